@@ -1,0 +1,3 @@
+#!/bin/sh
+# Runs one test program under a private X server of its own.
+exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$@"
