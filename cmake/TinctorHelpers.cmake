@@ -43,13 +43,14 @@ function(tinctor_test name)
     ENVIRONMENT "${ARG_ENVIRONMENT}")
 endfunction()
 
-# A Google Benchmark program, run by the bench target.
+# A Google Benchmark program of every .cpp in the folder, run by the bench target.
 function(tinctor_bench name)
-  cmake_parse_arguments(ARG "" "" "DEPS;SOURCES" ${ARGN})
-  if(NOT benchmark_FOUND)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT benchmark_FOUND OR NOT sources)
     return()
   endif()
-  add_executable(${name} ${ARG_SOURCES})
+  add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
   set_property(GLOBAL APPEND PROPERTY TINCTOR_BENCHES ${name})
 endfunction()
