@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace tinctor {
 
@@ -60,8 +61,16 @@ private:
         encode_->fill(0);
         iconv_t cd = iconv_open("UTF-16LE", "CP932");
         if (cd == reinterpret_cast<iconv_t>(-1)) return;
-        for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!encoding::IsCp932Lead(static_cast<unsigned char>(lead))) continue;
+        // Where several pairs give one character, the pair written back is the first
+        // found, except that the NEC-selected IBM rows (leads 0xED, 0xEE) yield to the
+        // IBM extension rows: the same choice the system's own converter makes.
+        std::vector<int> leads;
+        for (int lead = 0x81; lead <= 0xFC; ++lead)
+            if (encoding::IsCp932Lead(static_cast<unsigned char>(lead)) && lead != 0xED && lead != 0xEE)
+                leads.push_back(lead);
+        leads.push_back(0xED);
+        leads.push_back(0xEE);
+        for (int lead : leads) {
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
                 if (!IsCp932Trail(static_cast<unsigned char>(trail))) continue;
                 char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
@@ -75,7 +84,6 @@ private:
                 char16_t u = static_cast<char16_t>(out[0] | (out[1] << 8));
                 if (u == 0) continue;
                 (*decode_)[(lead << 8) | trail] = u;
-                // The first pair that gives a character is the one written back.
                 if ((*encode_)[u] == 0) (*encode_)[u] = static_cast<std::uint16_t>((lead << 8) | trail);
             }
         }
