@@ -1,0 +1,76 @@
+// Temporary folders and environment variables for the settings tests.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "util/stdFiles.h"
+
+namespace tinctor::testing {
+
+// A fresh folder below the temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tinctor-settings-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) ADD_FAILURE() << "mkdtemp failed";
+        path_ = pattern + "/";
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder with a trailing "/".
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + name; }
+
+private:
+    std::string path_;
+};
+
+// Sets (or unsets, with nullopt) environment variables and restores them afterwards.
+class EnvGuard {
+public:
+    void Set(const char* name, std::optional<std::string> value) {
+        const char* old = std::getenv(name);
+        saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
+    }
+    ~EnvGuard() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (it->second)
+                setenv(it->first.c_str(), it->second->c_str(), 1);
+            else
+                unsetenv(it->first.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+inline std::string ReadFile(const std::string& path) {
+    std::string text;
+    LoadTextFile(path, text);
+    return text;
+}
+
+inline void WriteFile(const std::string& path, const std::string& text) {
+    ASSERT_TRUE(SaveTextFile(path, text)) << path;
+}
+
+}  // namespace tinctor::testing
