@@ -1,15 +1,15 @@
 // TMemIniFile: the INI reader and writer of the settings file and the colour list files.
 //
 // The whole file is held in memory and reaches the disk only through UpdateFile/Save.
-// Text is raw bytes in the system code page; nothing is decoded, so a comment written
-// in another encoding survives a save untouched.
+// Text is raw bytes in the system code page; nothing is decoded, so a colour comment
+// written in another encoding survives a save untouched.
 //
-// Reading: a line ends at CR LF, LF or a lone CR. Each line is trimmed; empty lines,
-// lines beginning with ";" and lines before the first section are dropped. "[name]"
-// starts a section, "key=value" is stored with both sides trimmed, any other line is
-// kept as it stands. Sections and keys match without regard to letter case; when a
-// section or a key is repeated, the first one is read and written and later ones are
-// kept unchanged.
+// Reading: a line ends at CR LF, LF or a lone CR. Each line is trimmed of spaces, tabs
+// and other control bytes; empty lines, lines beginning with ";" and lines before the
+// first section are dropped. "[name]" starts a section, "key=value" is stored with both
+// sides trimmed, any other line is kept as it stands. Sections and keys match without
+// regard to letter case; when a section or a key is repeated, the first one is read and
+// written and later ones are kept unchanged.
 //
 // Saving writes every section as "[name]", its lines and one empty line, CR LF ends.
 #pragma once
