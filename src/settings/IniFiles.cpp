@@ -27,8 +27,6 @@ std::string_view Trim(std::string_view s) {
 // The text before the first CR or LF.
 std::string_view FirstLine(std::string_view s) { return s.substr(0, s.find_first_of("\r\n")); }
 
-std::string Fold(std::string_view s) { return CodePage::Current().Lower(s); }
-
 bool SameName(std::string_view a, std::string_view b) { return CodePage::Current().EqualsIgnoreCase(a, b); }
 
 bool IsMissing(const std::string& path) {
@@ -109,10 +107,25 @@ std::string TMemIniFile::GetText() const {
 
 // --- lookup -------------------------------------------------------------------------
 
+std::size_t TMemIniFile::KeyHash::operator()(std::string_view key) const noexcept {
+    // Folding every ASCII letter (trail bytes too) keeps keys that match case-blind in
+    // the same bucket; KeyEqual then applies the code page's exact rule.
+    std::size_t h = 14695981039346656037ull;
+    for (unsigned char c : key) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c + ('a' - 'A'));
+        h = (h ^ c) * 1099511628211ull;
+    }
+    return h;
+}
+
+bool TMemIniFile::KeyEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+    return SameName(a, b);
+}
+
 void TMemIniFile::Section::Reindex() const {
     index.clear();
     for (std::size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].hasValue) index.emplace(Fold(lines[i].key), i);  // emplace keeps the first
+        if (lines[i].hasValue) index.emplace(lines[i].key, i);  // emplace keeps the first
     indexed = true;
 }
 
@@ -123,7 +136,7 @@ const TMemIniFile::Line* TMemIniFile::Section::Find(std::string_view key) const 
         return nullptr;
     }
     if (!indexed) Reindex();
-    auto it = index.find(Fold(key));
+    auto it = index.find(key);
     return it == index.end() ? nullptr : &lines[it->second];
 }
 
@@ -132,7 +145,7 @@ TMemIniFile::Line* TMemIniFile::Section::Find(std::string_view key) {
 }
 
 void TMemIniFile::Section::Append(Line line) {
-    if (indexed) index.emplace(Fold(line.key), lines.size());
+    if (indexed) index.emplace(line.key, lines.size());
     lines.push_back(std::move(line));
 }
 

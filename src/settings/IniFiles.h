@@ -83,11 +83,20 @@ private:
         std::string value;
         bool hasValue = false;
     };
+    // Case-blind hashing and matching that look up a string_view without a copy.
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept;
+    };
+    struct KeyEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const noexcept;
+    };
     struct Section {
         std::string name;
         std::vector<Line> lines;
-        // Folded key -> index of its first line; built on first lookup.
-        mutable std::unordered_map<std::string, std::size_t> index;
+        // Key -> index of its first line, without regard to case; built on first lookup.
+        mutable std::unordered_map<std::string, std::size_t, KeyHash, KeyEqual> index;
         mutable bool indexed = false;
         const Line* Find(std::string_view key) const;
         Line* Find(std::string_view key);

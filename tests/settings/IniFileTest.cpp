@@ -3,6 +3,7 @@
 #include <random>
 
 #include "settings/IniFiles.h"
+#include "util/CodePage.h"
 #include "settings/SettingsTestSupport.h"
 
 using namespace tinctor;
@@ -274,4 +275,21 @@ TEST(IniFile, GarbageBinaryBytesAndHugeLinesNeverBreakReading) {
     expected.replace(expected.find("X=77"), 4, "X=78");
     EXPECT_EQ(again.GetText(), expected);
     EXPECT_EQ(ReadFile(dir / "Tinctor.ini"), expected);
+}
+
+TEST(IniFile, CaseBlindMatchingNeverFoldsShiftJisTrailBytes) {
+    // In CP932 "\x83\x41" and "\x83\x61" are two different characters whose trail bytes
+    // look like 'A' and 'a'; they stay two keys, in small and in indexed sections.
+    CodePage::Select(CodePage::ShiftJis);
+    for (int filler : {0, 40}) {
+        std::string text = "[S]\r\n\x83\x41=first\r\n";
+        for (int i = 0; i < filler; ++i) text.append("k").append(std::to_string(i)).append("=v\r\n");
+        TMemIniFile ini = FromText(text);
+        EXPECT_EQ(ini.ReadString("s", "\x83\x41", ""), "first") << filler;
+        EXPECT_FALSE(ini.ValueExists("S", "\x83\x61")) << filler;
+        ini.WriteString("S", "\x83\x61", "second");
+        EXPECT_EQ(ini.ReadString("S", "\x83\x41", ""), "first") << filler;
+        EXPECT_EQ(ini.ReadString("S", "\x83\x61", ""), "second") << filler;
+    }
+    CodePage::Select(CodePage::Utf8);
 }
