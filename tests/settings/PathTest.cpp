@@ -266,12 +266,3 @@ TEST(ProgramFolder, TheExecutablesFolderWhenWritableElseTheConfigFolder) {
         EXPECT_EQ(ResolveProgramFolder(dir / "readonly/").Source, TProgramFolderSource::UserConfig);
     }
 }
-
-TEST(ProgramFolder, SettingsAndScriptsFoldersFollowTheProgramFolder) {
-    const std::string old = ProgramFolder();
-    SetProgramFolder("/opt/tinctor");
-    EXPECT_EQ(ProgramFolder(), "/opt/tinctor/");
-    EXPECT_EQ(ScriptsFolder(), "/opt/tinctor/Scripts/");
-    EXPECT_EQ(SettingsFileName(), "/opt/tinctor/Tinctor.ini");
-    SetProgramFolder(old);
-}
