@@ -13,7 +13,7 @@ PACKAGES := cmake ninja-build g++ ccache pkg-config \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test test-asan bench clean
+.PHONY: all deps build run test test-asan bench fuzz-lex clean
 
 all: build
 
@@ -52,5 +52,10 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 bench: build
 	cmake --build $(BUILD) --target bench
 
+# The lexer under libFuzzer for FUZZ_SECONDS (not part of test).
+FUZZ_SECONDS ?= 300
+fuzz-lex: deps
+	fuzz/run.sh $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

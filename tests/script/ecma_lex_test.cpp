@@ -343,3 +343,35 @@ TEST(Lexer, ShiftJisTrailBytesAreNotBackslashes) {
     EXPECT_EQ(toks[2], (Tok{294, text}));
     EXPECT_EQ(toks[4], (Tok{294, text}));
 }
+
+TEST(Lexer, BadInputGivesTokensOrItsErrorNeverAHang) {
+    // Long lines and long tokens.
+    const std::string longWord(1 << 20, 'w');
+    EXPECT_EQ(One(longWord), (Tok{295, longWord}));
+    EXPECT_EQ(One(std::string(1 << 20, '9')).code, 502) << "too large even for a double";
+    EXPECT_EQ(One("0." + std::string(1 << 20, '0') + "1").code, 297);
+    EXPECT_EQ(Codes("x /*" + std::string(1 << 20, '*')), (std::vector<int>{295}));
+    EXPECT_EQ(Codes(std::string(1 << 20, '#') + "y"), (std::vector<int>{295}));
+    EXPECT_EQ(Lex("\"" + std::string(1 << 20, '\\')).size(), 0u);
+
+    // Random bytes in both code pages: every token takes at least one code unit.
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int codePage : {tinctor::CodePage::Utf8, tinctor::CodePage::ShiftJis}) {
+        tinctor::CodePage::Select(codePage);
+        for (int round = 0; round < 20; ++round) {
+            std::string bytes(4096 + round * 1000, '\0');
+            for (char& b : bytes) b = static_cast<char>(next() >> 16);
+            TJLex lex;
+            lex.SetSourceText(bytes);
+            std::size_t tokens = 0;
+            try {
+                while (lex.Next()) ASSERT_LE(++tokens, lex.Size());
+                EXPECT_TRUE(lex.AtEnd());
+            } catch (const EJSyntaxError&) {
+                // eight flag letters can come out of random bytes; the error is the answer
+            }
+        }
+    }
+    tinctor::CodePage::Select(tinctor::CodePage::Utf8);
+}

@@ -1,5 +1,7 @@
 #include "script/core/ecma_lex.h"
 
+#include <array>
+
 #include "script/core/ecma_number.h"
 #include "script/core/ecma_syntaxerror.h"
 #include "util/CodePage.h"
@@ -45,17 +47,22 @@ bool IsIdentifierPart(char16_t c) { return IsIdentifierStart(c) || IsDigit(c); }
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-bool IsOperatorStart(char16_t c) {
-    switch (c) {
-    case '!': case '#': case '%': case '&': case '(': case ')': case '*': case '+': case ',':
-    case '-': case '.': case '/': case ':': case ';': case '<': case '=': case '>': case '?':
-    case '@': case '[': case '\\': case ']': case '^': case '{': case '|': case '}': case '~':
-    case '`':
-        return true;
-    default:
-        return false;
-    }
+// What a character starts outside strings, comments and regular expressions.
+enum CharClass : std::uint8_t { ccSkip, ccOperator, ccQuote, ccIdentifier, ccDigit };
+
+constexpr std::array<CharClass, 128> MakeCharClasses() {
+    std::array<CharClass, 128> t{};
+    for (char c : std::string_view("!#%&()*+,-./:;<=>?@[\\]^{|}~`")) t[static_cast<unsigned char>(c)] = ccOperator;
+    t['"'] = t['\''] = ccQuote;
+    for (int c = 'a'; c <= 'z'; ++c) t[c] = t[c - 32] = ccIdentifier;
+    t['$'] = t['_'] = ccIdentifier;
+    for (int c = '0'; c <= '9'; ++c) t[c] = ccDigit;
+    return t;
 }
+constexpr std::array<CharClass, 128> kCharClasses = MakeCharClasses();
+
+// Blanks, controls and every character outside ASCII are skipped.
+CharClass ClassOf(char16_t c) { return c < 128 ? kCharClasses[c] : ccSkip; }
 
 // Tokens after which a slash divides instead of starting a regular expression.
 bool EndsOperand(int token) {
@@ -141,7 +148,7 @@ void TJLex::StepBack() {
     if (pos_ < source_.size() && source_[pos_] == '\n') --line_;
 }
 
-void TJLex::TakeText(std::size_t start) { text_.assign(source_, start, pos_ - start); }
+void TJLex::TakeText(std::size_t start) { text_.assign(source_.data() + start, pos_ - start); }
 
 int TJLex::Operator(int code, int subCode) {
     value_.kind = TJTokenValue::SubCode;
@@ -154,22 +161,22 @@ bool TJLex::Next() {
     text_.clear();
     value_ = {};
     while (!atEnd_) {
-        const char16_t c = Read();
-        int token;
-        if (IsOperatorStart(c)) {
-            StepBack();
-            token = ScanOperator();
-        } else if (c == '"' || c == '\'') {
-            StepBack();
-            token = ScanString();
-        } else if (IsIdentifierStart(c)) {
-            StepBack();
-            token = ScanIdentifier();
-        } else if (IsDigit(c)) {
-            StepBack();
-            token = ScanNumber();
-        } else {
-            continue;  // blanks, controls and everything outside ASCII
+        // Skip to the first character of a token; it is looked at, not read: the scan reads it.
+        while (pos_ < source_.size() && ClassOf(source_[pos_]) == ccSkip) {
+            if (source_[pos_] == '\n') ++line_;
+            ++pos_;
+        }
+        if (pos_ >= source_.size()) {
+            Read();  // the end
+            break;
+        }
+        int token = 0;
+        switch (ClassOf(source_[pos_])) {
+        case ccOperator: token = ScanOperator(); break;
+        case ccQuote: token = ScanString(); break;
+        case ccIdentifier: token = ScanIdentifier(); break;
+        case ccDigit: token = ScanNumber(); break;
+        case ccSkip: break;
         }
         if (token != 0) {
             token_ = token;

@@ -51,6 +51,17 @@ void TIntegerHashTable::Put(std::string_view key, std::int32_t value) {
 
 bool TIntegerHashTable::TryGet(std::string_view key, std::int32_t& value) const {
     const Bucket& bucket = buckets_[HashBucket(key, buckets_.size(), ignoreCase_)];
+    if (bucket.size() <= 8) {
+        // A short bucket is faster scanned than searched; equal keys are found either way.
+        const auto& cp = tinctor::CodePage::Current();
+        for (const auto& item : bucket) {
+            if (ignoreCase_ ? cp.EqualsIgnoreCase(item.first, key) : item.first == key) {
+                value = item.second;
+                return true;
+            }
+        }
+        return false;
+    }
     std::size_t i = LowerBound(bucket, key);
     if (i == bucket.size() || CompareKeys(bucket[i].first, key) != 0) return false;
     value = bucket[i].second;
