@@ -30,7 +30,7 @@ std::vector<Tok> Lex(std::string_view source) {
     std::vector<Tok> out;
     while (lex.Next()) {
         const auto& v = lex.TokenValue();
-        out.push_back({lex.Token(), lex.TokenString(), v.kind == TJTokenValue::SubCode ? v.integer : -1});
+        out.push_back({lex.Token(), lex.TokenString(), v.Kind == TJTokenValue::tvSubCode ? v.Integer : -1});
     }
     EXPECT_EQ(lex.Current(), 0);
     return out;
@@ -116,16 +116,16 @@ TEST(Lexer, Numbers) {
         lex.SetSourceText(s);
         EXPECT_TRUE(lex.Next());
         EXPECT_EQ(lex.Token(), 296) << s;
-        EXPECT_EQ(lex.TokenValue().kind, TJTokenValue::Integer);
-        return lex.TokenValue().integer;
+        EXPECT_EQ(lex.TokenValue().Kind, TJTokenValue::tvInteger);
+        return lex.TokenValue().Integer;
     };
     auto floating = [](std::string_view s) {
         TJLex lex;
         lex.SetSourceText(s);
         EXPECT_TRUE(lex.Next());
         EXPECT_EQ(lex.Token(), 297) << s;
-        EXPECT_EQ(lex.TokenValue().kind, TJTokenValue::Double);
-        return lex.TokenValue().dbl;
+        EXPECT_EQ(lex.TokenValue().Kind, TJTokenValue::tvDouble);
+        return lex.TokenValue().Double;
     };
     EXPECT_EQ(integer("0x1F"), 31);
     EXPECT_EQ(integer("0XfF"), 255);

@@ -151,8 +151,8 @@ void TJLex::StepBack() {
 void TJLex::TakeText(std::size_t start) { text_.assign(source_.data() + start, pos_ - start); }
 
 int TJLex::Operator(int code, int subCode) {
-    value_.kind = TJTokenValue::SubCode;
-    value_.integer = subCode;
+    value_.Kind = TJTokenValue::tvSubCode;
+    value_.Integer = subCode;
     return code;
 }
 
@@ -458,20 +458,20 @@ int TJLex::ScanNumber() {
     if (!floating) {
         std::int32_t n;
         if (TryTextToInteger(scratch_, n)) {
-            value_.kind = TJTokenValue::Integer;
-            value_.integer = n;
+            value_.Kind = TJTokenValue::tvInteger;
+            value_.Integer = n;
             return tkInteger;
         }
         std::int64_t wide;
         if (TryTextToInt64(scratch_, wide)) {
-            value_.kind = TJTokenValue::Double;
-            value_.dbl = static_cast<double>(wide);
+            value_.Kind = TJTokenValue::tvDouble;
+            value_.Double = static_cast<double>(wide);
             return tkFloat;
         }
     }
     if (TryTextToFloat(scratch_, d)) {
-        value_.kind = TJTokenValue::Double;
-        value_.dbl = d;
+        value_.Kind = TJTokenValue::tvDouble;
+        value_.Double = d;
         return tkFloat;
     }
     return tkNaN;

@@ -94,10 +94,10 @@ enum TJTokenCode : int {
 
 // What a token carries besides its text.
 struct TJTokenValue {
-    enum Kind : std::uint8_t { None, Integer, Double, SubCode };
-    Kind kind = None;
-    std::int32_t integer = 0;  // integer literal, or the operator sub-code
-    double dbl = 0;            // floating literal
+    enum TKind : std::uint8_t { tvNone, tvInteger, tvDouble, tvSubCode };
+    TKind Kind = tvNone;
+    std::int32_t Integer = 0;  // integer literal, or the operator sub-code
+    double Double = 0;         // floating literal
 };
 
 class TJLex {
