@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tinctor {
 
@@ -32,10 +33,14 @@ std::string FormatColorCode(TColor c, int notation, TColorCodeOptions options = 
 
 // A recognised code with characters that are not hexadecimal digits. The message is
 // "'$00xxxxxx' は整数ではありません" with the six characters as they were, in the
-// process code page.
+// process code page. Message() has every byte; what() stops at a NUL among them.
 class EConvertError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EConvertError(std::string message) : std::runtime_error(message), message_(std::move(message)) {}
+    const std::string& Message() const { return message_; }
+
+private:
+    std::string message_;
 };
 
 // The colour of a name (HTML, Visual Basic, Delphi or system colour, any case) or of a

@@ -17,7 +17,23 @@ namespace {
 
 using Extended = long double;
 
-int Trunc(Extended x) { return static_cast<int>(x); }
+// Truncation toward zero. A plain cast switches the x87 rounding mode twice per call,
+// which costs more than the rest of a conversion; instead round in the current mode
+// and step back to the integer on the zero side of x, which is exact in any mode.
+int Trunc(Extended x) {
+#if defined(__x86_64__) || defined(__i386__)
+    long long n;
+    asm("fistpll %0" : "=m"(n) : "t"(x) : "st");
+    if (x >= 0) {
+        if (Extended(n) > x) --n;
+    } else if (Extended(n) < x) {
+        ++n;
+    }
+    return static_cast<int>(n);
+#else
+    return static_cast<int>(x);
+#endif
+}
 
 // One channel of the HLS-to-RGB conversion; h is the hue shifted for the channel.
 int HueComponent(int h, double m1, double m2) {

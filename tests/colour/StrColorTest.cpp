@@ -1,4 +1,5 @@
 #include "colour/StrColor.h"
+#include "util/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -135,7 +136,8 @@ std::string ErrorOf(std::string_view text) {
     try {
         ParseColorText(text);
     } catch (const EConvertError& e) {
-        return e.what();
+        EXPECT_EQ(std::string(e.what()), e.Message());
+        return e.Message();
     }
     return "(no error)";
 }
@@ -149,6 +151,14 @@ TEST(ParseColorText, NonHexDigitsRaiseTheConversionError) {
     EXPECT_EQ(ErrorOf("&h$0x12"), "'$000$0x12' は整数ではありません");
     // Dropped leading digits are never looked at.
     EXPECT_EQ(ErrorOf("$ZZ123456"), "(no error)");
+}
+
+TEST(ParseColorText, ConversionMessageInTheProcessCodePage) {
+    const int saved = CodePage::Current().Id();
+    CodePage::Select(CodePage::ShiftJis);
+    const std::string message = ErrorOf("#GG0000");
+    CodePage::Select(saved);
+    EXPECT_EQ(message, "'$000000GG' " + encoding::Utf16ToCp932(u"は整数ではありません"));
 }
 
 }  // namespace
