@@ -158,6 +158,15 @@ constexpr bool NamesAreUnique() {
 }
 static_assert(NamesAreUnique());
 
+constexpr bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+constexpr bool NamesStartWithALetter() {
+    for (const auto& e : SortedNames)
+        if (!IsAsciiLetter(e.Name[0])) return false;
+    return true;
+}
+static_assert(NamesStartWithALetter());
+
 constexpr std::size_t LongestName = [] {
     std::size_t n = 0;
     for (const auto& e : SortedNames) n = std::max(n, e.Name.size());
@@ -165,7 +174,8 @@ constexpr std::size_t LongestName = [] {
 }();
 
 const TNameEntry* FindName(std::string_view name) {
-    if (name.empty() || name.size() > LongestName) return nullptr;
+    // Every name starts with a letter, so codes ("#...", "$...") skip the search.
+    if (name.empty() || name.size() > LongestName || !IsAsciiLetter(name[0])) return nullptr;
     const auto it = std::lower_bound(SortedNames.begin(), SortedNames.end(), name,
                                      [](const TNameEntry& e, std::string_view n) { return CompareIgnoreCase(e.Name, n) < 0; });
     return it != SortedNames.end() && CompareIgnoreCase(it->Name, name) == 0 ? &*it : nullptr;
