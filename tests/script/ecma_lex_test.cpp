@@ -231,7 +231,7 @@ TEST(Lexer, MoreThanSevenFlagsIsASyntaxError) {
         FAIL() << "eight flag letters were accepted";
     } catch (const EJSyntaxError& e) {
         EXPECT_EQ(e.Line(), 2);
-        EXPECT_STREQ(e.ErrorName(), "ESyntaxError");
+        EXPECT_EQ(e.ErrorName(), "ESyntaxError");
         EXPECT_STREQ(e.what(), "too many regular expression flags: Text( gimgimgi )");
     }
 }

@@ -1,11 +1,17 @@
 // String-keyed hash tables with a fixed number of buckets.
 //
-// The bucket of a key comes from a rotate-and-xor hash of its bytes (lower-cased
-// first when the table ignores case); each bucket keeps its items sorted by key in
-// the code page service's fixed string order and finds them by binary search.
+// The bucket of a key: h := 0; for each byte b (0..255, lower-cased through the code
+// page service when the table ignores case) h := rotl(h, 2) xor b; bucket := h mod
+// count. Within a bucket the items stay sorted by the code page's string order
+// (case-insensitively when the table ignores case). The key list is every key,
+// bucket after bucket, each bucket in its sorted order; it is the order in which
+// members are listed and enumerated, so it is part of what scripts see.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -13,30 +19,182 @@
 
 namespace kestrel {
 
-// Bucket index of Key in a table of BucketCount buckets.
-std::size_t HashBucket(std::string_view key, std::size_t bucketCount, bool ignoreCase);
-
-// Key to bare integer.
-class TIntegerHashTable {
+// A lookup of a missing key in a table that raises on missing keys.
+class EHashTableError : public std::runtime_error {
 public:
-    explicit TIntegerHashTable(std::size_t bucketCount, bool ignoreCase = false);
+    EHashTableError() : std::runtime_error("dont has key") {}
+};
 
-    // Adds Key or replaces its value.
-    void Put(std::string_view key, std::int32_t value);
-    // False (Value untouched) when Key is not in the table.
-    bool TryGet(std::string_view key, std::int32_t& value) const;
-    bool Remove(std::string_view key);
-    std::size_t Count() const { return count_; }
+std::uint32_t HashKey(std::string_view key, bool ignoreCase) noexcept;
+// Bucket index of Key in a table of BucketCount buckets.
+inline std::size_t HashBucket(std::string_view key, std::size_t bucketCount, bool ignoreCase) noexcept {
+    return HashKey(key, ignoreCase) % (bucketCount ? bucketCount : 1);
+}
+// The order of keys within a bucket (<0, 0, >0).
+int CompareKeys(std::string_view a, std::string_view b, bool ignoreCase) noexcept;
+// Key equality under the same rule.
+bool SameKey(std::string_view a, std::string_view b, bool ignoreCase) noexcept;
+
+template <class V>
+class TCustomHashTable {
+public:
+    struct Item {
+        std::string Key;
+        V Value;
+    };
+
+    explicit TCustomHashTable(std::size_t bucketCount, bool ignoreCase = false)
+        : bucketCount_(bucketCount ? bucketCount : 1), ignoreCase_(ignoreCase) {}
+    TCustomHashTable(TCustomHashTable&&) noexcept = default;
+    TCustomHashTable& operator=(TCustomHashTable&&) noexcept = default;
+
+    std::size_t BucketCount() const noexcept { return bucketCount_; }
+    bool IgnoreCase() const noexcept { return ignoreCase_; }
+    std::size_t Count() const noexcept { return count_; }
+    bool Empty() const noexcept { return count_ == 0; }
+
+    // Off unless set: Get of a missing key raises EHashTableError.
+    bool RaiseOnMissing = false;
+
+    V* Find(std::string_view key) noexcept {
+        Bucket* b = BucketFor(key);
+        if (!b) return nullptr;
+        auto [i, found] = Locate(*b, key);
+        return found ? &(*b)[i].Value : nullptr;
+    }
+    const V* Find(std::string_view key) const noexcept { return const_cast<TCustomHashTable*>(this)->Find(key); }
+    bool HasKey(std::string_view key) const noexcept { return Find(key) != nullptr; }
+    // Copies the value of Key; false (Value untouched) when Key is not in the table.
+    bool TryGet(std::string_view key, V& value) const {
+        const V* v = Find(key);
+        if (v) value = *v;
+        return v != nullptr;
+    }
+
+    // A copy of the value, or V{} for a missing key (EHashTableError with RaiseOnMissing).
+    V Get(std::string_view key) const {
+        if (const V* v = Find(key)) return *v;
+        if (RaiseOnMissing) throw EHashTableError();
+        return V{};
+    }
+
+    // The slot of Key, inserted with a default value when absent; Second tells whether it is new.
+    std::pair<V*, bool> Slot(std::string_view key) {
+        if (!buckets_) buckets_ = std::make_unique<Bucket[]>(bucketCount_);
+        Bucket& b = buckets_[HashBucket(key, bucketCount_, ignoreCase_)];
+        auto [i, found] = Locate(b, key);
+        if (found) return {&b[i].Value, false};
+        b.insert(b.begin() + static_cast<std::ptrdiff_t>(i), Item{std::string(key), V{}});
+        ++count_;
+        keysDirty_ = true;
+        return {&b[i].Value, true};
+    }
+
+    // Stores Value under Key, replacing an earlier one. True when the key is new.
+    bool Put(std::string_view key, V value) {
+        auto [slot, added] = Slot(key);
+        *slot = std::move(value);
+        return added;
+    }
+
+    // Removes Key and moves its value to Out. False when absent.
+    bool Take(std::string_view key, V& out) {
+        Bucket* b = BucketFor(key);
+        if (!b) return false;
+        auto [i, found] = Locate(*b, key);
+        if (!found) return false;
+        out = std::move((*b)[i].Value);
+        b->erase(b->begin() + static_cast<std::ptrdiff_t>(i));
+        if (b->empty()) Bucket().swap(*b);
+        --count_;
+        keysDirty_ = true;
+        return true;
+    }
+    bool Remove(std::string_view key) {
+        V gone{};
+        return Take(key, gone);
+    }
+
+    // Moves every item out in key-list order and leaves the table empty.
+    std::vector<Item> TakeAll() {
+        std::vector<Item> all;
+        all.reserve(count_);
+        if (buckets_) {
+            for (std::size_t i = 0; i < bucketCount_; ++i)
+                for (Item& item : buckets_[i]) all.push_back(std::move(item));
+        }
+        buckets_.reset();
+        count_ = 0;
+        keysDirty_ = true;
+        return all;
+    }
+    void Clear() { TakeAll(); }
+
+    // Every key in key-list order (rebuilt after an insert or removal).
+    const std::vector<std::string>& Keys() const {
+        if (keysDirty_) {
+            keys_.clear();
+            keys_.reserve(count_);
+            ForEach([this](const std::string& key, const V&) { keys_.push_back(key); });
+            keysDirty_ = false;
+        }
+        return keys_;
+    }
+
+    // Calls F(key, value) for every item in key-list order. F must not change the table.
+    template <class F>
+    void ForEach(F&& f) {
+        if (!buckets_) return;
+        for (std::size_t i = 0; i < bucketCount_; ++i)
+            for (Item& item : buckets_[i]) f(std::as_const(item.Key), item.Value);
+    }
+    template <class F>
+    void ForEach(F&& f) const {
+        if (!buckets_) return;
+        for (std::size_t i = 0; i < bucketCount_; ++i)
+            for (const Item& item : buckets_[i]) f(item.Key, item.Value);
+    }
 
 private:
-    using Bucket = std::vector<std::pair<std::string, std::int32_t>>;
-    // Index of the first item not ordered before Key.
-    std::size_t LowerBound(const Bucket& bucket, std::string_view key) const;
-    int CompareKeys(std::string_view a, std::string_view b) const;
+    using Bucket = std::vector<Item>;
 
+    Bucket* BucketFor(std::string_view key) const noexcept {
+        if (!buckets_) return nullptr;
+        Bucket& b = buckets_[HashBucket(key, bucketCount_, ignoreCase_)];
+        return b.empty() ? nullptr : &b;
+    }
+
+    // Position of Key in the sorted bucket (or where it belongs) and whether it is there.
+    std::pair<std::size_t, bool> Locate(const Bucket& b, std::string_view key) const noexcept {
+        // Short buckets: an equality scan is cheaper than ordered comparisons.
+        if (b.size() <= 4) {
+            for (std::size_t i = 0; i < b.size(); ++i)
+                if (SameKey(b[i].Key, key, ignoreCase_)) return {i, true};
+        }
+        std::size_t lo = 0, hi = b.size();
+        while (lo < hi) {
+            std::size_t mid = (lo + hi) / 2;
+            int c = CompareKeys(b[mid].Key, key, ignoreCase_);
+            if (c == 0) return {mid, true};
+            if (c < 0) lo = mid + 1;
+            else hi = mid;
+        }
+        return {lo, false};
+    }
+
+    std::size_t bucketCount_;
     bool ignoreCase_;
     std::size_t count_ = 0;
-    std::vector<Bucket> buckets_;
+    std::unique_ptr<Bucket[]> buckets_;  // made on the first insert
+    mutable std::vector<std::string> keys_;
+    mutable bool keysDirty_ = false;
 };
+
+// Items own a text, a bare integer, a bare pointer, or an object.
+using TStringHashTable = TCustomHashTable<std::string>;
+using TIntegerHashTable = TCustomHashTable<std::int32_t>;
+using TPointerHashTable = TCustomHashTable<void*>;
+template <class T>
+using TObjectHashTable = TCustomHashTable<std::unique_ptr<T>>;
 
 }  // namespace kestrel

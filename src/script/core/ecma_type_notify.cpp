@@ -1,0 +1,432 @@
+// Destruction notification and the two value containers (value lists, member tables).
+#include <algorithm>
+#include <numeric>
+#include <string>
+
+#include "script/core/ecma_type_object.h"
+
+namespace kestrel {
+
+EListError::EListError(long long index)
+    : std::out_of_range("List index out of bounds (" + std::to_string(index) + ")") {}
+
+// ---------------------------------------------------------------------------
+// TJLinks
+
+std::size_t TJLinks::Home(const TJNotify* party) const noexcept {
+    auto x = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(party));
+    x ^= x >> 29;
+    x *= 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(x >> 32) & (capacity_ - 1);
+}
+
+TJLinks::Entry* TJLinks::Find(const TJNotify* party) noexcept {
+    if (size_ == 0) return nullptr;
+    for (std::size_t i = Home(party);; i = (i + 1) & (capacity_ - 1)) {
+        if (slots_[i].Party == party) return &slots_[i];
+        if (!slots_[i].Party) return nullptr;
+    }
+}
+
+void TJLinks::Grow() {
+    std::size_t oldCapacity = capacity_;
+    Entry* old = slots_;
+    capacity_ = capacity_ ? capacity_ * 2 : 4;
+    slots_ = new Entry[capacity_]();
+    for (std::size_t i = 0; i < oldCapacity; ++i) {
+        if (!old[i].Party) continue;
+        std::size_t j = Home(old[i].Party);
+        while (slots_[j].Party) j = (j + 1) & (capacity_ - 1);
+        slots_[j] = old[i];
+    }
+    delete[] old;
+}
+
+TJLinks::Entry& TJLinks::Insert(TJNotify* party, bool& added) {
+    if (Entry* e = Find(party)) {
+        added = false;
+        return *e;
+    }
+    if ((size_ + 1) * 2 > capacity_) Grow();
+    std::size_t i = Home(party);
+    while (slots_[i].Party) i = (i + 1) & (capacity_ - 1);
+    slots_[i] = Entry{party, 0};
+    ++size_;
+    added = true;
+    return slots_[i];
+}
+
+bool TJLinks::Erase(const TJNotify* party) noexcept {
+    Entry* e = Find(party);
+    if (!e) return false;
+    // Backward-shift deletion keeps every probe chain unbroken without tombstones.
+    std::size_t mask = capacity_ - 1;
+    std::size_t hole = static_cast<std::size_t>(e - slots_);
+    for (std::size_t j = (hole + 1) & mask; slots_[j].Party; j = (j + 1) & mask) {
+        std::size_t home = Home(slots_[j].Party);
+        bool movable = hole <= j ? (home <= hole || home > j) : (home <= hole && home > j);
+        if (movable) {
+            slots_[hole] = slots_[j];
+            hole = j;
+        }
+    }
+    slots_[hole] = Entry{nullptr, 0};
+    if (--size_ == 0) {
+        delete[] slots_;
+        slots_ = nullptr;
+        capacity_ = 0;
+    }
+    return true;
+}
+
+std::vector<TJNotify*> TJLinks::Detach() {
+    std::vector<TJNotify*> parties;
+    parties.reserve(size_);
+    for (std::size_t i = 0; i < capacity_; ++i)
+        if (slots_[i].Party) parties.push_back(slots_[i].Party);
+    delete[] slots_;
+    slots_ = nullptr;
+    capacity_ = size_ = 0;
+    return parties;
+}
+
+// ---------------------------------------------------------------------------
+// TJNotify
+
+namespace {
+// The parties still to be told while a notifier announces its end; a party that goes
+// away meanwhile is crossed out, so that it is never told after it is gone.
+struct PendingNotice {
+    const TJNotify* Sender;
+    std::vector<TJNotify*>* Parties;
+    PendingNotice* Outer;
+};
+thread_local PendingNotice* gPending = nullptr;
+
+void CrossOut(const TJNotify* sender, const TJNotify* party) noexcept {
+    for (PendingNotice* p = gPending; p; p = p->Outer) {
+        if (p->Sender != sender) continue;
+        for (TJNotify*& entry : *p->Parties)
+            if (entry == party) entry = nullptr;
+    }
+}
+}  // namespace
+
+TJNotify::~TJNotify() { NotifyLinkedParties(); }
+
+void TJNotify::FreeNotification(TJNotify* other) {
+    if (!other || other == this) return;
+    bool added;
+    links_.Insert(other, added);
+    if (added) other->FreeNotification(this);
+}
+
+void TJNotify::RemoveFreeNotification(TJNotify* other) noexcept {
+    links_.Erase(other);
+    if (gPending) CrossOut(this, other);
+}
+
+bool TJNotify::IsLinkedTo(const TJNotify* other) const noexcept {
+    return const_cast<TJLinks&>(links_).Find(other) != nullptr;
+}
+
+void TJNotify::Notification(TJNotify* other) {
+    RemoveFreeNotification(other);
+    if (OnNotification) OnNotification(other);
+}
+
+void TJNotify::NotifyLinkedParties() noexcept {
+    // Parties may link again while they are told (or be destroyed by what another one
+    // does), so work from detached copies until the list stays empty.
+    while (!links_.Empty()) {
+        std::vector<TJNotify*> parties = links_.Detach();
+        PendingNotice notice{this, &parties, gPending};
+        gPending = &notice;
+        for (auto it = parties.rbegin(); it != parties.rend(); ++it) {
+            if (TJNotify* party = *it) {
+                *it = nullptr;
+                try {
+                    party->Notification(this);
+                } catch (...) {
+                    // A party that fails to forget us must not stop the others.
+                }
+            }
+        }
+        gPending = notice.Outer;
+    }
+}
+
+void TJNotify::Hold(TJNotify* other) {
+    bool added;
+    TJLinks::Entry& e = links_.Insert(other, added);
+    ++e.Holds;
+    if (added) {
+        try {
+            other->FreeNotification(this);
+        } catch (...) {
+            links_.Erase(other);
+            throw;
+        }
+    }
+}
+
+void TJNotify::Unhold(TJNotify* other) noexcept {
+    TJLinks::Entry* e = links_.Find(other);
+    if (!e) return;
+    if (e->Holds > 1) {
+        --e->Holds;
+        return;
+    }
+    links_.Erase(other);
+    other->RemoveFreeNotification(this);
+}
+
+std::uint32_t TJNotify::Holds(const TJNotify* other) const noexcept {
+    const TJLinks::Entry* e = const_cast<TJLinks&>(links_).Find(other);
+    return e ? e->Holds : 0;
+}
+
+// ---------------------------------------------------------------------------
+// TJValueList
+
+TJValueList::~TJValueList() { Clear(); }
+
+void TJValueList::Acquire(const TJValue& value, bool takeReference) {
+    if (TJObject* o = value.vObject()) {
+        Hold(o);
+        if (takeReference) o->IncRef();
+    }
+}
+
+void TJValueList::Release(const TJValue& value) noexcept {
+    if (TJObject* o = value.vObject()) {
+        Unhold(o);
+        o->DecRef();
+    }
+}
+
+void TJValueList::CheckIndex(int index, int limit) const {
+    if (index < 0 || index >= limit) throw EListError(index);
+}
+
+int TJValueList::Add(const TJValue& value, bool takeReference) {
+    items_.push_back(value);
+    try {
+        Acquire(items_.back(), takeReference);
+    } catch (...) {
+        items_.pop_back();
+        throw;
+    }
+    ++version_;
+    return Count() - 1;
+}
+
+void TJValueList::Insert(int index, const TJValue& value) {
+    CheckIndex(index, Count() + 1);
+    TJValue copy(value);
+    Acquire(copy, true);
+    try {
+        items_.insert(items_.begin() + index, copy);
+    } catch (...) {
+        Release(copy);
+        throw;
+    }
+    ++version_;
+}
+
+TJValue TJValueList::GetItem(int index) const {
+    CheckIndex(index, Count());
+    return items_[static_cast<std::size_t>(index)];
+}
+
+void TJValueList::SetItem(int index, const TJValue& value) {
+    CheckIndex(index, Count());
+    TJValue fresh(value);
+    Acquire(fresh, true);  // before the old one goes, in case both are the same object
+    TJValue old = std::exchange(items_[static_cast<std::size_t>(index)], std::move(fresh));
+    ++version_;
+    Release(old);
+}
+
+void TJValueList::Delete(int index) {
+    CheckIndex(index, Count());
+    TJValue old = std::move(items_[static_cast<std::size_t>(index)]);
+    items_.erase(items_.begin() + index);
+    ++version_;
+    Release(old);
+}
+
+void TJValueList::Clear() noexcept {
+    std::vector<TJValue> old = std::move(items_);
+    items_.clear();
+    ++version_;
+    for (const TJValue& v : old) Release(v);
+}
+
+void TJValueList::SetCount(int count) {
+    if (count < 0) count = 0;
+    if (count >= Count()) {
+        items_.resize(static_cast<std::size_t>(count));
+        ++version_;
+        return;
+    }
+    while (Count() > count) Delete(Count() - 1);
+}
+
+void TJValueList::Assign(const TJValueList& other) {
+    // Take the new values before the old ones go: they may share objects.
+    std::vector<TJValue> fresh(other.items_);
+    std::size_t taken = 0;
+    try {
+        for (; taken < fresh.size(); ++taken) Acquire(fresh[taken], true);
+    } catch (...) {
+        for (std::size_t i = 0; i < taken; ++i) Release(fresh[i]);
+        throw;
+    }
+    std::vector<TJValue> old = std::exchange(items_, std::move(fresh));
+    ++version_;
+    for (const TJValue& v : old) Release(v);
+}
+
+void TJValueList::Notification(TJNotify* other) {
+    TJNotify::Notification(other);
+    for (TJValue& v : items_) {
+        if (v.vObject() && static_cast<TJNotify*>(v.vObject()) == other) v.SetUndefined();
+    }
+    ++version_;
+}
+
+namespace {
+struct SortAbandoned {};
+}  // namespace
+
+void TJValueList::Sort(const std::function<int(const TJValue&, const TJValue&)>& compare) {
+    const int n = Count();
+    if (n < 2) return;
+    // Sort a permutation and apply it at the end: Compare is script code and may
+    // raise or change this list, and neither may lose or duplicate an element.
+    std::vector<int> order(static_cast<std::size_t>(n)), scratch(static_cast<std::size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    const std::uint64_t version = version_;
+    auto greater = [&](int a, int b) {
+        TJValue x = items_[static_cast<std::size_t>(a)], y = items_[static_cast<std::size_t>(b)];
+        bool result = compare(x, y) > 0;
+        if (version_ != version) throw SortAbandoned{};
+        return result;
+    };
+    auto sort = [&](auto& self, int lo, int hi) -> void {
+        if (hi <= lo) return;
+        int mid = hi / 2 + lo / 2;
+        self(self, lo, mid);
+        self(self, mid + 1, hi);
+        int i = lo, j = mid + 1, k = lo;
+        while (i <= mid && j <= hi) scratch[k++] = greater(order[i], order[j]) ? order[j++] : order[i++];
+        while (i <= mid) scratch[k++] = order[i++];
+        while (j <= hi) scratch[k++] = order[j++];
+        std::copy(scratch.begin() + lo, scratch.begin() + hi + 1, order.begin() + lo);
+    };
+    try {
+        sort(sort, 0, n - 1);
+    } catch (const SortAbandoned&) {
+        return;
+    }
+    std::vector<TJValue> sorted;
+    sorted.reserve(static_cast<std::size_t>(n));
+    for (int i : order) sorted.push_back(std::move(items_[static_cast<std::size_t>(i)]));
+    items_ = std::move(sorted);
+    ++version_;
+}
+
+// ---------------------------------------------------------------------------
+// TJHash
+
+TJHash::~TJHash() { Clear(); }
+
+void TJHash::Acquire(const TJValue& value) {
+    if (TJObject* o = value.vObject()) {
+        Hold(o);
+        o->IncRef();
+    }
+}
+
+void TJHash::Release(const TJValue& value) noexcept {
+    if (TJObject* o = value.vObject()) {
+        Unhold(o);
+        o->DecRef();
+    }
+}
+
+bool TJHash::GetValue(std::string_view name, TJValue& value) const {
+    if (const TJValue* v = table_.Find(name)) {
+        value = *v;
+        return true;
+    }
+    value.SetUndefined();
+    return false;
+}
+
+void TJHash::SetValue(std::string_view name, const TJValue& value) {
+    TJValue fresh(value);
+    Acquire(fresh);
+    TJValue old;
+    try {
+        auto [slot, added] = table_.Slot(name);
+        old = std::exchange(*slot, std::move(fresh));
+    } catch (...) {
+        Release(fresh);
+        throw;
+    }
+    Release(old);
+}
+
+bool TJHash::ReplaceValue(std::string_view name, const TJValue& value) {
+    TJValue* slot = table_.Find(name);
+    if (!slot) return false;
+    TJValue fresh(value);
+    Acquire(fresh);
+    TJValue old = std::exchange(*slot, std::move(fresh));
+    Release(old);
+    return true;
+}
+
+bool TJHash::Remove(std::string_view name) {
+    TJValue old;
+    if (!table_.Take(name, old)) return false;
+    Release(old);
+    return true;
+}
+
+namespace {
+bool Selected(TJValueType t, TJValueTypeSet include, TJValueTypeSet exclude) {
+    return include.Empty() ? !exclude.Contains(t) : include.Contains(t);
+}
+}  // namespace
+
+void TJHash::ClearValues(TJValueTypeSet include, TJValueTypeSet exclude) {
+    std::vector<TJValue> dropped;
+    if (include.Empty() && exclude.Empty()) {
+        for (auto& item : table_.TakeAll()) dropped.push_back(std::move(item.Value));
+    } else {
+        std::vector<std::string> keys;
+        GetKeyList(keys, include, exclude);
+        dropped.resize(keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) table_.Take(keys[i], dropped[i]);
+    }
+    for (const TJValue& v : dropped) Release(v);
+}
+
+void TJHash::GetKeyList(std::vector<std::string>& list, TJValueTypeSet include, TJValueTypeSet exclude) const {
+    list.clear();
+    table_.ForEach([&](const std::string& key, const TJValue& v) {
+        if (Selected(v.ValueType(), include, exclude)) list.push_back(key);
+    });
+}
+
+void TJHash::Notification(TJNotify* other) {
+    TJNotify::Notification(other);
+    table_.ForEach([other](const std::string&, TJValue& v) {
+        if (v.vObject() && static_cast<TJNotify*>(v.vObject()) == other) v.SetUndefined();
+    });
+}
+
+}  // namespace kestrel
