@@ -11,8 +11,6 @@ class QPalette;
 namespace tinctor {
 
 inline constexpr int SystemColorCount = 31;  // COLOR_SCROLLBAR (0) .. COLOR_MENUBAR (30)
-inline constexpr int COLOR_BTNFACE = 15;
-inline constexpr int COLOR_BTNSHADOW = 16;
 
 using TSystemColorTable = std::array<uint32_t, SystemColorCount>;
 

@@ -1,0 +1,16 @@
+// The help page Tinctor.html, opened in the desktop's browser by F1.
+#pragma once
+
+#include <string>
+
+namespace tinctor {
+
+inline constexpr const char* HelpFileName = "Tinctor.html";
+
+// The help page beside the executable, else in the program folder; empty when neither has it.
+std::string FindHelpFile();
+
+// Opens the help page; a missing page or one that no program opens gives a warning box.
+void OpenHelpPage();
+
+}  // namespace tinctor

@@ -1,0 +1,177 @@
+// The main window: the current colour, its swatches, values and code, the seven
+// sliders, the toolbar, and the start-up and shut-down of the whole program.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "colour/stdColors.h"
+
+class QButtonGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QScrollBar;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+
+namespace tinctor {
+
+class TChannelLabel;
+class TCircleShape;
+class TMemIniFileEx;
+class TSwatch;
+class TTopStrip;
+
+// The bits of UpdateColorDisplay's flags.
+enum : int {
+    UpdateHLSSliders = 1,  // set the hue, lightness and saturation sliders
+    UpdateRGBSliders = 2,  // set the red, green, blue and brightness sliders
+};
+
+class TTinctorForm : public QWidget {
+    Q_OBJECT
+public:
+    // Creates the window with everything on it and runs the creation steps: the
+    // window comes up narrow, black, at its saved position, with the settings applied.
+    explicit TTinctorForm(QWidget* parent = nullptr);
+    // Shut-down: writes the window position to the settings file.
+    ~TTinctorForm() override;
+
+    TColor CurrentColor() const;
+    TColor ComplementColorValue() const;
+    int Notation() const { return notation_; }
+
+    // Position of slider Index (1..7: R, G, B, brightness, H, L, S).
+    int GetSliderValue(int index) const;
+    // Sets slider Index to Value clamped to its range, without running its move handling.
+    void SetSliderValue(int index, std::uint16_t value);
+
+    // Makes C the current colour and brings every display and slider in line; NoColor is ignored.
+    void SetCurrentColor(TColor c);
+    // Parses Text as a colour name or code and makes it current; false (nothing changed)
+    // when it names no colour.
+    bool ParseAndSetColor(std::string_view text);
+    // Rewrites the labels, the code and the complement, and the sliders as Flags say.
+    void UpdateColorDisplay(int flags);
+
+    // Pushes every setting of Ini into the window and its components.
+    void ApplySettings(TMemIniFileEx& ini);
+    // ApplySettings from the settings file as it is now.
+    void ReloadSettings();
+
+    // The window widths with the colour list shown and hidden.
+    int WideWidth = 0;
+    int NarrowWidth = 0;
+    // Copies of the settings of the same names, refreshed by ApplySettings.
+    bool SpoitTEditor = false;
+    bool Compact = false;
+    bool ColorCode = false;
+    bool ExtendColor = false;
+    bool LowerCase = false;
+    // The colour list folder, with a trailing "/".
+    std::string ColorDir;
+
+    // Handlers of the controls (also what the tests drive).
+    void RGBValueScroll(int index);
+    void AValueScroll();
+    void HLSValueScroll(int index);
+    void ChannelLabelClick(TChannelLabel* label);
+    void NotationClick(int tag);
+    void ComplementColorClick();
+    void ShowTinctorsClick();
+    void ShowConfigClick();
+    void ColorConfigClick();
+    void ShowHelp();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateToolBar();
+    void CreateSliderPages();
+    void ConnectHandlers();
+    void FormCreate();
+    void FormDestroy();
+    void MoveToSavedPosition(TMemIniFileEx& ini);
+    void DockStripButtons();
+    QScrollBar* Slider(int index) const { return sliders_[static_cast<std::size_t>(index - 1)]; }
+
+    // Parts that later work fills in; each is called where its step belongs.
+    void CreateWindowShader(int shadedHeight);
+    void CreateEditorAccess();
+    void FreeEditorAccess();
+    void RebuildScriptMenu();
+    void LoadSpoitCursor();
+    void CreateMouseCapture();
+    void FreeMouseCapture();
+    void ConnectClipboardObserver(bool connect);
+    void EnableHotkey(bool enabled);
+    void SetHotkeyText(const std::string& text);
+    void LoadColorTable(const std::string& map);
+    void RefreshListFiles();
+    bool RunConfigDialog();
+    void TimerTimer();
+
+    int notation_ = 0;
+    std::array<QScrollBar*, 7> sliders_{};
+
+    TTopStrip* MainPanel = nullptr;
+    TSwatch* ColorView = nullptr;
+    TSwatch* ComplementColor = nullptr;
+    QLabel* RLabel = nullptr;
+    QLabel* GLabel = nullptr;
+    QLabel* BLabel = nullptr;
+    QLabel* HLabel = nullptr;
+    QLabel* LLabel = nullptr;
+    QLabel* SLabel = nullptr;
+    QLabel* CCode = nullptr;
+    QToolButton* CopyToClipboard = nullptr;
+    QToolButton* LoadFromClipboard = nullptr;
+    QComboBox* ColorListFileName = nullptr;
+    QFrame* ColorPanel = nullptr;
+    QLabel* ColorTable = nullptr;
+    QTabWidget* BarPages = nullptr;
+    TChannelLabel* RedValue = nullptr;
+    TChannelLabel* GreenValue = nullptr;
+    TChannelLabel* BlueValue = nullptr;
+    std::array<TCircleShape*, 7> History{};
+    QFrame* ColorListPanel = nullptr;
+    QListWidget* ColorList = nullptr;
+    QWidget* ToolBar = nullptr;
+    QToolButton* ShowConfig = nullptr;
+    QToolButton* ShowTinctors = nullptr;
+    QToolButton* ColorConfig = nullptr;
+    QButtonGroup* NotationGroup = nullptr;
+    QFrame* SpoitColor = nullptr;
+    QLabel* SpoitImage = nullptr;
+    QToolButton* NewFile = nullptr;
+    QToolButton* DeleteFile = nullptr;
+    QToolButton* AddColor = nullptr;
+    QToolButton* ColorListMoveUp = nullptr;
+    QToolButton* ColorListMoveDown = nullptr;
+    QToolButton* LargeIcon = nullptr;
+    QToolButton* SmallIcon = nullptr;
+    QMenu* ScriptMenu = nullptr;
+    QMenu* AddedDropDown = nullptr;
+    QMenu* ListPopup = nullptr;
+    QTimer* Timer = nullptr;
+    int shadedHeight_ = 0;
+};
+
+// The one main window of the program while it exists (null before and after).
+TTinctorForm* TinctorForm();
+
+// The tag of a control: the small integer the form design gives it (0 when none).
+int TagOf(const QObject* control);
+
+}  // namespace tinctor

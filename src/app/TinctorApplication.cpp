@@ -1,0 +1,45 @@
+#include "app/TinctorApplication.h"
+
+#include <QLibraryInfo>
+
+#include <cstdio>
+
+#include "app/Main.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorGuard.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SpecialFolders.h"
+
+namespace tinctor {
+
+TTinctorApplication::TTinctorApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QString::fromLatin1(ApplicationTitle));
+    // The interface is Japanese, so Qt's own buttons and dialogs are too.
+    if (qtTranslator_.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&qtTranslator_);
+    else
+        std::fputs("Tinctor: Qt's Japanese translation (qt6-translations-l10n) is not installed\n", stderr);
+}
+
+bool TTinctorApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ReportException(std::current_exception());
+        return false;
+    }
+}
+
+int TTinctorApplication::Run() {
+    // Program-wide folders first: the program folder, its scripts folder and the
+    // special-folder table of stored paths.
+    Guarded([] {
+        SetProgramFolder(ResolveProgramFolder().Folder);
+        TSpecialFolders::Reload();
+    });
+    TTinctorForm form;
+    form.show();
+    return exec();
+}
+
+}  // namespace tinctor
