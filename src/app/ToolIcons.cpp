@@ -122,7 +122,7 @@ QPixmap ToolPixmap(TToolIcon icon) {
             Text(p, QStringLiteral("S"), 9, QColor(120, 0, 160));
             break;
         case TToolIcon::Html: Text(p, QStringLiteral("#"), 13, QColor(160, 0, 0)); break;
-        case TToolIcon::VisualBasic: Text(p, QStringLiteral("&&h"), 9, QColor(0, 0, 160)); break;
+        case TToolIcon::VisualBasic: Text(p, QStringLiteral("&h"), 9, QColor(0, 0, 160)); break;
         case TToolIcon::Delphi: Text(p, QStringLiteral("$"), 13, QColor(160, 0, 0)); break;
         case TToolIcon::CLang: Text(p, QStringLiteral("0x"), 10, QColor(0, 110, 0)); break;
         case TToolIcon::RgbCall: Text(p, QStringLiteral("( )"), 9, QColor(0, 0, 0)); break;
