@@ -1,6 +1,7 @@
 // The main window on the offscreen platform, in a program folder of its own.
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QLabel>

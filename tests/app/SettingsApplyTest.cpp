@@ -1,6 +1,7 @@
 // The settings file at start-up, at ReloadSettings and at shut-down.
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 #include "FormFixture.h"
 

@@ -24,7 +24,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string Run(const std::string& command) {
+std::string Shell(const std::string& command) {
     std::string out;
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buf[512];
@@ -42,7 +42,7 @@ int Field(const std::string& text, const std::string& name) {
 // The colour of one screen pixel as ImageMagick writes it ("#RRGGBB").
 std::string ScreenPixel(int x, int y) {
     const std::string out =
-        Run("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) + " txt:- 2>/dev/null");
+        Shell("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) + " txt:- 2>/dev/null");
     const std::size_t hash = out.find('#', out.find('\n'));
     return hash == std::string::npos ? out : out.substr(hash, 7);
 }
@@ -90,7 +90,7 @@ protected:
     // The id of the program's visible top-level window, waiting for it to appear.
     unsigned long WaitForWindow() {
         for (int i = 0; i < 100; ++i) {
-            const std::string id = Run("xdotool search --onlyvisible --name '^Tinctor$' 2>/dev/null | head -1");
+            const std::string id = Shell("xdotool search --onlyvisible --name '^Tinctor$' 2>/dev/null | head -1");
             if (!id.empty()) {
                 std::this_thread::sleep_for(500ms);  // let it paint
                 return std::stoul(id);
@@ -122,7 +122,7 @@ TEST_F(FirstStart, OpensNarrowAndBlackAndSavesThePositionAtExit) {
     const unsigned long window = WaitForWindow();
     ASSERT_NE(window, 0u) << "no window titled Tinctor";
 
-    const std::string info = Run("xwininfo -id " + std::to_string(window));
+    const std::string info = Shell("xwininfo -id " + std::to_string(window));
     EXPECT_EQ(Field(info, "Width:"), 273) << info;
     EXPECT_EQ(Field(info, "Height:"), 167) << info;
     const int left = Field(info, "Absolute upper-left X:");
@@ -139,7 +139,7 @@ TEST_F(FirstStart, OpensNarrowAndBlackAndSavesThePositionAtExit) {
     EXPECT_EQ(ini, "[Path]\r\nColorDir=Colors\r\n\r\n");
     EXPECT_TRUE(tinctor::DirectoryExists(home + "/Colors"));
 
-    Run("xdotool windowmove " + std::to_string(window) + " 57 63");
+    Shell("xdotool windowmove " + std::to_string(window) + " 57 63");
     std::this_thread::sleep_for(500ms);
     SendDeleteWindow(window);
     EXPECT_EQ(WaitForExit(), 0);
