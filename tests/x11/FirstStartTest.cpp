@@ -91,10 +91,7 @@ protected:
     unsigned long WaitForWindow() {
         for (int i = 0; i < 100; ++i) {
             const std::string id = Shell("xdotool search --onlyvisible --name '^Tinctor$' 2>/dev/null | head -1");
-            if (!id.empty()) {
-                std::this_thread::sleep_for(500ms);  // let it paint
-                return std::stoul(id);
-            }
+            if (!id.empty()) return std::stoul(id);
             std::this_thread::sleep_for(100ms);
         }
         return 0;
@@ -128,11 +125,18 @@ TEST_F(FirstStart, OpensNarrowAndBlackAndSavesThePositionAtExit) {
     const int left = Field(info, "Absolute upper-left X:");
     const int top = Field(info, "Absolute upper-left Y:");
 
-    // The current colour swatch and the complement are black; the swatch's rounded
-    // corner shows the strip's background.
+    // Once the window has painted (the root is black, the strip is not), the current
+    // colour swatch and the complement are black and the swatch's rounded corner
+    // shows the strip's background.
+    std::string corner = "#000000";
+    for (int i = 0; i < 50 && corner == "#000000"; ++i) {
+        std::this_thread::sleep_for(100ms);
+        corner = ScreenPixel(left, top);
+    }
+    EXPECT_NE(corner, "#000000");
     EXPECT_EQ(ScreenPixel(left + 20, top + 12), "#000000");
     EXPECT_EQ(ScreenPixel(left + 47, top + 12), "#000000");
-    EXPECT_NE(ScreenPixel(left, top), "#000000");
+    EXPECT_NE(ScreenPixel(left + 60, top + 20), "#000000");  // the strip beside the swatches
 
     std::string ini;
     ASSERT_TRUE(tinctor::LoadTextFile(home + "/Tinctor.ini", ini));
