@@ -154,14 +154,6 @@ TEST(FloatToText, AppendsWithoutReplacing) {
     EXPECT_EQ(out, "x=0.25-1E-9");
 }
 
-TEST(FloatToText, ReadsBackThroughTheFloatSyntax) {
-    for (double v : {1.0 / 7, 1e-5, 6.02214076e23, -123.456, 0.0001, 1e15}) {
-        double back = 0;
-        ASSERT_TRUE(TryTextToFloat(FloatToText(v), back)) << FloatToText(v);
-        EXPECT_NEAR(back, v, std::fabs(v) * 1e-14);
-    }
-}
-
 TEST(IntegerToText, Decimal) {
     EXPECT_EQ(IntegerToText(0), "0");
     EXPECT_EQ(IntegerToText(-42), "-42");
