@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "script/core/ecma_lex.h"
-#include "script/core/ecma_syntaxerror.h"
+#include "script/core/ecma_type.h"
 #include "util/CodePage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

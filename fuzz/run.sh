@@ -7,9 +7,7 @@ seconds=${1:-300}
 out=build-fuzz
 mkdir -p "$out/corpus-lex" "$out/findings"
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -Isrc fuzz/lex_fuzz.cpp \
-  src/script/core/ecma_lex.cpp src/script/core/ecma_number.cpp src/script/core/hashtable.cpp \
-  src/util/CodePage.cpp -o "$out/lex_fuzz"
+  -Isrc fuzz/lex_fuzz.cpp src/script/core/*.cpp src/util/*.cpp -o "$out/lex_fuzz"
 "$out/lex_fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
   -dict=fuzz/lex.dict -artifact_prefix="$out/findings/" -print_final_stats=1 \
   "$out/corpus-lex" fuzz/seeds/lex

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "script/core/ecma_syntaxerror.h"
+#include "script/core/ecma_type.h"
 #include "util/CodePage.h"
 
 using namespace kestrel;

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "script/core/ecma_number.h"
-#include "script/core/ecma_syntaxerror.h"
+#include "script/core/ecma_type.h"
 #include "util/CodePage.h"
 
 namespace kestrel {
