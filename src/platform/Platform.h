@@ -1,0 +1,41 @@
+// The platform services of this process: the real Qt/X11 ones, or the fakes a
+// test has put in their place.
+#pragma once
+
+#include <memory>
+
+#include "platform/Clipboard.h"
+#include "platform/DesktopWindows.h"
+#include "platform/GlobalKeys.h"
+#include "platform/Pointer.h"
+#include "platform/Screen.h"
+
+namespace tinctor::platform {
+
+class IPlatform {
+public:
+    virtual ~IPlatform() = default;
+    virtual IScreen& Screen() = 0;
+    virtual IPointer& Pointer() = 0;
+    virtual IClipboard& Clipboard() = 0;
+    virtual IDesktopWindows& Windows() = 0;
+    // A new owner of global key grabs (each hot key component has its own).
+    virtual std::unique_ptr<IGlobalKeys> NewGlobalKeys() = 0;
+};
+
+// The services in use: the real ones unless a TScopedPlatform is alive.
+IPlatform& Current();
+
+// Puts Platform in place of the current services for the object's lifetime.
+class TScopedPlatform {
+public:
+    explicit TScopedPlatform(IPlatform& platform);
+    ~TScopedPlatform();
+    TScopedPlatform(const TScopedPlatform&) = delete;
+    TScopedPlatform& operator=(const TScopedPlatform&) = delete;
+
+private:
+    IPlatform* previous_;
+};
+
+}  // namespace tinctor::platform

@@ -1,0 +1,16 @@
+// The mouse pointer through QCursor and QWidget's mouse grab.
+#pragma once
+
+#include "platform/Pointer.h"
+
+namespace tinctor::platform::x11 {
+
+class TX11Pointer final : public IPointer {
+public:
+    QPoint Pos() const override;
+    void SetPos(QPoint pos) override;
+    void Grab(QWidget& widget, const QCursor& cursor) override;
+    void Release(QWidget& widget) override;
+};
+
+}  // namespace tinctor::platform::x11
