@@ -32,14 +32,22 @@ bool TMouseCapture::WndProc(QEvent* message) {
 
 void TMouseCapture::BeginCapture() {
     capturing_ = true;
-    if (QWidget* control = Control()) pointer_.Grab(*control, cursor_);
+    if (QWidget* control = Control()) {
+        // Moves without a button held reach the control only while it tracks the mouse.
+        wasTracking_ = control->hasMouseTracking();
+        control->setMouseTracking(true);
+        pointer_.Grab(*control, cursor_);
+    }
 }
 
 void TMouseCapture::CaptureMove(QMouseEvent*) {}
 
 void TMouseCapture::EndCapture() {
     // Releasing the grab brings the control's own (arrow) cursor back.
-    if (QWidget* control = Control()) pointer_.Release(*control);
+    if (QWidget* control = Control()) {
+        pointer_.Release(*control);
+        control->setMouseTracking(wasTracking_);
+    }
     capturing_ = false;
 }
 

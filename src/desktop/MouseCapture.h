@@ -35,6 +35,7 @@ private:
     QCursor cursor_;
     platform::IPointer& pointer_;
     bool capturing_ = false;
+    bool wasTracking_ = false;
 };
 
 }  // namespace tinctor
