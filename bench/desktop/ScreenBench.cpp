@@ -1,0 +1,46 @@
+// One step of a screen pick: where the pointer is and the pixel under it.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QWidget>
+
+#include "desktop/TinctorMouse.h"
+#include "platform/Platform.h"
+
+namespace {
+
+// The application object on X11, or null without an X server. It is never freed:
+// Qt's own statics are gone by the time a static object would be.
+QApplication* App() {
+    static QApplication* app = [] () -> QApplication* {
+        if (qEnvironmentVariableIsEmpty("DISPLAY")) return nullptr;
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        static int argc = 1;
+        static char name[] = "desktop_bench";
+        static char* argv[] = {name, nullptr};
+        return new QApplication(argc, argv);
+    }();
+    return app;
+}
+
+void BM_ScreenPixel(benchmark::State& state) {
+    if (!App()) return state.SkipWithError("no X display");
+    tinctor::platform::IScreen& screen = tinctor::platform::Current().Screen();
+    const QPoint at(300, 200);
+    for (auto _ : state) benchmark::DoNotOptimize(screen.PixelAt(at));
+}
+BENCHMARK(BM_ScreenPixel)->Unit(benchmark::kMicrosecond);
+
+void BM_PickSample(benchmark::State& state) {
+    if (!App()) return state.SkipWithError("no X display");
+    tinctor::platform::IPlatform& p = tinctor::platform::Current();
+    std::uint32_t current = 0;
+    for (auto _ : state) {
+        // What the capture does on each move before the window shows the colour.
+        if (auto pixel = p.Screen().PixelAt(p.Pointer().Pos())) current = *pixel;
+        benchmark::DoNotOptimize(current);
+    }
+}
+BENCHMARK(BM_PickSample)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
