@@ -25,7 +25,7 @@ QApplication* App() {
 
 void BM_ScreenPixel(benchmark::State& state) {
     if (!App()) return state.SkipWithError("no X display");
-    tinctor::platform::IScreen& screen = tinctor::platform::Current().Screen();
+    tinctor::IScreen& screen = tinctor::Platform().Screen();
     const QPoint at(300, 200);
     for (auto _ : state) benchmark::DoNotOptimize(screen.PixelAt(at));
 }
@@ -33,7 +33,7 @@ BENCHMARK(BM_ScreenPixel)->Unit(benchmark::kMicrosecond);
 
 void BM_PickSample(benchmark::State& state) {
     if (!App()) return state.SkipWithError("no X display");
-    tinctor::platform::IPlatform& p = tinctor::platform::Current();
+    tinctor::IPlatform& p = tinctor::Platform();
     std::uint32_t current = 0;
     for (auto _ : state) {
         // What the capture does on each move before the window shows the colour.

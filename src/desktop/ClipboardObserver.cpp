@@ -2,7 +2,7 @@
 
 namespace tinctor {
 
-TClipboardObserver::TClipboardObserver(platform::IClipboard& clipboard) : clipboard_(clipboard) {
+TClipboardObserver::TClipboardObserver(IClipboard& clipboard) : clipboard_(clipboard) {
     nextViewer_ = clipboard_.Join(*this);
     joined_ = true;
 }
@@ -32,7 +32,7 @@ std::intptr_t TClipboardObserver::DrawClipboard() {
     return result;
 }
 
-std::intptr_t TClipboardObserver::ChangeCbChain(platform::TViewerId leaving, platform::TViewerId next) {
+std::intptr_t TClipboardObserver::ChangeCbChain(TViewerId leaving, TViewerId next) {
     if (leaving == nextViewer_) {
         nextViewer_ = next;
         return 0;

@@ -11,11 +11,11 @@
 
 namespace tinctor {
 
-class TClipboardObserver : private platform::IClipboardViewer {
+class TClipboardObserver : private IClipboardViewer {
 public:
     using TNotifyEvent = std::function<void(TClipboardObserver* sender)>;
 
-    explicit TClipboardObserver(platform::IClipboard& clipboard);
+    explicit TClipboardObserver(IClipboard& clipboard);
     ~TClipboardObserver() override;
     TClipboardObserver(const TClipboardObserver&) = delete;
     TClipboardObserver& operator=(const TClipboardObserver&) = delete;
@@ -27,16 +27,16 @@ public:
     // The owner has set the properties up: with CallAtFirst, a next viewer and a
     // handler, OnChange is raised once.
     void Loaded();
-    platform::TViewerId NextViewer() const { return nextViewer_; }
+    TViewerId NextViewer() const { return nextViewer_; }
     // Leaves the chain early (the hidden window is going away); later notices are not heard.
     void LeaveChain();
 
 private:
     std::intptr_t DrawClipboard() override;
-    std::intptr_t ChangeCbChain(platform::TViewerId leaving, platform::TViewerId next) override;
+    std::intptr_t ChangeCbChain(TViewerId leaving, TViewerId next) override;
 
-    platform::IClipboard& clipboard_;
-    platform::TViewerId nextViewer_ = 0;
+    IClipboard& clipboard_;
+    TViewerId nextViewer_ = 0;
     bool joined_ = false;
 };
 

@@ -22,7 +22,7 @@ bool IsPointerNear(const TRect& bounds, QPoint pos) {
     return WidenRect(bounds, CompactMarginX, CompactMarginY).Contains(pos.x(), pos.y());
 }
 
-void CompactModeCheck(TWinShader& shader, const QWidget& form, const platform::IPointer& pointer) {
+void CompactModeCheck(TWinShader& shader, const QWidget& form, const IPointer& pointer) {
     // Nothing folds while one of the program's dialogs is the active window.
     const QWidget* active = QApplication::activeWindow();
     if (active && active != &form) return;

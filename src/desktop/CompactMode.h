@@ -27,6 +27,6 @@ bool IsPointerNear(const TRect& bounds, QPoint pos);
 
 // One tick, when the Compact setting is on: unless one of the program's other
 // windows is active, the form folds when the pointer is not near and unfolds when it is.
-void CompactModeCheck(TWinShader& shader, const QWidget& form, const platform::IPointer& pointer);
+void CompactModeCheck(TWinShader& shader, const QWidget& form, const IPointer& pointer);
 
 }  // namespace tinctor

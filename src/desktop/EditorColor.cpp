@@ -9,9 +9,9 @@ namespace {
 // Windows keeps class names to 19 characters here.
 constexpr std::size_t ShortClassLength = 19;
 
-std::optional<std::string> ReadRow(const TEditorRow& row, platform::TWindowId active,
+std::optional<std::string> ReadRow(const TEditorRow& row, TWindowId active,
                                    const std::string& className, TEditOther& editor) {
-    platform::IDesktopWindows& windows = editor.Windows();
+    IDesktopWindows& windows = editor.Windows();
     if (row.Access == TEditorAccess::Selection) {
         if (className != row.ClassName) return std::nullopt;
         editor.Handle = active;
@@ -21,7 +21,7 @@ std::optional<std::string> ReadRow(const TEditorRow& row, platform::TWindowId ac
         return text;
     }
     if (std::string_view(className).substr(0, ShortClassLength) != row.ClassName) return std::nullopt;
-    platform::TWindowId window = active;
+    TWindowId window = active;
     for (std::string_view cls : row.Path) {
         window = windows.FindChild(window, cls);
         if (!window) return std::nullopt;
@@ -59,8 +59,8 @@ const std::vector<TEditorRow>& EditorTable() {
 
 std::optional<std::string> ExtractEditorSelection(TEditOther& editor) noexcept {
     try {
-        platform::IDesktopWindows& windows = editor.Windows();
-        const platform::TWindowId active = windows.ActiveWindow();
+        IDesktopWindows& windows = editor.Windows();
+        const TWindowId active = windows.ActiveWindow();
         if (!active) return std::nullopt;
         const std::string className = windows.ClassName(active);
         for (const TEditorRow& row : EditorTable())

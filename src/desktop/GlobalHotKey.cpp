@@ -55,11 +55,11 @@ void THotkeyItems::Delete(int index) {
 
 // --- TGlobalHotkey
 
-TGlobalHotkey::TGlobalHotkey(std::unique_ptr<platform::IGlobalKeys> keys) : keys_(std::move(keys)) {
+TGlobalHotkey::TGlobalHotkey(std::unique_ptr<IGlobalKeys> keys) : keys_(std::move(keys)) {
     // The system's press notice is an entry point from the event loop: whatever the
     // handler throws goes to the application's error report.
     keys_->SetHandler([this](int id, unsigned modifiers, unsigned virtKey) {
-        platform::Guarded([&] {
+        Guarded([&] {
             DoHotkey(id, static_cast<std::uint16_t>(modifiers), static_cast<std::uint16_t>(virtKey));
         });
     });
@@ -97,10 +97,10 @@ void TGlobalHotkey::RegisterItem(THotkeyItem& item) {
     const THotkey value = item.Hotkey();
     const unsigned key = value & HotkeyKeyMask;
     unsigned modifiers = 0;
-    if (value & HotkeyShift) modifiers |= platform::ModShift;
-    if (value & HotkeyCtrl) modifiers |= platform::ModControl;
-    if (value & HotkeyAlt) modifiers |= platform::ModAlt;
-    if (value & HotkeyWin) modifiers |= platform::ModWin;
+    if (value & HotkeyShift) modifiers |= ModShift;
+    if (value & HotkeyCtrl) modifiers |= ModControl;
+    if (value & HotkeyAlt) modifiers |= ModAlt;
+    if (value & HotkeyWin) modifiers |= ModWin;
     // Modifiers without a key ("Win+Foo") are no hot key: nothing is registered.
     if (key == 0) return;
     item.registered_ = keys_->Register(item.ID(), modifiers, key);

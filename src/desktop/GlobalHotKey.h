@@ -84,7 +84,7 @@ private:
 
 class TGlobalHotkey {
 public:
-    explicit TGlobalHotkey(std::unique_ptr<platform::IGlobalKeys> keys);
+    explicit TGlobalHotkey(std::unique_ptr<IGlobalKeys> keys);
     // Unregisters every item, best effort: never throws.
     virtual ~TGlobalHotkey();
     TGlobalHotkey(const TGlobalHotkey&) = delete;
@@ -103,7 +103,7 @@ public:
     virtual void UnregisterItem(THotkeyItem& item);
 
 private:
-    std::unique_ptr<platform::IGlobalKeys> keys_;
+    std::unique_ptr<IGlobalKeys> keys_;
     THotkeyItems items_{*this};
     bool enabled_ = true;
 };

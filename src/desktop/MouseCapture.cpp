@@ -4,7 +4,7 @@
 
 namespace tinctor {
 
-TMouseCapture::TMouseCapture(QWidget* control, QCursor cursor, platform::IPointer& pointer)
+TMouseCapture::TMouseCapture(QWidget* control, QCursor cursor, IPointer& pointer)
     : TSubClass(control), cursor_(std::move(cursor)), pointer_(pointer) {}
 
 TMouseCapture::~TMouseCapture() {

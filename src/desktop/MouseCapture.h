@@ -14,7 +14,7 @@ namespace tinctor {
 
 class TMouseCapture : public TSubClass {
 public:
-    TMouseCapture(QWidget* control, QCursor cursor, platform::IPointer& pointer);
+    TMouseCapture(QWidget* control, QCursor cursor, IPointer& pointer);
     // Ends a capture still running.
     ~TMouseCapture() override;
 
@@ -29,11 +29,11 @@ protected:
     virtual void CaptureMove(QMouseEvent* message);
     virtual void EndCapture();
 
-    platform::IPointer& Pointer() const { return pointer_; }
+    IPointer& Pointer() const { return pointer_; }
 
 private:
     QCursor cursor_;
-    platform::IPointer& pointer_;
+    IPointer& pointer_;
     bool capturing_ = false;
     bool wasTracking_ = false;
 };

@@ -9,7 +9,7 @@
 
 namespace tinctor {
 
-TWinControlOther::TWinControlOther(platform::IDesktopWindows& windows, platform::TWindowId handle, bool mustExist)
+TWinControlOther::TWinControlOther(IDesktopWindows& windows, TWindowId handle, bool mustExist)
     : Handle(handle), windows_(windows) {
     if (mustExist && !handle) throw EAbort();
 }
@@ -23,7 +23,7 @@ std::string TEditOther::GetText() {
 }
 
 void TEditOther::GetSel(int& start, int& end) {
-    const platform::TTextSelection sel = Windows().Selection(Handle).value_or(platform::TTextSelection{});
+    const TTextSelection sel = Windows().Selection(Handle).value_or(TTextSelection{});
     start = sel.Start;
     end = sel.End;
 }

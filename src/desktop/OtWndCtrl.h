@@ -12,14 +12,14 @@ namespace tinctor {
 class TWinControlOther {
 public:
     // With MustExist, a null handle abandons the construction silently (EAbort).
-    TWinControlOther(platform::IDesktopWindows& windows, platform::TWindowId handle, bool mustExist);
+    TWinControlOther(IDesktopWindows& windows, TWindowId handle, bool mustExist);
     virtual ~TWinControlOther() = default;
 
-    platform::TWindowId Handle = 0;
-    platform::IDesktopWindows& Windows() const { return windows_; }
+    TWindowId Handle = 0;
+    IDesktopWindows& Windows() const { return windows_; }
 
 private:
-    platform::IDesktopWindows& windows_;
+    IDesktopWindows& windows_;
 };
 
 class TEditOther : public TWinControlOther {

@@ -17,7 +17,7 @@ bool TSubClass::WndProc(QEvent*) { return false; }
 bool TSubClass::eventFilter(QObject* watched, QEvent* event) {
     if (watched != control_) return false;
     bool handled = false;
-    platform::Guarded([&] { handled = WndProc(event); });
+    Guarded([&] { handled = WndProc(event); });
     return handled;
 }
 

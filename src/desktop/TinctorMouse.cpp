@@ -3,7 +3,7 @@
 namespace tinctor {
 
 TTinctorMouse::TTinctorMouse(QWidget* control, QCursor cursor, QWidget* spoitImage, TSetColor setCurrentColor,
-                             platform::IPointer& pointer, platform::IScreen& screen)
+                             IPointer& pointer, IScreen& screen)
     : TMouseCapture(control, std::move(cursor), pointer),
       spoitImage_(spoitImage),
       setCurrentColor_(std::move(setCurrentColor)),

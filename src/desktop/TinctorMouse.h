@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "colour/stdColors.h"
 #include "desktop/MouseCapture.h"
 #include "platform/Screen.h"
 
@@ -13,11 +14,11 @@ namespace tinctor {
 
 class TTinctorMouse : public TMouseCapture {
 public:
-    // The main window's SetCurrentColor, given 0x00BBGGRR.
-    using TSetColor = std::function<void(std::uint32_t color)>;
+    // The main window's SetCurrentColor.
+    using TSetColor = std::function<void(TColor color)>;
 
     TTinctorMouse(QWidget* control, QCursor cursor, QWidget* spoitImage, TSetColor setCurrentColor,
-                  platform::IPointer& pointer, platform::IScreen& screen);
+                  IPointer& pointer, IScreen& screen);
     ~TTinctorMouse() override;
 
 protected:
@@ -28,7 +29,7 @@ protected:
 private:
     QPointer<QWidget> spoitImage_;
     TSetColor setCurrentColor_;
-    platform::IScreen& screen_;
+    IScreen& screen_;
 };
 
 }  // namespace tinctor

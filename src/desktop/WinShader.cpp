@@ -14,7 +14,7 @@ TWinShader::TWinShader(QWidget* owner) : QObject(owner), form_(owner) {
     SetAutoUpdate(true);
     form_->installEventFilter(this);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        platform::Guarded([&] {
+        Guarded([&] {
             if (shadeEnabled_ && shadeType_ == TShadeType::stActivateApp) DoShade(state != Qt::ApplicationActive);
         });
     });
@@ -100,7 +100,7 @@ void TWinShader::SetMinimumConstraint(int value) {
 }
 
 bool TWinShader::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == form_) platform::Guarded([&] { Hook(event); });
+    if (watched == form_) Guarded([&] { Hook(event); });
     return false;
 }
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace tinctor::platform {
+namespace tinctor {
 
 using TViewerId = std::uintptr_t;  // 0: no viewer
 
@@ -44,4 +44,4 @@ public:
     virtual std::intptr_t SendChangeCbChain(TViewerId to, TViewerId leaving, TViewerId next) = 0;
 };
 
-}  // namespace tinctor::platform
+}  // namespace tinctor

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace tinctor::platform {
+namespace tinctor {
 
 using TWindowId = std::uintptr_t;  // 0: no window
 
@@ -40,4 +40,4 @@ public:
     virtual std::optional<std::string> SelectedText(TWindowId window) = 0;
 };
 
-}  // namespace tinctor::platform
+}  // namespace tinctor

@@ -21,6 +21,12 @@ std::string ExceptionMessage(const std::exception_ptr& error) {
 
 void ReportException(const std::exception_ptr& error) noexcept {
     try {
+        std::rethrow_exception(error);
+    } catch (const EAbort&) {
+        return;
+    } catch (...) {
+    }
+    try {
         Dialogs().ShowErrorBox(ExceptionMessage(error));
     } catch (...) {
         // The box itself failed (no memory, no display): the terminal is all that is left.

@@ -9,10 +9,16 @@
 
 namespace tinctor {
 
+// The silent abort: ends the current command without a message.
+class EAbort : public std::exception {
+public:
+    const char* what() const noexcept override { return "Operation aborted"; }
+};
+
 // The text the error box shows for an exception.
 std::string ExceptionMessage(const std::exception_ptr& error);
 
-// Shows the standard error box for Error; never throws.
+// Shows the standard error box for Error (nothing for EAbort); never throws.
 void ReportException(const std::exception_ptr& error) noexcept;
 
 // Runs Handler; whatever it throws is reported. True when it ran to its end.

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-namespace tinctor::platform {
+namespace tinctor {
 
 // Modifier bits of a combination.
 enum : unsigned {
@@ -33,4 +33,4 @@ public:
     virtual void SetHandler(THandler handler) = 0;
 };
 
-}  // namespace tinctor::platform
+}  // namespace tinctor

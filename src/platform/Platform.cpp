@@ -2,24 +2,16 @@
 
 #include "platform/x11/X11Platform.h"
 
-namespace tinctor::platform {
+namespace tinctor {
 
 namespace {
 
-IPlatform*& Installed() {
-    static IPlatform* installed = nullptr;
-    return installed;
-}
+IPlatform* installed = nullptr;
 
 }  // namespace
 
-IPlatform& Current() {
-    if (IPlatform* p = Installed()) return *p;
-    return x11::RealPlatform();
-}
+IPlatform& Platform() { return installed ? *installed : RealPlatform(); }
 
-TScopedPlatform::TScopedPlatform(IPlatform& platform) : previous_(Installed()) { Installed() = &platform; }
+void SetPlatform(IPlatform* platform) { installed = platform; }
 
-TScopedPlatform::~TScopedPlatform() { Installed() = previous_; }
-
-}  // namespace tinctor::platform
+}  // namespace tinctor

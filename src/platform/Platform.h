@@ -1,5 +1,5 @@
-// The platform services of this process: the real Qt/X11 ones, or the fakes a
-// test has put in their place.
+// The desktop services of this process: the real Qt/X11 ones, or the fakes a test
+// has put in their place.
 #pragma once
 
 #include <memory>
@@ -10,7 +10,7 @@
 #include "platform/Pointer.h"
 #include "platform/Screen.h"
 
-namespace tinctor::platform {
+namespace tinctor {
 
 class IPlatform {
 public:
@@ -23,19 +23,9 @@ public:
     virtual std::unique_ptr<IGlobalKeys> NewGlobalKeys() = 0;
 };
 
-// The services in use: the real ones unless a TScopedPlatform is alive.
-IPlatform& Current();
+// The services in use: those installed by SetPlatform, else the real ones.
+IPlatform& Platform();
+// Installs Platform (not owned) until the next call; null restores the real ones.
+void SetPlatform(IPlatform* platform);
 
-// Puts Platform in place of the current services for the object's lifetime.
-class TScopedPlatform {
-public:
-    explicit TScopedPlatform(IPlatform& platform);
-    ~TScopedPlatform();
-    TScopedPlatform(const TScopedPlatform&) = delete;
-    TScopedPlatform& operator=(const TScopedPlatform&) = delete;
-
-private:
-    IPlatform* previous_;
-};
-
-}  // namespace tinctor::platform
+}  // namespace tinctor

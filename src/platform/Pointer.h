@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace tinctor::platform {
+namespace tinctor {
 
 class IPointer {
 public:
@@ -20,4 +20,4 @@ public:
     virtual void Release(QWidget& widget) = 0;
 };
 
-}  // namespace tinctor::platform
+}  // namespace tinctor

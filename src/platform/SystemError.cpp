@@ -1,6 +1,6 @@
 #include "platform/SystemError.h"
 
-namespace tinctor::platform {
+namespace tinctor {
 
 namespace {
 
@@ -24,4 +24,4 @@ void RaiseSystemError(int code, const std::string& description) {
     throw ESystemError(code, description.empty() ? SystemErrorDescription(code) : description);
 }
 
-}  // namespace tinctor::platform
+}  // namespace tinctor

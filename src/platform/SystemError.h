@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace tinctor::platform {
+namespace tinctor {
 
 // The codes this program reports itself, with their system texts.
 inline constexpr int ErrorHotkeyAlreadyRegistered = 1409;
@@ -24,4 +24,4 @@ std::string SystemErrorDescription(int code);
 // Raises ESystemError for Code with its description (or Description when given).
 [[noreturn]] void RaiseSystemError(int code, const std::string& description = {});
 
-}  // namespace tinctor::platform
+}  // namespace tinctor

@@ -6,11 +6,9 @@
 namespace tinctor {
 namespace {
 
-using platform::TViewerId;
-using platform::fake::TFakeClipboard;
 
 // A viewer of another program that keeps the chain rules as every program should.
-class TOtherViewer : public platform::IClipboardViewer {
+class TOtherViewer : public IClipboardViewer {
 public:
     explicit TOtherViewer(TFakeClipboard& clipboard, std::intptr_t result = 0)
         : clipboard_(clipboard), result_(result) {

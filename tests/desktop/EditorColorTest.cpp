@@ -8,8 +8,6 @@
 namespace tinctor {
 namespace {
 
-using platform::TWindowId;
-using platform::fake::TFakeDesktopWindows;
 
 class EditorColorTest : public testing::Test {
 protected:

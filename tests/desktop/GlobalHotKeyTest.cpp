@@ -3,17 +3,17 @@
 #include "desktop/GlobalHotKey.h"
 #include "platform/ErrorGuard.h"
 #include "platform/SystemError.h"
+#include "platform/fake/FakeDialogs.h"
 #include "platform/fake/FakePlatform.h"
 
 namespace tinctor {
 namespace {
 
-using platform::fake::TFakeKeyboard;
 using TCall = TFakeKeyboard::TCall;
 
 class GlobalHotkeyTest : public testing::Test {
 protected:
-    platform::fake::TFakePlatform fake;
+    TFakePlatform fake;
     TFakeKeyboard& keyboard = fake.Keyboard();
 };
 
@@ -105,7 +105,7 @@ TEST_F(GlobalHotkeyTest, ACombinationHeldElsewhereIsTheSystemError) {
     try {
         item.SetHotkey(0x607B);
         FAIL() << "no error";
-    } catch (const platform::ESystemError& e) {
+    } catch (const ESystemError& e) {
         EXPECT_EQ(e.Code(), 1409);
         EXPECT_STREQ(e.what(), "システムエラー。コード：1409.\nホット キーは既に登録されています。");
     }
@@ -116,7 +116,7 @@ TEST_F(GlobalHotkeyTest, ACombinationHeldElsewhereIsTheSystemError) {
     TGlobalHotkey other(fake.NewGlobalKeys());
     other.Items().Add().SetHotkey(0x607B);
     hotkey.SetEnabled(false);
-    EXPECT_THROW(hotkey.SetEnabled(true), platform::ESystemError);
+    EXPECT_THROW(hotkey.SetEnabled(true), ESystemError);
     EXPECT_FALSE(item.Registered());
 }
 
@@ -139,15 +139,8 @@ TEST_F(GlobalHotkeyTest, APressRaisesTheItemsEvent) {
     EXPECT_EQ(presses, 1);
 }
 
-TEST_F(GlobalHotkeyTest, AnErrorInTheHandlerGoesToTheApplicationsReport) {
-    std::string reported;
-    auto previous = platform::SetApplicationExceptionHandler([&](const std::exception_ptr& e) {
-        try {
-            std::rethrow_exception(e);
-        } catch (const std::exception& x) {
-            reported = x.what();
-        }
-    });
+TEST_F(GlobalHotkeyTest, AnErrorInTheHandlerGoesToTheStandardErrorBox) {
+    TFakeDialogs dialogs;
     {
         TGlobalHotkey hotkey(fake.NewGlobalKeys());
         THotkeyItem& item = hotkey.Items().Add();
@@ -155,8 +148,7 @@ TEST_F(GlobalHotkeyTest, AnErrorInTheHandlerGoesToTheApplicationsReport) {
         item.SetHotkey(0x607B);
         EXPECT_NO_THROW(keyboard.Press(6, 0x7B));
     }
-    platform::SetApplicationExceptionHandler(previous);
-    EXPECT_EQ(reported, "boom");
+    EXPECT_EQ(dialogs.ErrorBoxes(), std::vector<std::string>{"boom"});
 }
 
 TEST_F(GlobalHotkeyTest, AssignCopiesTheDescriptionAndTheKey) {
@@ -178,10 +170,10 @@ TEST_F(GlobalHotkeyTest, AssignCopiesTheDescriptionAndTheKey) {
 }
 
 // A key source whose every release fails, as a vanished display would.
-class TFailingKeys : public platform::IGlobalKeys {
+class TFailingKeys : public IGlobalKeys {
 public:
     bool Register(int, unsigned, unsigned) override { return true; }
-    void Unregister(int) override { throw platform::ESystemError(5, "denied"); }
+    void Unregister(int) override { throw ESystemError(5, "denied"); }
     void SetHandler(THandler) override {}
 };
 
@@ -196,7 +188,7 @@ TEST_F(GlobalHotkeyTest, DestructionUnregistersBestEffortAndNeverThrows) {
 
     auto hotkey = std::make_unique<TGlobalHotkey>(std::make_unique<TFailingKeys>());
     hotkey->Items().Add().SetHotkey(0x607B);
-    EXPECT_THROW(hotkey->SetEnabled(false), platform::ESystemError);
+    EXPECT_THROW(hotkey->SetEnabled(false), ESystemError);
     hotkey->SetEnabled(true);
     EXPECT_NO_THROW(hotkey.reset());
 }

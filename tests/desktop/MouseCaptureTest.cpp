@@ -10,6 +10,7 @@
 #include "desktop/SubClass.h"
 #include "desktop/TinctorMouse.h"
 #include "platform/ErrorGuard.h"
+#include "platform/fake/FakeDialogs.h"
 #include "platform/fake/FakePointer.h"
 #include "platform/fake/FakeScreen.h"
 
@@ -100,8 +101,8 @@ protected:
 
     QWidget form;
     QLabel* image = nullptr;
-    platform::fake::TFakePointer pointer;
-    platform::fake::TFakeScreen screen;
+    TFakePointer pointer;
+    TFakeScreen screen;
     std::vector<std::uint32_t> colors;
 };
 
@@ -163,17 +164,15 @@ TEST_F(TinctorMouseTest, DestroyingItDuringAPickEndsThePick) {
     EXPECT_TRUE(colors.empty());
 }
 
-TEST_F(TinctorMouseTest, AnErrorWhileSamplingGoesToTheApplicationsReport) {
-    int reported = 0;
-    auto previous = platform::SetApplicationExceptionHandler([&](const std::exception_ptr&) { ++reported; });
+TEST_F(TinctorMouseTest, AnErrorWhileSamplingGoesToTheStandardErrorBox) {
+    TFakeDialogs dialogs;
     TTinctorMouse mouse(&form, SpoitCursor(), image, [](std::uint32_t) { throw std::runtime_error("x"); }, pointer,
                         screen);
     mouse.StartCapture();
     pointer.Position = {205, 205};
     Mouse(form, QEvent::MouseMove);
-    EXPECT_EQ(reported, 1);
+    EXPECT_EQ(dialogs.ErrorBoxes(), std::vector<std::string>{"x"});
     EXPECT_TRUE(mouse.Capturing());
-    platform::SetApplicationExceptionHandler(previous);
 }
 
 TEST(Spoit, PictureIsThirtyTwoSquareWithItsTipAtTheHotSpot) {

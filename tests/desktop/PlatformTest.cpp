@@ -4,9 +4,10 @@
 #include "platform/Platform.h"
 #include "platform/Screen.h"
 #include "platform/SystemError.h"
+#include "platform/fake/FakeDialogs.h"
 #include "platform/fake/FakePlatform.h"
 
-namespace tinctor::platform {
+namespace tinctor {
 namespace {
 
 TEST(Platform, QtPixelsBecomeBgrColours) {
@@ -26,37 +27,26 @@ TEST(Platform, SystemErrorsCarryCodeAndDescription) {
     }
 }
 
-TEST(Platform, TheGuardReportsErrorsButNotTheSilentAbort) {
-    std::vector<std::string> reported;
-    auto previous = SetApplicationExceptionHandler([&](const std::exception_ptr& e) {
-        try {
-            std::rethrow_exception(e);
-        } catch (const std::exception& x) {
-            reported.push_back(x.what());
-        }
-    });
-    Guarded([] { throw std::runtime_error("one"); });
-    Guarded([] { throw EAbort(); });
-    Guarded([] {});
-    SetApplicationExceptionHandler([](const std::exception_ptr&) { throw 1; });
-    EXPECT_NO_FATAL_FAILURE(Guarded([] { throw std::runtime_error("handler fails"); }));
-    SetApplicationExceptionHandler(previous);
-    EXPECT_EQ(reported, std::vector<std::string>{"one"});
+TEST(Platform, TheSilentAbortShowsNoErrorBox) {
+    TFakeDialogs dialogs;
+    EXPECT_FALSE(Guarded([] { throw EAbort(); }));
+    EXPECT_FALSE(Guarded([] { throw std::runtime_error("one"); }));
+    EXPECT_EQ(dialogs.ErrorBoxes(), std::vector<std::string>{"one"});
 }
 
-TEST(Platform, AScopedFakeTakesThePlaceOfTheRealServices) {
-    fake::TFakePlatform outer, inner;
+TEST(Platform, AFakeTakesThePlaceOfTheRealServicesWhileItLives) {
+    IPlatform* real = nullptr;
     {
-        TScopedPlatform a(outer);
-        EXPECT_EQ(&Current(), &outer);
-        {
-            TScopedPlatform b(inner);
-            EXPECT_EQ(&Current().Pointer(), &inner.Pointer());
-        }
-        EXPECT_EQ(&Current(), &outer);
+        TFakePlatform fake;
+        EXPECT_EQ(&Platform(), &fake);
+        EXPECT_EQ(&Platform().Pointer(), &fake.Pointer());
+        SetPlatform(nullptr);
+        real = &Platform();
+        EXPECT_NE(real, &fake);
+        SetPlatform(&fake);
     }
-    EXPECT_NE(&Current(), &outer);
+    EXPECT_EQ(&Platform(), real);
 }
 
 }  // namespace
-}  // namespace tinctor::platform
+}  // namespace tinctor

@@ -199,7 +199,7 @@ TEST_F(WinShaderTest, CompactModeFollowsThePointerUnlessADialogIsActive) {
     form.move(100, 100);
     form.activateWindow();
     QCoreApplication::processEvents();
-    platform::fake::TFakePointer pointer;
+    TFakePointer pointer;
     const TRect bounds = WindowBounds(form);
     EXPECT_EQ(WindowCentre(form), QPoint(bounds.Left + bounds.Width() / 2, bounds.Top + bounds.Height() / 2));
 

@@ -1,6 +1,6 @@
 #include "platform/fake/FakeClipboard.h"
 
-namespace tinctor::platform::fake {
+namespace tinctor {
 
 void TFakeClipboard::Change(std::optional<std::string> text) {
     text_ = std::move(text);
@@ -42,4 +42,4 @@ std::intptr_t TFakeClipboard::SendChangeCbChain(TViewerId to, TViewerId leaving,
     return it == viewers_.end() ? 0 : it->second->ChangeCbChain(leaving, next);
 }
 
-}  // namespace tinctor::platform::fake
+}  // namespace tinctor

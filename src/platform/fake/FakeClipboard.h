@@ -7,7 +7,7 @@
 
 #include "platform/Clipboard.h"
 
-namespace tinctor::platform::fake {
+namespace tinctor {
 
 class TFakeClipboard final : public IClipboard {
 public:
@@ -34,4 +34,4 @@ private:
     TViewerId head_ = 0, nextId_ = 0x100;
 };
 
-}  // namespace tinctor::platform::fake
+}  // namespace tinctor

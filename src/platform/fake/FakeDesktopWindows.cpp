@@ -2,7 +2,7 @@
 
 #include "util/CodePage.h"
 
-namespace tinctor::platform::fake {
+namespace tinctor {
 
 TWindowId TFakeDesktopWindows::Add(std::string className, TWindowId parent) {
     const TWindowId id = nextId_++;
@@ -63,4 +63,4 @@ std::optional<std::string> TFakeDesktopWindows::SelectedText(TWindowId window) {
     return w->Selected;
 }
 
-}  // namespace tinctor::platform::fake
+}  // namespace tinctor

@@ -7,7 +7,7 @@
 
 #include "platform/DesktopWindows.h"
 
-namespace tinctor::platform::fake {
+namespace tinctor {
 
 class TFakeDesktopWindows final : public IDesktopWindows {
 public:
@@ -45,4 +45,4 @@ private:
     TWindowId nextId_ = 0x1000;
 };
 
-}  // namespace tinctor::platform::fake
+}  // namespace tinctor

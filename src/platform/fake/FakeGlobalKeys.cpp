@@ -2,7 +2,7 @@
 
 #include "platform/SystemError.h"
 
-namespace tinctor::platform::fake {
+namespace tinctor {
 
 bool TFakeKeyboard::Press(unsigned modifiers, unsigned virtKey) {
     auto it = grabs_.find({modifiers, virtKey});
@@ -42,4 +42,4 @@ void TFakeGlobalKeys::Drop(int id) {
         }
 }
 
-}  // namespace tinctor::platform::fake
+}  // namespace tinctor

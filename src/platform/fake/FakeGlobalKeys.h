@@ -10,7 +10,7 @@
 
 #include "platform/GlobalKeys.h"
 
-namespace tinctor::platform::fake {
+namespace tinctor {
 
 class TFakeGlobalKeys;
 
@@ -58,4 +58,4 @@ private:
     THandler handler_;
 };
 
-}  // namespace tinctor::platform::fake
+}  // namespace tinctor

@@ -1,4 +1,4 @@
-// The in-memory platform that tests drive; put it in place with TScopedPlatform.
+// The in-memory desktop that tests drive. It installs itself for its lifetime.
 #pragma once
 
 #include "platform/Platform.h"
@@ -8,10 +8,17 @@
 #include "platform/fake/FakePointer.h"
 #include "platform/fake/FakeScreen.h"
 
-namespace tinctor::platform::fake {
+namespace tinctor {
 
 class TFakePlatform final : public IPlatform {
 public:
+    TFakePlatform() { SetPlatform(this); }
+    ~TFakePlatform() override {
+        if (&Platform() == this) SetPlatform(nullptr);
+    }
+    TFakePlatform(const TFakePlatform&) = delete;
+    TFakePlatform& operator=(const TFakePlatform&) = delete;
+
     TFakeScreen& Screen() override { return screen_; }
     TFakePointer& Pointer() override { return pointer_; }
     TFakeClipboard& Clipboard() override { return clipboard_; }
@@ -27,4 +34,4 @@ private:
     TFakeKeyboard keyboard_;
 };
 
-}  // namespace tinctor::platform::fake
+}  // namespace tinctor

@@ -7,7 +7,7 @@
 
 #include "platform/Pointer.h"
 
-namespace tinctor::platform::fake {
+namespace tinctor {
 
 class TFakePointer final : public IPointer {
 public:
@@ -29,4 +29,4 @@ public:
     }
 };
 
-}  // namespace tinctor::platform::fake
+}  // namespace tinctor

@@ -8,23 +8,23 @@
 
 #include "platform/Screen.h"
 
-namespace tinctor::platform::fake {
+namespace tinctor {
 
 class TFakeScreen final : public IScreen {
 public:
     // Outside Bounds there is no pixel.
     QRect Bounds{0, 0, 1280, 1024};
-    std::uint32_t Background = 0xFFFFFF;
+    TColor Background = 0xFFFFFF;
     int Reads = 0;
 
-    void SetPixel(QPoint pos, std::uint32_t color) { pixels_[{pos.x(), pos.y()}] = color; }
+    void SetPixel(QPoint pos, TColor color) { pixels_[{pos.x(), pos.y()}] = color; }
     // Paints Rect with Color.
-    void Fill(const QRect& rect, std::uint32_t color) {
+    void Fill(const QRect& rect, TColor color) {
         for (int y = rect.top(); y <= rect.bottom(); ++y)
             for (int x = rect.left(); x <= rect.right(); ++x) SetPixel({x, y}, color);
     }
 
-    std::optional<std::uint32_t> PixelAt(QPoint pos) override {
+    std::optional<TColor> PixelAt(QPoint pos) override {
         ++Reads;
         if (!Bounds.contains(pos)) return std::nullopt;
         auto it = pixels_.find({pos.x(), pos.y()});
@@ -32,7 +32,7 @@ public:
     }
 
 private:
-    std::map<std::pair<int, int>, std::uint32_t> pixels_;
+    std::map<std::pair<int, int>, TColor> pixels_;
 };
 
-}  // namespace tinctor::platform::fake
+}  // namespace tinctor

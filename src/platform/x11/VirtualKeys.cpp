@@ -4,7 +4,7 @@
 
 #include <iterator>
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
 namespace {
 
@@ -55,4 +55,4 @@ unsigned KeysymToVirtualKey(unsigned long keysym) {
     return 0;
 }
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

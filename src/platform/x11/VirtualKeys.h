@@ -1,7 +1,7 @@
 // Windows virtual-key codes, which the program keeps as its key codes, and X keysyms.
 #pragma once
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
 // The keysym of a virtual-key code (0 when the code has none).
 unsigned long VirtualKeyToKeysym(unsigned virtKey);
@@ -9,4 +9,4 @@ unsigned long VirtualKeyToKeysym(unsigned virtKey);
 // give the letter key.
 unsigned KeysymToVirtualKey(unsigned long keysym);
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

@@ -9,16 +9,16 @@
 #include "platform/ErrorGuard.h"
 #include "platform/QtText.h"
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
 bool TX11Clipboard::HasText() {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     return data && data->hasText();
 }
 
-std::string TX11Clipboard::Text() { return ToCodePage(QGuiApplication::clipboard()->text()); }
+std::string TX11Clipboard::Text() { return FromQString(QGuiApplication::clipboard()->text()); }
 
-void TX11Clipboard::SetText(std::string_view text) { QGuiApplication::clipboard()->setText(FromCodePage(text)); }
+void TX11Clipboard::SetText(std::string_view text) { QGuiApplication::clipboard()->setText(ToQString(text)); }
 
 TViewerId TX11Clipboard::Join(IClipboardViewer& viewer) {
     if (!connected_) {
@@ -42,4 +42,4 @@ void TX11Clipboard::Changed() {
     }
 }
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

@@ -8,7 +8,7 @@
 
 #include "platform/Clipboard.h"
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
 class TX11Clipboard final : public IClipboard {
 public:
@@ -29,4 +29,4 @@ private:
     bool connected_ = false;
 };
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

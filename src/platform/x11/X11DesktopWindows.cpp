@@ -12,7 +12,7 @@
 #include <poll.h>
 #include <xcb/xcb.h>
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
 namespace {
 
@@ -147,4 +147,4 @@ std::optional<std::string> TX11DesktopWindows::Convert(std::uint32_t target,
     }
 }
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

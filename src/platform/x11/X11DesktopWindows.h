@@ -14,7 +14,7 @@
 
 struct xcb_connection_t;
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
 class TX11DesktopWindows final : public IDesktopWindows {
 public:
@@ -46,4 +46,4 @@ private:
                   incrAtom_ = 0;
 };
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

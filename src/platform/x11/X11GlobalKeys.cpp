@@ -13,7 +13,7 @@
 #include <X11/keysym.h>
 #include <xcb/xcb.h>
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
 namespace {
 
@@ -149,4 +149,4 @@ bool TX11GlobalKeys::nativeEventFilter(const QByteArray& eventType, void* messag
     return false;
 }
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

@@ -11,7 +11,7 @@
 
 #include "platform/GlobalKeys.h"
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
 class TX11GlobalKeys final : public IGlobalKeys, private QAbstractNativeEventFilter {
 public:
@@ -39,4 +39,4 @@ private:
     std::shared_ptr<THandler> handler_ = std::make_shared<THandler>();
 };
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

@@ -8,7 +8,7 @@
 #include "platform/x11/X11Pointer.h"
 #include "platform/x11/X11Screen.h"
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
 namespace {
 
@@ -49,4 +49,4 @@ xcb_connection_t* QtConnection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

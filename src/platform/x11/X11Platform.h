@@ -6,7 +6,7 @@
 typedef struct _XDisplay Display;
 struct xcb_connection_t;
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
 // The services of this process, made on first use (after the application object).
 IPlatform& RealPlatform();
@@ -15,4 +15,4 @@ IPlatform& RealPlatform();
 Display* QtDisplay();
 xcb_connection_t* QtConnection();
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
 QPoint TX11Pointer::Pos() const { return QCursor::pos(); }
 
@@ -12,4 +12,4 @@ void TX11Pointer::Grab(QWidget& widget, const QCursor& cursor) { widget.grabMous
 
 void TX11Pointer::Release(QWidget& widget) { widget.releaseMouse(); }
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

@@ -3,7 +3,7 @@
 
 #include "platform/Pointer.h"
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
 class TX11Pointer final : public IPointer {
 public:
@@ -13,4 +13,4 @@ public:
     void Release(QWidget& widget) override;
 };
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

@@ -5,9 +5,9 @@
 #include <QPixmap>
 #include <QScreen>
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
-std::optional<std::uint32_t> TX11Screen::PixelAt(QPoint pos) {
+std::optional<TColor> TX11Screen::PixelAt(QPoint pos) {
     QScreen* screen = QGuiApplication::screenAt(pos);
     if (!screen) return std::nullopt;
     // Window 0 is the root window, which spans the whole desktop: global coordinates.
@@ -16,4 +16,4 @@ std::optional<std::uint32_t> TX11Screen::PixelAt(QPoint pos) {
     return ArgbToColor(image.pixel(0, 0));
 }
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

@@ -3,11 +3,11 @@
 
 #include "platform/Screen.h"
 
-namespace tinctor::platform::x11 {
+namespace tinctor {
 
 class TX11Screen final : public IScreen {
 public:
-    std::optional<std::uint32_t> PixelAt(QPoint pos) override;
+    std::optional<TColor> PixelAt(QPoint pos) override;
 };
 
-}  // namespace tinctor::platform::x11
+}  // namespace tinctor

@@ -28,7 +28,7 @@ private:
 };
 
 TEST(X11Clipboard, CopyingInAnotherProgramRaisesOnChange) {
-    platform::IClipboard& clipboard = platform::Current().Clipboard();
+    IClipboard& clipboard = Platform().Clipboard();
     TClipboardObserver observer(clipboard);
     EXPECT_EQ(observer.NextViewer(), 0u);
     std::vector<std::string> seen;
@@ -52,7 +52,7 @@ TEST(X11Clipboard, CopyingInAnotherProgramRaisesOnChange) {
 }
 
 TEST(X11Clipboard, TextPutHereReachesOtherPrograms) {
-    platform::IClipboard& clipboard = platform::Current().Clipboard();
+    IClipboard& clipboard = Platform().Clipboard();
     clipboard.SetText("RGB(255,128,0);");
     EXPECT_TRUE(clipboard.HasText());
     EXPECT_EQ(clipboard.Text(), "RGB(255,128,0);");

@@ -84,7 +84,7 @@ private:
 
 class X11Editor : public testing::Test {
 protected:
-    TEditOther editor{platform::Current().Windows(), 0, false};
+    TEditOther editor{Platform().Windows(), 0, false};
 
     std::optional<std::string> Extract(qint64& ms) {
         QElapsedTimer timer;
@@ -97,7 +97,7 @@ protected:
 
 TEST_F(X11Editor, TheSelectionOfAListedEditorIsReadQuickly) {
     TOtherEditor gedit("gedit", "Gedit", "#FF8000");
-    EXPECT_EQ(platform::Current().Windows().ClassName(platform::Current().Windows().ActiveWindow()), "Gedit");
+    EXPECT_EQ(Platform().Windows().ClassName(Platform().Windows().ActiveWindow()), "Gedit");
     qint64 ms = 0;
     EXPECT_EQ(Extract(ms), "#FF8000");
     EXPECT_LT(ms, 200);

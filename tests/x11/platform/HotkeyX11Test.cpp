@@ -27,7 +27,7 @@ struct TPressLog {
 };
 
 TEST(X11Hotkey, APressAnywhereReachesTheItemWhateverLockIsOn) {
-    TGlobalHotkey hotkey(platform::Current().NewGlobalKeys());
+    TGlobalHotkey hotkey(Platform().NewGlobalKeys());
     THotkeyItem& item = hotkey.Items().Add();
     TPressLog log;
     log.Attach(item);
@@ -57,7 +57,7 @@ TEST(X11Hotkey, APressAnywhereReachesTheItemWhateverLockIsOn) {
 }
 
 TEST(X11Hotkey, ACodeWithoutAKeyGrabsNothing) {
-    TGlobalHotkey hotkey(platform::Current().NewGlobalKeys());
+    TGlobalHotkey hotkey(Platform().NewGlobalKeys());
     THotkeyItem& item = hotkey.Items().Add();
     TPressLog log;
     log.Attach(item);
@@ -72,12 +72,12 @@ TEST(X11Hotkey, ACodeWithoutAKeyGrabsNothing) {
 TEST(X11Hotkey, ACombinationAnotherClientHoldsIsTheSystemError) {
     test::TOtherClient other;
     ASSERT_TRUE(other.GrabKey(XK_F11, ControlMask | ShiftMask));
-    TGlobalHotkey hotkey(platform::Current().NewGlobalKeys());
+    TGlobalHotkey hotkey(Platform().NewGlobalKeys());
     THotkeyItem& item = hotkey.Items().Add();
     try {
         item.SetHotkey(ParseHotkeyText("Shift+Ctrl+F11"));
         FAIL() << "no error";
-    } catch (const platform::ESystemError& e) {
+    } catch (const ESystemError& e) {
         EXPECT_EQ(e.Code(), 1409);
         EXPECT_STREQ(e.what(), "システムエラー。コード：1409.\nホット キーは既に登録されています。");
     }
@@ -88,8 +88,8 @@ TEST(X11Hotkey, ARefusedLockVariantReleasesTheOthers) {
     test::TOtherClient holder;
     ASSERT_TRUE(holder.GrabKey(XK_F10, ControlMask | ShiftMask | Mod2Mask));  // the Num Lock variant only
     {
-        TGlobalHotkey hotkey(platform::Current().NewGlobalKeys());
-        EXPECT_THROW(hotkey.Items().Add().SetHotkey(ParseHotkeyText("Shift+Ctrl+F10")), platform::ESystemError);
+        TGlobalHotkey hotkey(Platform().NewGlobalKeys());
+        EXPECT_THROW(hotkey.Items().Add().SetHotkey(ParseHotkeyText("Shift+Ctrl+F10")), ESystemError);
         test::TOtherClient third;
         EXPECT_TRUE(third.GrabKey(XK_F10, ControlMask | ShiftMask));
         EXPECT_TRUE(third.GrabKey(XK_F10, ControlMask | ShiftMask | LockMask));
@@ -98,7 +98,7 @@ TEST(X11Hotkey, ARefusedLockVariantReleasesTheOthers) {
 
 TEST(X11Hotkey, DestroyingTheComponentReleasesItsGrabs) {
     {
-        TGlobalHotkey hotkey(platform::Current().NewGlobalKeys());
+        TGlobalHotkey hotkey(Platform().NewGlobalKeys());
         THotkeyItem& item = hotkey.Items().Add();
         item.SetHotkey(ParseHotkeyText("Shift+Ctrl+F9"));
         ASSERT_TRUE(item.Registered());

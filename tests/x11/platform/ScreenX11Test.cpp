@@ -33,7 +33,7 @@ std::unique_ptr<QWidget> ColourWindow(QColor colour, QRect geometry) {
 QString Num(int v) { return QString::number(v); }
 
 TEST(X11Screen, ThePixelOfAWindowOfAKnownColour) {
-    platform::IScreen& screen = platform::Current().Screen();
+    IScreen& screen = Platform().Screen();
     auto window = ColourWindow(QColor(255, 128, 0), QRect(400, 300, 200, 150));
     EXPECT_TRUE(WaitFor([&] { return screen.PixelAt({500, 375}) == Orange; }));
     EXPECT_EQ(screen.PixelAt({400, 300}), Orange);
@@ -53,7 +53,7 @@ TEST(X11Screen, DraggingTheEyedropperOverAWindowMakesItsColourCurrent) {
     form.show();
 
     std::vector<std::uint32_t> colours;
-    platform::IPlatform& p = platform::Current();
+    IPlatform& p = Platform();
     TTinctorMouse mouse(&form, SpoitCursor(), image, [&](std::uint32_t c) { colours.push_back(c); }, p.Pointer(),
                         p.Screen());
     TEventSubClass press(image, [&](bool&, QEvent* e) {
