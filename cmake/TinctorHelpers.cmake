@@ -1,12 +1,15 @@
 # One library per source folder: every .cpp in the folder (not below it) is part of it,
-# so adding a file needs no edit here.
+# so adding a file needs no edit here. EXCLUDE is a regular expression of files to leave out.
 function(tinctor_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS;SUBDIRS" ${ARGN})
+  cmake_parse_arguments(ARG "" "EXCLUDE" "DEPS;SUBDIRS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   foreach(sub IN LISTS ARG_SUBDIRS)
     file(GLOB more CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp)
     list(APPEND sources ${more})
   endforeach()
+  if(ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
+  endif()
   if(NOT sources)
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
@@ -19,10 +22,14 @@ function(tinctor_library name)
 endfunction()
 
 # One test executable per area: every .cpp in tests/<area>/, registered with CTest
-# under the given labels. Extra ENVIRONMENT entries and a WRAPPER (xvfb-run) are optional.
+# under the given labels. Extra ENVIRONMENT entries, a WRAPPER (xvfb-run) and an EXCLUDE
+# regular expression of files to leave out are optional.
 function(tinctor_test name)
-  cmake_parse_arguments(ARG "" "WRAPPER;TIMEOUT" "DEPS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "" "WRAPPER;TIMEOUT;EXCLUDE" "DEPS;LABELS;ENVIRONMENT" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
+  endif()
   if(NOT sources)
     return()
   endif()
