@@ -29,9 +29,14 @@
 #include "app/TopStrip.h"
 #include "colour/ColorCodes.h"
 #include "colour/StrColor.h"
+#include "desktop/CompactMode.h"
+#include "desktop/EditorColor.h"
+#include "desktop/GlobalHotKey.h"
+#include "desktop/WinShader.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/PaletteSysColors.h"
+#include "platform/Platform.h"
 #include "platform/QtText.h"
 #include "platform/Shell.h"
 #include "platform/WindowHelpers.h"
@@ -128,6 +133,7 @@ TTinctorForm::TTinctorForm(QWidget* parent)
     setFixedSize(kClientWidth, kClientHeight);
 
     CreateControls();
+    CreateGlobalHotkey();
     ConnectHandlers();
     FormCreate();
 }
@@ -616,7 +622,8 @@ void TTinctorForm::NotationClick(int tag) {
 void TTinctorForm::ComplementColorClick() { SetCurrentColor(ComplementColorValue()); }
 
 void TTinctorForm::ShowTinctorsClick() {
-    setFixedSize(ShowTinctors->isChecked() ? WideWidth : NarrowWidth, height());
+    // Only the width: the height belongs to the shader while the window is folded.
+    setFixedWidth(ShowTinctors->isChecked() ? WideWidth : NarrowWidth);
 }
 
 void TTinctorForm::ShowConfigClick() {
@@ -684,10 +691,14 @@ void TTinctorForm::ReloadSettings() {
 // order of creation and of ApplySettings stays as it is.
 
 // The window shader folds the window to the top strip in compact mode.
-void TTinctorForm::CreateWindowShader(int shadedHeight) { shadedHeight_ = shadedHeight; }
+void TTinctorForm::CreateWindowShader(int shadedHeight) {
+    shadedHeight_ = shadedHeight;
+    winShader_ = new TWinShader(this);
+    winShader_->SetMinSize(shadedHeight);
+}
 // The editor-access object reads colour codes out of text editors.
-void TTinctorForm::CreateEditorAccess() {}
-void TTinctorForm::FreeEditorAccess() {}
+void TTinctorForm::CreateEditorAccess() { editOther_ = std::make_unique<TEditOther>(Platform().Windows(), 0, false); }
+void TTinctorForm::FreeEditorAccess() { editOther_.reset(); }
 // The script menu lists the scripts folder above its fixed items.
 void TTinctorForm::RebuildScriptMenu() {}
 // The eyedropper cursor of the colour table and of screen picking.
@@ -698,15 +709,46 @@ void TTinctorForm::FreeMouseCapture() {}
 // The clipboard observer's change event and the main window's handler.
 void TTinctorForm::ConnectClipboardObserver(bool) {}
 // The global hot key component and its item OnGoWindow.
-void TTinctorForm::EnableHotkey(bool) {}
-void TTinctorForm::SetHotkeyText(const std::string&) {}
+void TTinctorForm::CreateGlobalHotkey() {
+    globalHotkey_ = std::make_unique<TGlobalHotkey>(Platform().NewGlobalKeys());
+    THotkeyItem& item = globalHotkey_->Items().Add();
+    item.Name = "OnGoWindow";
+    item.EventLabel = "マウスをジャンプ";
+    item.OnHotkey = [this](THotkeyItem*, std::uint16_t, std::uint16_t) { GlobalHotkeyItems0Hotkey(); };
+}
+void TTinctorForm::EnableHotkey(bool enabled) { globalHotkey_->SetEnabled(enabled); }
+void TTinctorForm::SetHotkeyText(const std::string& text) {
+    globalHotkey_->Items()[0].SetHotkey(ParseHotkeyText(text));
+}
+
+void TTinctorForm::GlobalHotkeyItems0Hotkey() {
+    if (winShader_) winShader_->SetShade(false);
+    // The centre of the window as it is once opened; the window is not activated.
+    Platform().Pointer().SetPos(WindowCentre(*this));
+}
 // The colour table's picture or gradient.
 void TTinctorForm::LoadColorTable(const std::string&) {}
 // The list file selector and the selected list.
 void TTinctorForm::RefreshListFiles() {}
 // The settings dialog; true when it closed with OK.
 bool TTinctorForm::RunConfigDialog() { return false; }
-// Compact mode and editor colour extraction, every 100 ms.
-void TTinctorForm::TimerTimer() {}
+// Compact mode and editor colour extraction, every 100 ms. A tick never opens an
+// error box: whatever fails is tried again 100 ms later.
+void TTinctorForm::TimerTimer() {
+    try {
+        if (Compact && winShader_) CompactModeCheck(*winShader_, *this, Platform().Pointer());
+    } catch (...) {
+    }
+    if (SpoitTEditor) ExtractEditorColor();
+}
+
+void TTinctorForm::ExtractEditorColor() {
+    if (!editOther_) return;
+    try {
+        // The colour is applied again on every tick while the text stays selected.
+        if (auto text = ExtractEditorSelection(*editOther_)) ParseAndSetColor(*text);
+    } catch (...) {
+    }
+}
 
 }  // namespace tinctor

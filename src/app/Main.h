@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -26,9 +27,12 @@ namespace tinctor {
 
 class TChannelLabel;
 class TCircleShape;
+class TEditOther;
+class TGlobalHotkey;
 class TMemIniFileEx;
 class TSwatch;
 class TTopStrip;
+class TWinShader;
 
 // The bits of UpdateColorDisplay's flags.
 enum : int {
@@ -90,6 +94,14 @@ public:
     void ShowConfigClick();
     void ColorConfigClick();
     void ShowHelp();
+    // The hot key OnGoWindow: opens a shaded window and puts the pointer at its centre.
+    void GlobalHotkeyItems0Hotkey();
+    // One tick of the 100 ms timer: compact mode, then editor colour extraction.
+    void TimerTimer();
+    void ExtractEditorColor();
+
+    TWinShader* WinShader() const { return winShader_; }
+    TGlobalHotkey* GlobalHotkey() const { return globalHotkey_.get(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -108,6 +120,7 @@ private:
 
     // Parts that later work fills in; each is called where its step belongs.
     void CreateWindowShader(int shadedHeight);
+    void CreateGlobalHotkey();
     void CreateEditorAccess();
     void FreeEditorAccess();
     void RebuildScriptMenu();
@@ -120,7 +133,6 @@ private:
     void LoadColorTable(const std::string& map);
     void RefreshListFiles();
     bool RunConfigDialog();
-    void TimerTimer();
 
     int notation_ = 0;
     std::array<QScrollBar*, 7> sliders_{};
@@ -166,6 +178,9 @@ private:
     QMenu* ListPopup = nullptr;
     QTimer* Timer = nullptr;
     int shadedHeight_ = 0;
+    TWinShader* winShader_ = nullptr;
+    std::unique_ptr<TGlobalHotkey> globalHotkey_;
+    std::unique_ptr<TEditOther> editOther_;
 };
 
 // The one main window of the program while it exists (null before and after).
