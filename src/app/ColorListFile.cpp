@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "colour/StrColor.h"
 #include "settings/IniFiles.h"
 #include "util/stdFiles.h"
 
@@ -46,6 +47,14 @@ TColorEntry ColorEntryOfValue(std::string_view value) {
     const std::size_t comma = value.find(',');
     if (comma == std::string_view::npos) return {std::string(), std::string(value)};
     return {std::string(value.substr(0, comma)), std::string(value.substr(comma + 1))};
+}
+
+TColor ColorOfEntryCode(std::string_view code) {
+    try {
+        return ParseColorText(code);
+    } catch (const EConvertError&) {
+        return NoColor;
+    }
 }
 
 TColorListContents ReadColorList(const TMemIniFile& ini) {

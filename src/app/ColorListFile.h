@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "colour/stdColors.h"
+
 namespace tinctor {
 
 class TMemIniFile;
@@ -37,6 +39,10 @@ std::string ColorEntryValue(const TColorEntry& entry);
 // The entry of a stored value, split at its first comma. A value without a comma has
 // no code; its text is kept as the comment, so a later save loses nothing.
 TColorEntry ColorEntryOfValue(std::string_view value);
+
+// The colour an entry's code gives; NoColor for a code that gives none, including
+// one the parser refuses with a conversion error (only a hand-edited file has those).
+TColor ColorOfEntryCode(std::string_view code);
 
 // A list file that cannot be read or written; the message is for the error box.
 class EColorListError : public std::runtime_error {
