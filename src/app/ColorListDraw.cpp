@@ -55,8 +55,9 @@ void TColorListDelegate::SetItemHeight(int height, bool twoLines) {
     twoLines_ = twoLines;
 }
 
-QSize TColorListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-    return QSize(option.rect.width(), itemHeight_);
+QSize TColorListDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
+    // No width of its own: every item spans the list, and long text is shortened instead.
+    return QSize(0, itemHeight_);
 }
 
 void TColorListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {

@@ -70,6 +70,7 @@ void TTinctorForm::ConnectListHandlers() {
     ColorListDrawer->setObjectName(QStringLiteral("ColorListDrawer"));
     ColorList->setItemDelegate(ColorListDrawer);
     ColorList->setUniformItemSizes(true);
+    ColorList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ColorList->setSelectionMode(QAbstractItemView::SingleSelection);
     ColorList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ColorList->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -518,6 +519,9 @@ TEST_F(ColorListTest, EntriesAreDrawnInSmallAndLargeItems) {
 
     Click("LargeIcon");
     EXPECT_EQ(list->visualItemRect(list->item(0)).height(), 24);
+    // Items span the list whatever their text: long text is shortened, never scrolled.
+    EXPECT_EQ(list->visualItemRect(list->item(0)).width(), list->viewport()->width());
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
     EXPECT_NEAR(list->viewport()->height() / 24, smallRows / 2, 1);
     EXPECT_EQ(pixel(0, eighth / 2, 6), QColor(255, 0, 0));  // the swatch sits in the upper half
     EXPECT_NE(pixel(0, eighth / 2, 18), QColor(255, 0, 0));
