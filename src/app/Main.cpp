@@ -424,6 +424,7 @@ void TTinctorForm::ConnectHandlers() {
     connect(ShowConfig, &QToolButton::clicked, this, Guard([this] { ShowConfigClick(); }));
     connect(ColorConfig, &QToolButton::clicked, this, Guard([this] { ColorConfigClick(); }));
     connect(Timer, &QTimer::timeout, this, Guard([this] { TimerTimer(); }));
+    ConnectListHandlers();
     qApp->installEventFilter(this);
 }
 
@@ -684,6 +685,8 @@ void TTinctorForm::ApplySettings(TMemIniFileEx& ini) {
 void TTinctorForm::ReloadSettings() {
     TMemIniFileEx ini;
     ApplySettings(ini);
+    // Another colour list folder shows its own lists at once.
+    if (ExtractFilePath(listFile_) != ColorDir) Guarded([this] { RefreshListFiles(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -728,8 +731,6 @@ void TTinctorForm::GlobalHotkeyItems0Hotkey() {
 }
 // The colour table's picture or gradient.
 void TTinctorForm::LoadColorTable(const std::string&) {}
-// The list file selector and the selected list.
-void TTinctorForm::RefreshListFiles() {}
 // The settings dialog; true when it closed with OK.
 bool TTinctorForm::RunConfigDialog() { return false; }
 // Compact mode and editor colour extraction, every 100 ms. A tick never opens an

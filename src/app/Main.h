@@ -12,6 +12,7 @@
 
 #include "colour/stdColors.h"
 
+class QAction;
 class QButtonGroup;
 class QComboBox;
 class QFrame;
@@ -19,6 +20,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QScrollBar;
+class QPoint;
 class QTabWidget;
 class QTimer;
 class QToolButton;
@@ -26,6 +28,7 @@ class QToolButton;
 namespace tinctor {
 
 class TChannelLabel;
+class TColorListDelegate;
 class TCircleShape;
 class TEditOther;
 class TGlobalHotkey;
@@ -103,6 +106,30 @@ public:
     TWinShader* WinShader() const { return winShader_; }
     TGlobalHotkey* GlobalHotkey() const { return globalHotkey_.get(); }
 
+    // The colour lists (MainColorList.cpp): the list file selector and the entries of
+    // the current list, which every change writes to its file at once.
+    // Refills the selector from the colour list folder and loads the selected list.
+    void RefreshListFiles();
+    // Loads the list the selector names into the list.
+    void LoadColorList();
+    // Writes the entries to the current list's file; an error says so and the
+    // entries stay, for the next save to write.
+    void SaveColorList();
+    // The enabled state of the list commands, from the selection.
+    void UpdateListButtons();
+    void ColorListFileNameClick();
+    void NewFileClick();
+    void DeleteFileClick();
+    // Adds a colour: 8 the current colour, 9 its complement, 1..7 a history circle.
+    void AddColorClick(int tag);
+    void EditColorClick();
+    void DeleteColorClick();
+    void ColorListMoveClick(int step);
+    void IconClick(QToolButton* button);
+    void ColorListClick();
+    void ColorListDblClick();
+    void ColorListContextPopup(const QPoint& position);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -112,6 +139,11 @@ private:
     void CreateToolBar();
     void CreateSliderPages();
     void ConnectHandlers();
+    void ConnectListHandlers();
+    void RefillListFiles(std::string_view preferred);
+    std::string ListFileNameText() const;
+    int SelectedEntry() const;
+    void SelectEntry(int index);
     void FormCreate();
     void FormDestroy();
     void MoveToSavedPosition(TMemIniFileEx& ini);
@@ -131,7 +163,6 @@ private:
     void EnableHotkey(bool enabled);
     void SetHotkeyText(const std::string& text);
     void LoadColorTable(const std::string& map);
-    void RefreshListFiles();
     bool RunConfigDialog();
 
     int notation_ = 0;
@@ -176,6 +207,11 @@ private:
     QMenu* ScriptMenu = nullptr;
     QMenu* AddedDropDown = nullptr;
     QMenu* ListPopup = nullptr;
+    QAction* EditColor = nullptr;
+    QAction* DeleteColor = nullptr;
+    TColorListDelegate* ColorListDrawer = nullptr;
+    // The file the shown list came from: saves go there, even after the folder setting changed.
+    std::string listFile_;
     QTimer* Timer = nullptr;
     int shadedHeight_ = 0;
     TWinShader* winShader_ = nullptr;
