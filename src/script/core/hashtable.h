@@ -41,6 +41,7 @@ public:
     struct Item {
         std::string Key;
         V Value;
+        std::uint32_t Bucket;
     };
 
     explicit TCustomHashTable(std::size_t bucketCount, bool ignoreCase = false)
@@ -57,10 +58,11 @@ public:
     bool RaiseOnMissing = false;
 
     V* Find(std::string_view key) noexcept {
-        Bucket* b = BucketFor(key);
-        if (!b) return nullptr;
-        auto [i, found] = Locate(*b, key);
-        return found ? &(*b)[i].Value : nullptr;
+        if (count_ == 0) return nullptr;
+        const std::uint32_t bucket = BucketOf(key);
+        std::vector<Item>& items = ItemsOf(bucket);
+        auto [i, found] = Locate(items, bucket, key);
+        return found ? &items[i].Value : nullptr;
     }
     const V* Find(std::string_view key) const noexcept { return const_cast<TCustomHashTable*>(this)->Find(key); }
     bool HasKey(std::string_view key) const noexcept { return Find(key) != nullptr; }
@@ -80,14 +82,19 @@ public:
 
     // The slot of Key, inserted with a default value when absent; Second tells whether it is new.
     std::pair<V*, bool> Slot(std::string_view key) {
-        if (!buckets_) buckets_ = std::make_unique<Bucket[]>(bucketCount_);
-        Bucket& b = buckets_[HashBucket(key, bucketCount_, ignoreCase_)];
-        auto [i, found] = Locate(b, key);
-        if (found) return {&b[i].Value, false};
-        b.insert(b.begin() + static_cast<std::ptrdiff_t>(i), Item{std::string(key), V{}});
+        const std::uint32_t bucket = BucketOf(key);
+        std::vector<Item>* items = &ItemsOf(bucket);
+        auto [i, found] = Locate(*items, bucket, key);
+        if (found) return {&(*items)[i].Value, false};
+        if (!buckets_ && count_ >= kSplitAt) {
+            Split();
+            items = &ItemsOf(bucket);
+            i = Locate(*items, bucket, key).first;
+        }
+        items->insert(items->begin() + static_cast<std::ptrdiff_t>(i), Item{std::string(key), V{}, bucket});
         ++count_;
         keysDirty_ = true;
-        return {&b[i].Value, true};
+        return {&(*items)[i].Value, true};
     }
 
     // Stores Value under Key, replacing an earlier one. True when the key is new.
@@ -99,13 +106,14 @@ public:
 
     // Removes Key and moves its value to Out. False when absent.
     bool Take(std::string_view key, V& out) {
-        Bucket* b = BucketFor(key);
-        if (!b) return false;
-        auto [i, found] = Locate(*b, key);
+        if (count_ == 0) return false;
+        const std::uint32_t bucket = BucketOf(key);
+        std::vector<Item>& items = ItemsOf(bucket);
+        auto [i, found] = Locate(items, bucket, key);
         if (!found) return false;
-        out = std::move((*b)[i].Value);
-        b->erase(b->begin() + static_cast<std::ptrdiff_t>(i));
-        if (b->empty()) Bucket().swap(*b);
+        out = std::move(items[i].Value);
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
+        if (items.empty()) std::vector<Item>().swap(items);  // an empty bucket is discarded
         --count_;
         keysDirty_ = true;
         return true;
@@ -118,12 +126,14 @@ public:
     // Moves every item out in key-list order and leaves the table empty.
     std::vector<Item> TakeAll() {
         std::vector<Item> all;
-        all.reserve(count_);
         if (buckets_) {
-            for (std::size_t i = 0; i < bucketCount_; ++i)
-                for (Item& item : buckets_[i]) all.push_back(std::move(item));
+            all.reserve(count_);
+            for (std::size_t b = 0; b < bucketCount_; ++b)
+                for (Item& item : buckets_[b]) all.push_back(std::move(item));
+            buckets_.reset();
+        } else {
+            all.swap(small_);
         }
-        buckets_.reset();
         count_ = 0;
         keysDirty_ = true;
         return all;
@@ -144,37 +154,54 @@ public:
     // Calls F(key, value) for every item in key-list order. F must not change the table.
     template <class F>
     void ForEach(F&& f) {
-        if (!buckets_) return;
-        for (std::size_t i = 0; i < bucketCount_; ++i)
-            for (Item& item : buckets_[i]) f(std::as_const(item.Key), item.Value);
+        if (!buckets_) {
+            for (Item& item : small_) f(std::as_const(item.Key), item.Value);
+            return;
+        }
+        for (std::size_t b = 0; b < bucketCount_; ++b)
+            for (Item& item : buckets_[b]) f(std::as_const(item.Key), item.Value);
     }
     template <class F>
     void ForEach(F&& f) const {
-        if (!buckets_) return;
-        for (std::size_t i = 0; i < bucketCount_; ++i)
-            for (const Item& item : buckets_[i]) f(item.Key, item.Value);
+        const_cast<TCustomHashTable*>(this)->ForEach(
+            [&f](const std::string& key, V& value) { f(key, std::as_const(value)); });
     }
 
 private:
-    using Bucket = std::vector<Item>;
+    // A small table keeps all its items in one vector ordered by bucket and then by
+    // key, which is the key-list order; past this size it splits into buckets.
+    static constexpr std::size_t kSplitAt = 32;
 
-    Bucket* BucketFor(std::string_view key) const noexcept {
-        if (!buckets_) return nullptr;
-        Bucket& b = buckets_[HashBucket(key, bucketCount_, ignoreCase_)];
-        return b.empty() ? nullptr : &b;
+    std::uint32_t BucketOf(std::string_view key) const noexcept {
+        return static_cast<std::uint32_t>(HashBucket(key, bucketCount_, ignoreCase_));
+    }
+    std::vector<Item>& ItemsOf(std::uint32_t bucket) noexcept { return buckets_ ? buckets_[bucket] : small_; }
+
+    void Split() {
+        auto buckets = std::make_unique<std::vector<Item>[]>(bucketCount_);
+        for (Item& item : small_) buckets[item.Bucket].push_back(std::move(item));
+        std::vector<Item>().swap(small_);
+        buckets_ = std::move(buckets);
     }
 
-    // Position of Key in the sorted bucket (or where it belongs) and whether it is there.
-    std::pair<std::size_t, bool> Locate(const Bucket& b, std::string_view key) const noexcept {
-        // Short buckets: an equality scan is cheaper than ordered comparisons.
-        if (b.size() <= 4) {
-            for (std::size_t i = 0; i < b.size(); ++i)
-                if (SameKey(b[i].Key, key, ignoreCase_)) return {i, true};
+    // Position of Key among the items of Bucket (or where it belongs) and whether it is there.
+    std::pair<std::size_t, bool> Locate(const std::vector<Item>& items, std::uint32_t bucket,
+                                        std::string_view key) const noexcept {
+        std::size_t lo = 0, hi = items.size();
+        if (!buckets_) {
+            // Narrow to the bucket's run in the ordered vector.
+            while (lo < hi && items[lo].Bucket < bucket) ++lo;
+            hi = lo;
+            while (hi < items.size() && items[hi].Bucket == bucket) ++hi;
         }
-        std::size_t lo = 0, hi = b.size();
+        // Short runs: an equality scan is cheaper than ordered comparisons.
+        if (hi - lo <= 4) {
+            for (std::size_t i = lo; i < hi; ++i)
+                if (SameKey(items[i].Key, key, ignoreCase_)) return {i, true};
+        }
         while (lo < hi) {
-            std::size_t mid = (lo + hi) / 2;
-            int c = CompareKeys(b[mid].Key, key, ignoreCase_);
+            std::size_t mid = lo + (hi - lo) / 2;
+            int c = CompareKeys(items[mid].Key, key, ignoreCase_);
             if (c == 0) return {mid, true};
             if (c < 0) lo = mid + 1;
             else hi = mid;
@@ -185,7 +212,8 @@ private:
     std::size_t bucketCount_;
     bool ignoreCase_;
     std::size_t count_ = 0;
-    std::unique_ptr<Bucket[]> buckets_;  // made on the first insert
+    std::vector<Item> small_;                       // the items while the table is small
+    std::unique_ptr<std::vector<Item>[]> buckets_;  // the buckets once it has split
     mutable std::vector<std::string> keys_;
     mutable bool keysDirty_ = false;
 };
