@@ -177,7 +177,7 @@ void TJObject::RegisterEvent(std::string_view name) {
     if (it == eventNames_->end() || cp.CompareIgnoreCase(*it, name) != 0) eventNames_->insert(it, std::string(name));
 }
 
-bool TJObject::GetValueImpl(std::string_view name, TJValue& value, const TJValueList*) {
+bool TJObject::GetValueImpl(std::string_view name, TJValue& value, const TJValueList* param) {
     if (const TJPropertyTable* props = PublishedProperties()) {
         if (const TJPropertyInfo* info = props->Find(name))
             if (ReadProperty(*info, value)) return true;
@@ -190,7 +190,7 @@ bool TJObject::GetValueImpl(std::string_view name, TJValue& value, const TJValue
         DepthGuard() { ++gPrototypeDepth; }
         ~DepthGuard() { --gPrototypeDepth; }
     } guard;
-    return prototype->GetValueImpl(name, value, nullptr);
+    return prototype->GetValueImpl(name, value, param);
 }
 
 bool TJObject::SetValueImpl(std::string_view name, const TJValue& value, const TJValueList*) {
