@@ -56,7 +56,7 @@ void TJValue::RetainPayload() const noexcept {
     case vtString:
     case vtRegExp: TJString::Retain(u_.text.rep); break;
     case vtFunction:
-        if (u_.function) u_.function->AddRef();
+        if (u_.fn.function) u_.fn.function->AddRef();
         break;
     case vtDispatch:
         if (u_.dispatch) u_.dispatch->AddRef();
@@ -70,7 +70,7 @@ void TJValue::DropPayload() noexcept {
     case vtString:
     case vtRegExp: TJString::Release(u_.text.rep); break;
     case vtFunction:
-        if (u_.function) u_.function->Release();
+        if (u_.fn.function) u_.fn.function->Release();
         break;
     case vtDispatch:
         if (u_.dispatch) u_.dispatch->Release();
@@ -82,55 +82,9 @@ void TJValue::DropPayload() noexcept {
 // ---------------------------------------------------------------------------
 // Constructors
 
-TJValue& TJValue::SetUndefined() noexcept {
-    Reset(vtUndefined);
-    return *this;
-}
-
-TJValue& TJValue::BuildNull() noexcept {
-    Reset(vtNull);
-    return *this;
-}
-
-TJValue& TJValue::BuildInteger(std::int32_t value) noexcept {
-    Reset(vtInteger);
-    u_.integer = value;
-    return *this;
-}
-
-TJValue& TJValue::BuildDouble(double value) noexcept {
-    Reset(vtDouble);
-    u_.dbl = value;
-    return *this;
-}
-
 TJValue& TJValue::BuildString(TJString text) noexcept {
     Reset(vtString);
     u_.text.rep = std::exchange(text.rep_, nullptr);
-    return *this;
-}
-
-TJValue& TJValue::BuildObject(TJObject* object) noexcept {
-    if (!object) return BuildNull();
-    Reset(vtObject);
-    u_.object = object;
-    return *this;
-}
-
-TJValue& TJValue::BuildBool(bool value) noexcept {
-    Reset(vtBool);
-    u_.boolean = value;
-    return *this;
-}
-
-TJValue& TJValue::BuildInfinity(bool negative) noexcept {
-    Reset(vtInfinity);
-    u_.boolean = negative;
-    return *this;
-}
-
-TJValue& TJValue::BuildNaN() noexcept {
-    Reset(vtNaN);
     return *this;
 }
 
@@ -144,7 +98,7 @@ TJValue& TJValue::BuildDispatch(IJDispatch* dispatch) noexcept {
 TJValue& TJValue::BuildFunction(IJFunction* function) noexcept {
     if (function) function->AddRef();
     Reset(vtFunction);
-    u_.function = function;
+    u_.fn.function = function;
     return *this;
 }
 
@@ -328,7 +282,7 @@ void TJValue::AppendString(std::string& out) const {
     case vtBool: out += u_.boolean ? "true" : "false"; break;
     case vtFunction:
         out += "function ";
-        if (u_.function) out += u_.function->GetFuncName();
+        if (u_.fn.function) out += u_.fn.function->GetFuncName();
         break;
     case vtInfinity: out += u_.boolean ? "-infinity" : "infinity"; break;
     case vtNaN: out += "NaN"; break;

@@ -290,15 +290,44 @@ public:
     TJValueType ValueType() const noexcept { return type_; }
 
     // Constructors: each resets the value first.
-    TJValue& SetUndefined() noexcept;
-    TJValue& BuildNull() noexcept;
-    TJValue& BuildInteger(std::int32_t value) noexcept;
-    TJValue& BuildDouble(double value) noexcept;
+    TJValue& SetUndefined() noexcept {
+        Reset(vtUndefined);
+        return *this;
+    }
+    TJValue& BuildNull() noexcept {
+        Reset(vtNull);
+        return *this;
+    }
+    TJValue& BuildInteger(std::int32_t value) noexcept {
+        Reset(vtInteger);
+        u_.integer = value;
+        return *this;
+    }
+    TJValue& BuildDouble(double value) noexcept {
+        Reset(vtDouble);
+        u_.dbl = value;
+        return *this;
+    }
     TJValue& BuildString(TJString text) noexcept;
-    TJValue& BuildObject(TJObject* object) noexcept;  // null gives vtNull
-    TJValue& BuildBool(bool value) noexcept;
-    TJValue& BuildInfinity(bool negative) noexcept;
-    TJValue& BuildNaN() noexcept;
+    TJValue& BuildObject(TJObject* object) noexcept {  // null gives vtNull
+        Reset(object ? vtObject : vtNull);
+        u_.object = object;
+        return *this;
+    }
+    TJValue& BuildBool(bool value) noexcept {
+        Reset(vtBool);
+        u_.boolean = value;
+        return *this;
+    }
+    TJValue& BuildInfinity(bool negative) noexcept {
+        Reset(vtInfinity);
+        u_.boolean = negative;
+        return *this;
+    }
+    TJValue& BuildNaN() noexcept {
+        Reset(vtNaN);
+        return *this;
+    }
     TJValue& BuildDispatch(IJDispatch* dispatch) noexcept;
     TJValue& BuildFunction(IJFunction* function) noexcept;
     TJValue& BuildEvent(TJEvent event) noexcept;
@@ -337,7 +366,7 @@ public:
     bool vBool() const noexcept { return u_.boolean; }
     bool vNegative() const noexcept { return u_.boolean; }
     TJObject* vObject() const noexcept { return type_ == vtObject ? u_.object : nullptr; }
-    IJFunction* vFunction() const noexcept { return type_ == vtFunction ? u_.function : nullptr; }
+    IJFunction* vFunction() const noexcept { return type_ == vtFunction ? u_.fn.function : nullptr; }
     IJDispatch* vDispatch() const noexcept { return type_ == vtDispatch ? u_.dispatch : nullptr; }
     TJEvent vEvent() const noexcept { return type_ == vtEvent ? TJEvent{u_.event.code, u_.event.data} : TJEvent{}; }
     // Text of vtString, pattern of vtRegExp, else empty.
@@ -375,6 +404,19 @@ private:
     }
     bool ObjectIsStringLike() const noexcept;
 
+    // A member table stores a registered method as a bare procedure and makes the
+    // function object, bound to its object, when the member is first read.
+    friend class TJHash;
+    friend class TJObject;
+    static TJValue UnboundMethod(TJMethodProc proc) noexcept {
+        TJValue v;
+        v.type_ = vtFunction;
+        v.u_.fn.unbound = proc;
+        return v;
+    }
+    bool IsUnboundMethod() const noexcept { return type_ == vtFunction && !u_.fn.function && u_.fn.unbound; }
+    TJMethodProc UnboundProc() const noexcept { return u_.fn.unbound; }
+
     TJValueType type_ = vtUndefined;
     union Payload {
         Payload() noexcept : word{0, 0} {}
@@ -383,7 +425,10 @@ private:
         double dbl;
         bool boolean;
         TJObject* object;
-        IJFunction* function;
+        struct {
+            IJFunction* function;
+            TJMethodProc unbound;  // a method registered but not read yet (see TJHash)
+        } fn;
         IJDispatch* dispatch;
         struct {
             void* code;
@@ -397,15 +442,51 @@ private:
 };
 
 // Value makers.
-inline TJValue NullValue() { return std::move(TJValue().BuildNull()); }
-inline TJValue IntegerValue(std::int32_t v) { return std::move(TJValue().BuildInteger(v)); }
-inline TJValue DoubleValue(double v) { return std::move(TJValue().BuildDouble(v)); }
-inline TJValue StringValue(TJString v) { return std::move(TJValue().BuildString(std::move(v))); }
-inline TJValue BoolValue(bool v) { return std::move(TJValue().BuildBool(v)); }
-inline TJValue ObjectValue(TJObject* v) { return std::move(TJValue().BuildObject(v)); }
-inline TJValue FunctionValue(IJFunction* v) { return std::move(TJValue().BuildFunction(v)); }
-inline TJValue InfinityValue(bool negative) { return std::move(TJValue().BuildInfinity(negative)); }
-inline TJValue NaNValue() { return std::move(TJValue().BuildNaN()); }
+inline TJValue IntegerValue(std::int32_t x) {
+    TJValue v;
+    v.BuildInteger(x);
+    return v;
+}
+inline TJValue DoubleValue(double x) {
+    TJValue v;
+    v.BuildDouble(x);
+    return v;
+}
+inline TJValue StringValue(TJString x) {
+    TJValue v;
+    v.BuildString(std::move(x));
+    return v;
+}
+inline TJValue BoolValue(bool x) {
+    TJValue v;
+    v.BuildBool(x);
+    return v;
+}
+inline TJValue ObjectValue(TJObject* x) {
+    TJValue v;
+    v.BuildObject(x);
+    return v;
+}
+inline TJValue FunctionValue(IJFunction* x) {
+    TJValue v;
+    v.BuildFunction(x);
+    return v;
+}
+inline TJValue InfinityValue(bool x) {
+    TJValue v;
+    v.BuildInfinity(x);
+    return v;
+}
+inline TJValue NullValue() {
+    TJValue v;
+    v.BuildNull();
+    return v;
+}
+inline TJValue NaNValue() {
+    TJValue v;
+    v.BuildNaN();
+    return v;
+}
 
 // Conversions and kind tests of a value that may be missing (an absent argument):
 // a missing value converts like undefined, except that its text is empty, and every

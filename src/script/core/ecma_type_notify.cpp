@@ -343,6 +343,7 @@ void TJValueList::Sort(const std::function<int(const TJValue&, const TJValue&)>&
 TJHash::~TJHash() { Clear(); }
 
 void TJHash::Acquire(const TJValue& value) {
+    if (value.IsUnboundMethod()) ++unbound_;
     if (TJObject* o = value.vObject()) {
         Hold(o);
         o->IncRef();
@@ -350,14 +351,39 @@ void TJHash::Acquire(const TJValue& value) {
 }
 
 void TJHash::Release(const TJValue& value) noexcept {
+    if (value.IsUnboundMethod()) --unbound_;
     if (TJObject* o = value.vObject()) {
         Unhold(o);
         o->DecRef();
     }
 }
 
+const TJValue* TJHash::Find(std::string_view name) const {
+    const TJValue* v = table_.Find(name);
+    if (v && v->IsUnboundMethod()) BindMethod(name, const_cast<TJValue&>(*v));
+    return v;
+}
+
+void TJHash::BindMethod(std::string_view name, TJValue& slot) const {
+    TJFunctionInfo info;
+    info.FuncName = name;
+    info.FuncType = fkMethod;
+    info.Method = TJNativeMethod{slot.UnboundProc(), owner_};
+    auto* function = new TJFunctionImpl(std::move(info));
+    slot.BuildFunction(function);  // functions are not objects: no count or link changes
+    function->SetOwner(owner_);
+    --unbound_;
+}
+
+void TJHash::BindAllMethods() const {
+    if (unbound_ == 0) return;
+    const_cast<TCustomHashTable<TJValue>&>(table_).ForEach([this](const std::string& key, TJValue& v) {
+        if (v.IsUnboundMethod()) BindMethod(key, v);
+    });
+}
+
 bool TJHash::GetValue(std::string_view name, TJValue& value) const {
-    if (const TJValue* v = table_.Find(name)) {
+    if (const TJValue* v = Find(name)) {
         value = *v;
         return true;
     }

@@ -82,7 +82,7 @@ void AppendPublishedNames(const TJObject& self, std::vector<std::string>& list) 
 // ---------------------------------------------------------------------------
 // Construction and destruction
 
-TJObject::TJObject(TJBaseEngine* engine, const TJValueList*) : engine_(engine) {}
+TJObject::TJObject(TJBaseEngine* engine, const TJValueList*) : engine_(engine) { members_.owner_ = this; }
 
 void TJObject::FinishCreate(bool registerObject) {
     try {
@@ -157,14 +157,8 @@ void TJObject::RegisterMethods() {
 }
 
 void TJObject::RegisterMethod(std::string_view name, TJMethodProc method) {
-    TJFunctionInfo info;
-    info.FuncName = name;
-    info.FuncType = fkMethod;
-    info.Method = TJNativeMethod{method, this};
-    auto* function = new TJFunctionImpl(std::move(info));
-    TJValue value = FunctionValue(function);
-    function->SetOwner(this);
-    members_.SetValue(name, value);
+    // The function object is made when the member is first read (TJHash::BindMethod).
+    members_.SetValue(name, TJValue::UnboundMethod(method));
 }
 
 void TJObject::DefineMember(std::string_view name, const TJValue& value) { members_.SetValue(name, value); }

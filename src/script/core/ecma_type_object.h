@@ -168,7 +168,7 @@ public:
     // Copies the value, or makes Value undefined and returns false.
     bool GetValue(std::string_view name, TJValue& value) const;
     // The stored value without a copy, or null.
-    const TJValue* Find(std::string_view name) const noexcept { return table_.Find(name); }
+    const TJValue* Find(std::string_view name) const;
     void SetValue(std::string_view name, const TJValue& value);
     // Replaces an existing member only; false when there is none.
     bool ReplaceValue(std::string_view name, const TJValue& value);
@@ -184,15 +184,25 @@ public:
     // Calls F(key, value) in key-list order; F must not change the table.
     template <class F>
     void ForEach(F&& f) const {
+        BindAllMethods();
         table_.ForEach(f);
     }
 
     void Notification(TJNotify* other) override;
 
 private:
+    friend class TJObject;
     void Acquire(const TJValue& value);
     void Release(const TJValue& value) noexcept;
+    // The member table of an object keeps registered methods as bare procedures and
+    // makes their function objects (owned by the object) when they are first read,
+    // so that making an object does not make a function for every method it has.
+    void BindMethod(std::string_view name, TJValue& slot) const;
+    void BindAllMethods() const;
+
     TCustomHashTable<TJValue> table_;
+    TJObject* owner_ = nullptr;
+    mutable std::size_t unbound_ = 0;  // methods not read yet
 };
 
 // ---------------------------------------------------------------------------
@@ -441,7 +451,7 @@ private:
     TJObjectKind kind_ = TJObjectKind::Plain;
     std::string objectName_ = "Object";
     TJBaseEngine* engine_;
-    TJHash members_{23};
+    TJHash members_{23};  // owner_ set by the constructor
     std::unique_ptr<std::vector<std::string>> eventNames_;
     // Place on the factory's live-object list.
     TJObjectFactory* list_ = nullptr;

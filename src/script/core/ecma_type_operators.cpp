@@ -22,6 +22,9 @@ constexpr int opAnd = 56, opXor = 57, opOr = 58, opComplement = 59;
 
 bool TakesNoArithmetic(const TJValue& v) { return v.IsFunction() || v.IsInfinity() || v.IsNaN(); }
 
+bool IsPlainNumber(const TJValue& v) { return v.IsInteger() || v.IsDouble(); }
+double PlainNumber(const TJValue& v) { return v.IsInteger() ? v.vInteger() : v.vDouble(); }
+
 std::int32_t Wrap(std::uint32_t u) { return static_cast<std::int32_t>(u); }
 
 // The result of a floating-point operation that may have overflowed.
@@ -131,53 +134,58 @@ TJValue ApplyUnaryOperator(int op, const TJValue& operand) {
 }
 
 TJValue ApplyOperator(int op, const TJValue& left, const TJValue& right) {
-    switch (op) {
-    case opAdd: case opSub: case opDiv: case opMul: case opMod:
-    case opShl: case opShr: case opUShr: case opAnd: case opXor: case opOr: break;
-    default: return TJValue();
+    // Integers and doubles meet most often: they need none of the kind checks.
+    const bool numbers = IsPlainNumber(left) && IsPlainNumber(right);
+    if (!numbers) {
+        switch (op) {
+        case opAdd: case opSub: case opDiv: case opMul: case opMod:
+        case opShl: case opShr: case opUShr: case opAnd: case opXor: case opOr: break;
+        default: return TJValue();
+        }
+        if (left.IsUndefined() || right.IsUndefined()) ThrowError(errors::NameError, "");
+        if (TakesNoArithmetic(left) || TakesNoArithmetic(right)) {
+            std::string message(ValueTypeName(left.ValueType()));
+            message += " - ";
+            message += ValueTypeName(right.ValueType());
+            ThrowError(errors::TypeError, message);
+        }
     }
-    if (left.IsUndefined() || right.IsUndefined()) ThrowError(errors::NameError, "");
-    if (TakesNoArithmetic(left) || TakesNoArithmetic(right)) {
-        std::string message(ValueTypeName(left.ValueType()));
-        message += " - ";
-        message += ValueTypeName(right.ValueType());
-        ThrowError(errors::TypeError, message);
-    }
+    auto number = [numbers](const TJValue& v) { return numbers ? PlainNumber(v) : v.AsDouble(); };
+    auto integer = [](const TJValue& v) { return v.IsInteger() ? v.vInteger() : v.AsInteger(); };
     switch (op) {
     case opAdd: {
-        if (left.IsStringLike() || right.IsStringLike()) return Concatenate(left, right);
-        double a = left.AsDouble();
-        return DoubleOrInfinity(a + right.AsDouble(), a < 0);
+        if (!numbers && (left.IsStringLike() || right.IsStringLike())) return Concatenate(left, right);
+        double a = number(left);
+        return DoubleOrInfinity(a + number(right), a < 0);
     }
     case opSub: {
-        double a = left.AsDouble();
-        return DoubleOrInfinity(a - right.AsDouble(), a < 0);
+        double a = number(left);
+        return DoubleOrInfinity(a - number(right), a < 0);
     }
     case opMul: {
-        double a = left.AsDouble(), b = right.AsDouble();
+        double a = number(left), b = number(right);
         return DoubleOrInfinity(a * b, (a < 0) != (b < 0));
     }
     case opDiv: {
-        double a = left.AsDouble(), b = right.AsDouble();
+        double a = number(left), b = number(right);
         double q = b != 0 ? a / b : std::numeric_limits<double>::infinity();
         if (std::isfinite(q)) return DoubleValue(q);
         if (a != 0 || b != 0) return InfinityValue((a < 0) != (b < 0));
         return NaNValue();
     }
     case opMod: {
-        std::int32_t a = left.AsInteger(), b = right.AsInteger();
+        std::int32_t a = integer(left), b = integer(right);
         if (b == 0) return NaNValue();
         if (b == -1) return IntegerValue(0);  // also for the minimum integer
         return IntegerValue(a % b);
     }
-    case opShl:
-        return IntegerValue(Wrap(static_cast<std::uint32_t>(left.AsInteger()) << (right.AsInteger() & 31)));
-    case opShr: return IntegerValue(left.AsInteger() >> (right.AsInteger() & 31));
-    case opUShr:
-        return IntegerValue(Wrap(static_cast<std::uint32_t>(left.AsInteger()) >> (right.AsInteger() & 31)));
-    case opAnd: return IntegerValue(left.AsInteger() & right.AsInteger());
-    case opXor: return IntegerValue(left.AsInteger() ^ right.AsInteger());
-    default: return IntegerValue(left.AsInteger() | right.AsInteger());
+    case opShl: return IntegerValue(Wrap(static_cast<std::uint32_t>(integer(left)) << (integer(right) & 31)));
+    case opShr: return IntegerValue(integer(left) >> (integer(right) & 31));
+    case opUShr: return IntegerValue(Wrap(static_cast<std::uint32_t>(integer(left)) >> (integer(right) & 31)));
+    case opAnd: return IntegerValue(integer(left) & integer(right));
+    case opXor: return IntegerValue(integer(left) ^ integer(right));
+    case opOr: return IntegerValue(integer(left) | integer(right));
+    default: return TJValue();
     }
 }
 

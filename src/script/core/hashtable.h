@@ -91,6 +91,7 @@ public:
             items = &ItemsOf(bucket);
             i = Locate(*items, bucket, key).first;
         }
+        if (items->capacity() == 0) items->reserve(buckets_ ? 2 : kFirstCapacity);
         items->insert(items->begin() + static_cast<std::ptrdiff_t>(i), Item{std::string(key), V{}, bucket});
         ++count_;
         keysDirty_ = true;
@@ -171,6 +172,8 @@ private:
     // A small table keeps all its items in one vector ordered by bucket and then by
     // key, which is the key-list order; past this size it splits into buckets.
     static constexpr std::size_t kSplitAt = 32;
+    // Room for the methods every object registers, in one allocation.
+    static constexpr std::size_t kFirstCapacity = 16;
 
     std::uint32_t BucketOf(std::string_view key) const noexcept {
         return static_cast<std::uint32_t>(HashBucket(key, bucketCount_, ignoreCase_));
