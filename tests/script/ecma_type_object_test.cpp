@@ -759,3 +759,64 @@ TEST(Function, AssignCopiesTheRecordAndMergesTheCapturedScope) {
     EXPECT_EQ(copy->GetOwner(), nullptr);
     EXPECT_EQ(fresh->GetOwner(), nullptr);
 }
+
+TEST(Function, MethodsAreFunctionsOwnedByTheirObject) {
+    TestEngine engine;
+    TJObject* o = TJObject::New<TJObject>(&engine, true);
+    TJValue first = Get(o, "toString"), second = Get(o, "toString");
+    ASSERT_TRUE(first.IsFunction());
+    EXPECT_TRUE(SameFunction(&first, &second)) << "every read gives the same function object";
+    EXPECT_EQ(first.vFunction()->GetFuncType(), fkMethod);
+    EXPECT_EQ(first.vFunction()->GetFuncName(), "toString");
+    EXPECT_EQ(first.vFunction()->GetOwner(), o);
+    int functions = 0;
+    o->Members().ForEach([&](const std::string& key, const TJValue& v) {
+        if (!v.IsFunction()) return;
+        ++functions;
+        EXPECT_EQ(v.vFunction()->GetFuncName(), key);
+        EXPECT_EQ(v.vFunction()->GetMethod().Object, o);
+    });
+    EXPECT_EQ(functions, 9);
+    EXPECT_EQ(o->Members().Find("getKeys")->vFunction()->GetOwner(), o);
+}
+
+// ---------------------------------------------------------------------------
+// String-like objects
+
+namespace {
+class TextObject : public TJObject {
+public:
+    TextObject(TJBaseEngine* engine, const TJValueList* param) : TJObject(engine, param) {
+        SetObjectName("String");
+        SetKind(TJObjectKind::String);
+        if (param && param->Count()) text = param->GetItem(0).AsString();
+    }
+    TJString ToString(const TJValue*) override { return text; }
+    double ToNumber() override { return StringValue(text).AsDouble(); }
+    TJString text;
+};
+}  // namespace
+
+TEST(StringObject, ComparesByIdentityWithItsKindAndByTextWithTexts) {
+    TestEngine engine;
+    TJValueList args;
+    args.AddString("12");
+    TJValue a = ObjectValue(TJObject::New<TextObject>(&engine, true, &args));
+    TJValue b = ObjectValue(TJObject::New<TextObject>(&engine, true, &args));
+    EXPECT_TRUE(a.IsStringLike());
+    EXPECT_TRUE(a.IsStringObject());
+    EXPECT_TRUE(a.IsNumberLike()) << "its text reads as a number";
+    EXPECT_FALSE(CompareOperator(52, a, b)) << "two String objects are equal only when they are one";
+    EXPECT_TRUE(CompareOperator(54, a, a));
+    EXPECT_TRUE(CompareOperator(52, a, StringValue("12")));
+    EXPECT_TRUE(CompareOperator(52, a, IntegerValue(12)));
+    EXPECT_FALSE(CompareOperator(54, a, StringValue("12")));
+    EXPECT_EQ(ApplyOperator(2, a, IntegerValue(3)).AsString().str(), "123");
+    EXPECT_EQ(a.AsInteger(), 12);
+    EXPECT_EQ(ApplyOperator(5, a, IntegerValue(2)).vDouble(), 24);
+    EXPECT_EQ(a.TypeOfValue(), "object");
+    TJValue plain = ObjectValue(TJObject::New<TJObject>(&engine, true));
+    EXPECT_FALSE(plain.IsStringLike());
+    EXPECT_EQ(ApplyOperator(2, plain, IntegerValue(3)).vDouble(), 3) << "a plain object adds as 0";
+    EXPECT_EQ(plain.AsString().str(), "[object Object]");
+}
