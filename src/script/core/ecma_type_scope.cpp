@@ -1,0 +1,207 @@
+#include "script/core/ecma_type_scope.h"
+
+#include <string>
+#include <utility>
+
+namespace kestrel {
+
+TJLocalSymbolTable::TJLocalSymbolTable(TJLocalSymbolTable* parent) : TJLocalSymbolTable(parent, TKind::Local) {}
+
+TJLocalSymbolTable::TJLocalSymbolTable(TJLocalSymbolTable* parent, TKind kind) : kind_(kind), parent_(parent) {}
+
+TJLocalSymbolTable::~TJLocalSymbolTable() { ClearOwn(); }
+
+void TJLocalSymbolTable::ClearOwn() noexcept {
+    while (!children_.empty()) children_.pop_back();  // the most recent first
+    SetThis(nullptr);
+    temp_.Clear();
+    symbols_.Clear();
+}
+
+void TJLocalSymbolTable::Clear() { ClearOwn(); }
+
+bool TJLocalSymbolTable::GetValueImpl(TJLocalSymbolTable* caller, std::string_view name, TJValue& value) {
+    TJLocalSymbolTable* table = this;
+    for (;;) {
+        if (table->IsFunctionTable() && !table->children_.empty() && !table->IsOwnChild(caller)) {
+            // The most recent activation answers first. Its chain comes back to this
+            // table through its parent, so what it does not find is not here either.
+            caller = table;
+            table = table->children_.back().get();
+            continue;
+        }
+        if (const TJValue* found = table->symbols_.Find(name)) {
+            value = *found;
+            return true;
+        }
+        if (TJObject* self = table->this_; self && self->HasKey(name)) {
+            self->GetValue(name, false, value);
+            return true;
+        }
+        caller = table;
+        table = table->parent_;
+        if (!table) return false;
+    }
+}
+
+bool TJLocalSymbolTable::SetValueImpl(TJLocalSymbolTable* caller, std::string_view name, const TJValue& value) {
+    TJLocalSymbolTable* table = this;
+    for (;;) {
+        if (table->IsFunctionTable() && !table->children_.empty() && !table->IsOwnChild(caller)) {
+            caller = table;
+            table = table->children_.back().get();
+            continue;
+        }
+        if (table->symbols_.ReplaceValue(name, value)) return true;
+        if (TJObject* self = table->this_; self && self->HasKey(name)) {
+            self->SetValue(name, value, nullptr, false);
+            return true;
+        }
+        caller = table;
+        table = table->parent_;
+        if (!table) return false;
+    }
+}
+
+TJLocalSymbolTable* TJLocalSymbolTable::Outermost() noexcept {
+    TJLocalSymbolTable* table = this;
+    while (table->parent_) table = table->parent_;
+    return table;
+}
+
+TJGlobalSymbolTable* TJLocalSymbolTable::NearestGlobal() noexcept {
+    for (TJLocalSymbolTable* table = this; table; table = table->parent_)
+        if (table->IsGlobalTable()) return static_cast<TJGlobalSymbolTable*>(table);
+    return nullptr;
+}
+
+TJFunctionSymbolTable* TJLocalSymbolTable::NearestFunction() noexcept {
+    for (TJLocalSymbolTable* table = this; table; table = table->parent_)
+        if (table->IsFunctionTable()) return static_cast<TJFunctionSymbolTable*>(table);
+    return nullptr;
+}
+
+void TJLocalSymbolTable::SetGlobal(std::string_view name, const TJValue& value) {
+    TJLocalSymbolTable* table = NearestGlobal();
+    (table ? table : Outermost())->symbols_.SetValue(name, value);
+}
+
+void TJLocalSymbolTable::SetStatic(std::string_view name, const TJValue& value) {
+    TJLocalSymbolTable* table = NearestFunction();
+    if (!table) table = Outermost();
+    if (!table->symbols_.HasKey(name)) table->symbols_.SetValue(name, value);
+}
+
+void TJLocalSymbolTable::Assign(std::string_view name, const TJValue& value, int mode) {
+    if (SetValueImpl(this, name, value)) return;
+    switch (mode) {
+    case 1: SetLocal(name, value); break;
+    case 2: SetStatic(name, value); break;
+    default: SetGlobal(name, value); break;
+    }
+}
+
+TJObject* TJLocalSymbolTable::FindThis() const noexcept {
+    for (const TJLocalSymbolTable* table = this; table; table = table->parent_)
+        if (table->this_) return table->this_;
+    return nullptr;
+}
+
+TJLocalSymbolTable* TJLocalSymbolTable::NewChild(const TJSymbolTableBase* closure, TJObject* thisObject) {
+    children_.push_back(std::make_unique<TJLocalSymbolTable>(this));
+    TJLocalSymbolTable* child = children_.back().get();
+    child->isChild_ = true;
+    if (closure) child->CopyFrom(*closure);
+    child->SetThis(thisObject);
+    return child;
+}
+
+void TJLocalSymbolTable::RemoveFirstChild() noexcept {
+    if (!children_.empty()) children_.pop_back();
+}
+
+void TJLocalSymbolTable::SetThis(TJObject* object) {
+    if (object == this_) return;
+    if (this_) {
+        RemoveFreeNotification(this_);
+        this_->RemoveFreeNotification(this);
+    }
+    this_ = object;
+    if (object) FreeNotification(object);
+}
+
+void TJLocalSymbolTable::SetParent(TJLocalSymbolTable* parent) noexcept {
+    for (const TJLocalSymbolTable* table = parent; table; table = table->parent_)
+        if (table == this) return;
+    parent_ = parent;
+}
+
+TJSymbolTableBase* TJLocalSymbolTable::CreateWithoutParent() const {
+    switch (kind_) {
+    case TKind::Local: return new TJLocalSymbolTable();
+    case TKind::Function: return new TJFunctionSymbolTable();
+    case TKind::Global: return new TJGlobalSymbolTable();
+    case TKind::Root: return new TJRootSymbolTable();
+    }
+    return nullptr;
+}
+
+void TJLocalSymbolTable::CopyFrom(const TJSymbolTableBase& other) {
+    const auto* source = dynamic_cast<const TJLocalSymbolTable*>(&other);
+    if (!source || source == this) return;
+    source->symbols_.ForEach([this](const std::string& name, const TJValue& value) {
+        if (!symbols_.HasKey(name)) symbols_.SetValue(name, value);
+    });
+}
+
+void TJLocalSymbolTable::Notification(TJNotify* other) {
+    if (other == this_) this_ = nullptr;
+    TJSymbolTableBase::Notification(other);
+}
+
+// ---------------------------------------------------------------------------
+
+TJRootSymbolTable::~TJRootSymbolTable() { TJRootSymbolTable::Clear(); }
+
+TJGlobalSymbolTable* TJRootSymbolTable::CreateNamespace(std::string_view name, const TJStatement* program) {
+    auto [slot, added] = declTables_.try_emplace(program);
+    if (added) slot->second = std::make_unique<TJGlobalSymbolTable>(this);
+    auto* table = static_cast<TJGlobalSymbolTable*>(slot->second.get());
+    namespaces_.try_emplace(std::string(name), table);
+    return table;
+}
+
+TJGlobalSymbolTable* TJRootSymbolTable::FindNamespace(std::string_view name) const noexcept {
+    auto it = namespaces_.find(name);
+    return it == namespaces_.end() ? nullptr : it->second;
+}
+
+TJGlobalSymbolTable* TJRootSymbolTable::GetNamespace(std::string_view name) const {
+    TJGlobalSymbolTable* table = FindNamespace(name);
+    if (!table) ThrowError(errors::NameError, "namespace not found: " + std::string(name));
+    return table;
+}
+
+TJFunctionSymbolTable* TJRootSymbolTable::FindFunctionTable(const TJStatement* decl) const noexcept {
+    auto it = declTables_.find(decl);
+    return it == declTables_.end() ? nullptr : it->second.get();
+}
+
+TJFunctionSymbolTable* TJRootSymbolTable::GetFunctionTable(const TJStatement* parentDecl, const TJStatement* decl) {
+    if (TJFunctionSymbolTable* table = FindFunctionTable(decl)) return table;
+    TJFunctionSymbolTable* parent = parentDecl ? FindFunctionTable(parentDecl) : nullptr;
+    auto& slot = declTables_[decl];
+    slot = std::make_unique<TJFunctionSymbolTable>(parent);
+    return slot.get();
+}
+
+void TJRootSymbolTable::Clear() {
+    TJGlobalSymbolTable::Clear();
+    namespaces_.clear();
+    // Taken out first: objects dying with the tables find the root consistent.
+    auto tables = std::move(declTables_);
+    declTables_.clear();
+    tables.clear();
+}
+
+}  // namespace kestrel
