@@ -13,7 +13,7 @@ PACKAGES := cmake ninja-build g++ ccache pkg-config \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test test-asan bench fuzz-lex clean
+.PHONY: all deps build run test test-asan bench fuzz-script clean
 
 all: build
 
@@ -52,9 +52,9 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 bench: build
 	cmake --build $(BUILD) --target bench
 
-# The lexer under libFuzzer for FUZZ_SECONDS (not part of test).
+# The script lexer and parser under libFuzzer for FUZZ_SECONDS (not part of test).
 FUZZ_SECONDS ?= 300
-fuzz-lex: deps
+fuzz-script: deps
 	fuzz/run.sh $(FUZZ_SECONDS)
 
 clean:
