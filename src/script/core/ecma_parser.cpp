@@ -117,6 +117,57 @@ bool LoadScriptText(const std::string& path, std::string& text) {
 
 // ---------------------------------------------------------------------------
 
+namespace {
+
+std::uint32_t NameHash(std::u16string_view name) noexcept {
+    std::uint32_t h = 2166136261u;
+    for (char16_t c : name) h = (h ^ c) * 16777619u;
+    return h;
+}
+
+// Identifier texts are ASCII: one byte per code unit.
+bool SameName(const TJString& stored, std::u16string_view name) noexcept {
+    if (stored.size() != name.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (stored[i] != name[i]) return false;
+    return true;
+}
+
+}  // namespace
+
+const TJString& TJParser::TNameTable::Intern(std::u16string_view name) {
+    if ((count_ + 1) * 2 > slots_.size()) Grow();
+    const std::uint32_t hash = NameHash(name);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        Entry& e = slots_[i];
+        if (e.Name.empty()) {
+            e.Hash = hash;
+            e.Name = TJString(tinctor::CodePage::Current().FromUtf16(name));
+            ++count_;
+            return e.Name;
+        }
+        if (e.Hash == hash && SameName(e.Name, name)) return e.Name;
+    }
+}
+
+void TJParser::TNameTable::Grow() {
+    std::vector<Entry> old = std::move(slots_);
+    slots_.assign(old.empty() ? 256 : old.size() * 2, Entry{});
+    const std::size_t mask = slots_.size() - 1;
+    for (Entry& e : old) {
+        if (e.Name.empty()) continue;
+        std::size_t i = e.Hash & mask;
+        while (!slots_[i].Name.empty()) i = (i + 1) & mask;
+        slots_[i] = std::move(e);
+    }
+}
+
+void TJParser::TNameTable::Clear() noexcept {
+    slots_.clear();
+    count_ = 0;
+}
+
 struct TJParser::StatementList {
     TJStatement* First = nullptr;
     TJStatement* Last = nullptr;
@@ -165,7 +216,7 @@ void TJParser::ClearTree() noexcept {
     subParsers_.clear();
     exprs_.Clear();
     statements_.Clear();
-    names_.clear();
+    names_.Clear();
     pragmas_.Clear();
     shortCircuit_ = true;
     forInValues_ = false;
@@ -298,11 +349,8 @@ TJExpr* TJParser::MakeExpr(TJExprCode code, TJExpr* left, TJExpr* right, TJExpr*
 }
 
 TJExpr* TJParser::MakeIdentifier() {
-    // Names repeat: every node of one name shares one text.
-    auto [slot, added] = names_.try_emplace(lex_.TokenText());
-    if (added) slot->second = TJString(lex_.TokenString());
     sawReference_ = true;
-    return exprs_.MakeIdentifier(slot->second);
+    return exprs_.MakeIdentifier(names_.Intern(lex_.TokenText()));
 }
 
 TJStatement* TJParser::OpenDeclaration(TJStatementKind kind) {

@@ -20,7 +20,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "script/core/ecma_expr.h"
@@ -100,6 +99,23 @@ private:
     struct Nesting;
     struct Include;
 
+    // Identifier texts, one shared text per name: open addressing on a hash of the
+    // UTF-16 text, so that a name seen before costs no allocation.
+    class TNameTable {
+    public:
+        const TJString& Intern(std::u16string_view name);
+        void Clear() noexcept;
+
+    private:
+        struct Entry {
+            std::uint32_t Hash = 0;
+            TJString Name;  // empty: a free slot
+        };
+        void Grow();
+        std::vector<Entry> slots_;
+        std::size_t count_ = 0;
+    };
+
     void ClearTree() noexcept;
     // Reads the next token.
     void Next() { lex_.Next(); }
@@ -166,8 +182,7 @@ private:
     std::vector<std::unique_ptr<TJParser>> subParsers_;
     TIntegerHashTable pragmas_;
     std::vector<TJStatement*> declStack_;
-    // One shared text per identifier name.
-    std::unordered_map<std::u16string, TJString> names_;
+    TNameTable names_;
 
     // Switches as read when the affected constructs are parsed.
     bool shortCircuit_ = true;
