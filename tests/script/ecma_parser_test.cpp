@@ -198,6 +198,8 @@ TEST(ParserExpressions, Literals) {
     EXPECT_EQ(Expr("x = []"), "(8 x (30))");
     EXPECT_EQ(Expr("x = [1, [2]]"), "(8 x (30 (32 (32 _ i:1) (30 (32 _ i:2)))))");
     EXPECT_EQ(Expr("x = /a\\/b/gi"), "(8 x re:/a/b/gi)");
+    // A zero character inside the pattern is part of it, not the start of the flags.
+    EXPECT_EQ(Expr(std::string("x = /a\0bcdefghij/m", 18)), std::string("(8 x re:/a\0bcdefghij/m)", 23));
     EXPECT_EQ(Expr("x = 'a\\nb' + \"a\\qb\""), "(8 x s:\"a\\nbab\")");
     EXPECT_EQ(Expr("x = [true, false, null, NaN, 1.2.3, 0x1F, 1e3]"),
               "(8 x (30 (32 (32 (32 (32 (32 (32 (32 _ b:true) b:false) null) NaN) NaN) i:31) d:1000)))");

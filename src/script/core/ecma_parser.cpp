@@ -1027,9 +1027,10 @@ TJExpr* TJParser::ParseConstant() {
     case tkUndefined: break;  // accepted as the undefined value
     case tkInfinity: value.BuildInfinity(false); break;
     case tkRegExp: {
-        // The token text is the pattern, a zero character and the flags.
+        // The token text is the pattern, a zero character and the flags. The pattern
+        // may hold zero characters of its own; the flags never do.
         const std::u16string& text = lex_.TokenText();
-        const std::size_t zero = std::min(text.find(u'\0'), text.size());
+        const std::size_t zero = std::min(text.rfind(u'\0'), text.size());
         std::string flags;
         for (std::size_t i = zero + 1; i < text.size(); ++i) flags += static_cast<char>(text[i]);
         value.BuildRegExp(TJString(tinctor::CodePage::Current().FromUtf16(std::u16string_view(text).substr(0, zero))),
