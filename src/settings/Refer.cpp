@@ -132,19 +132,21 @@ bool TCustomRefer::Execute(std::string& chosen) {
             dialog.setFileMode(kind_ == TReferKind::rkOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
             if (!Filter.empty()) dialog.setNameFilter(QtFilterOf(Filter));
             dialog.setDefaultSuffix(ToQString(DefaultExt));
+            if (!fileName_.empty()) dialog.selectFile(ToQString(fileName_));
             break;
         case TReferKind::rkDirectory:
             dialog.setWindowTitle(QStringLiteral("フォルダの参照"));
             [[fallthrough]];
         case TReferKind::rkSelectDirectory:
-            // The dialog's own "new folder" button makes a missing folder.
+            // The chooser starts in InitDir with nothing picked, so that its name box
+            // never holds a stale name while the user moves about; its own "new
+            // folder" button makes a missing folder.
             dialog.setFileMode(QFileDialog::Directory);
             dialog.setOption(QFileDialog::ShowDirsOnly);
             break;
         default:
             return false;
     }
-    if (!fileName_.empty()) dialog.selectFile(ToQString(fileName_));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     chosen = FromQString(dialog.selectedFiles().first());
     return true;

@@ -3,12 +3,15 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "WidgetTestSupport.h"
@@ -32,16 +35,24 @@ protected:
     }
     TCustomRefer* Button() const { return edit->ReferButton(); }
 
-    // Answers the next modal dialog: Answer gets the file dialog once it is shown.
+    // Answers the next file dialog once it is shown. A message box that the dialog
+    // raises instead is a failure and is closed, so that nothing waits for ever.
     void AnswerNextDialog(std::function<void(QFileDialog*)> answer) {
         auto* timer = new QTimer(&window);
         timer->setInterval(10);
-        QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible()) return;
-            timer->stop();
-            timer->deleteLater();
-            answer(dialog);
+        auto answered = std::make_shared<bool>(false);
+        QObject::connect(timer, &QTimer::timeout, timer, [answer, answered] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                ADD_FAILURE() << "message box: " << box->text().toStdString();
+                box->done(0);
+                return;
+            }
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (*answered || !dialog || !dialog->isVisible()) return;
+            *answered = true;
+            // From the event loop, so that this timer keeps watching while it runs.
+            QMetaObject::invokeMethod(dialog, [dialog, answer] { answer(dialog); }, Qt::QueuedConnection);
         });
         timer->start();
     }
@@ -236,7 +247,10 @@ TEST_F(ReferTest, TheFolderChooserStartsInTheFolderOfThePathAndMayBeCancelled) {
     EXPECT_EQ(edit->FileName(), program + "Colors");
 
     AnswerNextDialog([&](QFileDialog* dialog) {
-        dialog->selectFile(ToQString(root.Path() + "chosen"));
+        // The folder typed into the dialog's name box.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(ToQString(root.Path() + "chosen"));
         static_cast<QDialog*>(dialog)->accept();  // as the dialog's own button does
     });
     Button()->click();
@@ -252,7 +266,7 @@ TEST_F(ReferTest, TheOpenDialogUsesTheFilterAndTakesTheChosenFile) {
         EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
         EXPECT_EQ(dialog->nameFilters(), (QStringList{QStringLiteral("ビットマップ(*.bmp)"), QStringLiteral("すべて(*)")}));
         EXPECT_EQ(FromQString(dialog->directory().absolutePath()) + "/", home + "Docs/");
-        dialog->selectFile(ToQString(home + "Docs/table.bmp"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("table.bmp"));
         static_cast<QDialog*>(dialog)->accept();  // as the dialog's own button does
     });
     Button()->click();
