@@ -40,6 +40,7 @@
 #include "platform/QtText.h"
 #include "platform/Shell.h"
 #include "platform/WindowHelpers.h"
+#include "settings/ConfigDlg.h"
 #include "settings/ExIniFiles.h"
 #include "settings/ProgramFolder.h"
 #include "settings/TinctorSettings.h"
@@ -731,8 +732,11 @@ void TTinctorForm::GlobalHotkeyItems0Hotkey() {
 }
 // The colour table's picture or gradient.
 void TTinctorForm::LoadColorTable(const std::string&) {}
-// The settings dialog; true when it closed with OK.
-bool TTinctorForm::RunConfigDialog() { return false; }
+// The settings dialog, made afresh for each opening; true when it closed with OK.
+bool TTinctorForm::RunConfigDialog() {
+    TConfigDialog dialog(this);
+    return dialog.exec() == QDialog::Accepted;
+}
 // Compact mode and editor colour extraction, every 100 ms. A tick never opens an
 // error box: whatever fails is tried again 100 ms later.
 void TTinctorForm::TimerTimer() {
