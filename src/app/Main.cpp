@@ -23,6 +23,7 @@
 #include "app/Brightness.h"
 #include "app/ChannelLabel.h"
 #include "app/CircleShape.h"
+#include "app/ColorTable.h"
 #include "app/Help.h"
 #include "app/Swatch.h"
 #include "app/ToolIcons.h"
@@ -33,6 +34,7 @@
 #include "desktop/EditorColor.h"
 #include "desktop/GlobalHotKey.h"
 #include "desktop/WinShader.h"
+#include "desktop/SpoitCursor.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/PaletteSysColors.h"
@@ -187,10 +189,9 @@ void TTinctorForm::CreateControls() {
     ColorPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     ColorPanel->setLineWidth(1);
     ColorPanel->setGeometry(0, kStripHeight, 109, 117);
-    ColorTable = new QLabel(ColorPanel);
+    ColorTable = new TColorTable(ColorPanel);
     ColorTable->setObjectName(QStringLiteral("ColorTable"));
     ColorTable->setGeometry(1, 1, 107, 115);
-    ColorTable->setScaledContents(true);
 
     CreateSliderPages();
 
@@ -426,6 +427,11 @@ void TTinctorForm::ConnectHandlers() {
     connect(ColorConfig, &QToolButton::clicked, this, Guard([this] { ColorConfigClick(); }));
     connect(Timer, &QTimer::timeout, this, Guard([this] { TimerTimer(); }));
     ConnectListHandlers();
+    connect(ColorTable, &TColorTable::MouseDown, this,
+            [this](Qt::MouseButton button, QPoint) { Guarded([&] { ColorTableMouseDown(button); }); });
+    connect(ColorTable, &TColorTable::MouseMove, this, [this](QPoint pos) { Guarded([&] { ColorTableMouseMove(pos); }); });
+    connect(ColorTable, &TColorTable::MouseUp, this,
+            [this](Qt::MouseButton button, QPoint) { Guarded([&] { ColorTableMouseUp(button); }); });
     qApp->installEventFilter(this);
 }
 
@@ -691,6 +697,29 @@ void TTinctorForm::ReloadSettings() {
 }
 
 // ---------------------------------------------------------------------------
+// The colour table
+
+// The eyedropper cursor of the colour table (screen picking uses the same one).
+void TTinctorForm::LoadSpoitCursor() { ColorTable->setCursor(SpoitCursor()); }
+
+// The picture of the settings or the gradient.
+void TTinctorForm::LoadColorTable(const std::string& map) { ColorTable->LoadColorTable(map); }
+
+// The picking flag is ColorPanel's tag (1 while picking).
+void TTinctorForm::ColorTableMouseDown(Qt::MouseButton button) {
+    if (button == Qt::LeftButton) SetTag(ColorPanel, 1);
+}
+
+// The table keeps the mouse while the button is held, so a drag outside it keeps the
+// last colour; a click without a move picks nothing.
+void TTinctorForm::ColorTableMouseMove(QPoint pos) {
+    if (TagOf(ColorPanel) != 1) return;
+    if (const std::optional<TColor> colour = ColorTable->PixelAt(pos)) SetCurrentColor(*colour);
+}
+
+void TTinctorForm::ColorTableMouseUp(Qt::MouseButton) { SetTag(ColorPanel, 0); }
+
+// ---------------------------------------------------------------------------
 // Parts that later work fills in. Each keeps the place of its step, so that the
 // order of creation and of ApplySettings stays as it is.
 
@@ -705,8 +734,6 @@ void TTinctorForm::CreateEditorAccess() { editOther_ = std::make_unique<TEditOth
 void TTinctorForm::FreeEditorAccess() { editOther_.reset(); }
 // The script menu lists the scripts folder above its fixed items.
 void TTinctorForm::RebuildScriptMenu() {}
-// The eyedropper cursor of the colour table and of screen picking.
-void TTinctorForm::LoadSpoitCursor() {}
 // The mouse capture object of screen picking.
 void TTinctorForm::CreateMouseCapture() {}
 void TTinctorForm::FreeMouseCapture() {}
@@ -730,8 +757,6 @@ void TTinctorForm::GlobalHotkeyItems0Hotkey() {
     // The centre of the window as it is once opened; the window is not activated.
     Platform().Pointer().SetPos(WindowCentre(*this));
 }
-// The colour table's picture or gradient.
-void TTinctorForm::LoadColorTable(const std::string&) {}
 // The settings dialog, made afresh for each opening; true when it closed with OK.
 bool TTinctorForm::RunConfigDialog() {
     TConfigDialog dialog(this);

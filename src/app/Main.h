@@ -30,6 +30,7 @@ namespace tinctor {
 class TChannelLabel;
 class TColorListDelegate;
 class TCircleShape;
+class TColorTable;
 class TEditOther;
 class TGlobalHotkey;
 class TMemIniFileEx;
@@ -129,6 +130,10 @@ public:
     void ColorListClick();
     void ColorListDblClick();
     void ColorListContextPopup(const QPoint& position);
+    // Picking from the colour table: the left button starts it, any release ends it.
+    void ColorTableMouseDown(Qt::MouseButton button);
+    void ColorTableMouseMove(QPoint pos);
+    void ColorTableMouseUp(Qt::MouseButton button);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -182,7 +187,7 @@ private:
     QToolButton* LoadFromClipboard = nullptr;
     QComboBox* ColorListFileName = nullptr;
     QFrame* ColorPanel = nullptr;
-    QLabel* ColorTable = nullptr;
+    TColorTable* ColorTable = nullptr;
     QTabWidget* BarPages = nullptr;
     TChannelLabel* RedValue = nullptr;
     TChannelLabel* GreenValue = nullptr;
