@@ -105,19 +105,5 @@ TEST(Gradient, ScaledCornersRoundHalvesToEven) {
     EXPECT_EQ(canvas.At(1, 1), RGBToColor(0, 1, 0));
 }
 
-TEST(Gradient, FillsItsSizeFromTheCanvasOrigin) {
-    TRecordingCanvas canvas(12, 10);
-    DrawGradient(TRect{5, 4, 12, 10}, canvas, GradientTopLeft, GradientBottomRight, GradientBottomLeft,
-                 GradientTopRight);
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 12; ++x)
-            EXPECT_EQ(canvas.Writes[static_cast<std::size_t>(y * 12 + x)], x < 7 && y < 6 ? 1 : 0) << x << "," << y;
-    EXPECT_EQ(canvas.At(0, 0), GradientTopLeft);
-
-    TRecordingCanvas none(1, 1);
-    DrawGradient(TRect{0, 0, 0, 0}, none, GradientTopLeft, GradientBottomRight, GradientBottomLeft, GradientTopRight);
-    EXPECT_EQ(none.Writes[0], 0);
-}
-
 }  // namespace
 }  // namespace tinctor::testing
