@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QShowEvent>
 
+#include <algorithm>
+
 #include "platform/ErrorGuard.h"
 #include "platform/QtText.h"
 #include "settings/ButtonPages.h"
@@ -23,11 +25,14 @@ constexpr int kCheckBoxHeight = 17;
 constexpr int kHotKeyHeight = 19;
 constexpr int kReferHeight = 20;
 
+// A check box of the design's width, wider when the font needs more for its caption,
+// up to Room pixels (the page's right edge unless a control sits to its right).
 QCheckBox* MakeCheckBox(QWidget* page, const char* name, const QString& caption, int x, int y, int width,
-                        const QString& hint) {
+                        const QString& hint, int room = 0) {
     auto* box = new QCheckBox(caption, page);
     box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(x, y, width, kCheckBoxHeight);
+    if (room <= 0) room = page->width() - x;
+    box->setGeometry(x, y, std::max(width, std::min(box->sizeHint().width(), room)), kCheckBoxHeight);
     box->setToolTip(hint);
     return box;
 }
@@ -56,6 +61,8 @@ TConfigDialog::TConfigDialog(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint) {
     setObjectName(QStringLiteral("ConfigDialog"));
+    // A window does not take its owner's font by itself.
+    if (owner) setFont(owner->font());
     setWindowTitle(QStringLiteral("環境設定"));
     setFixedSize(ClientWidth, ClientHeight);
     CreateControls();
@@ -88,7 +95,8 @@ void TConfigDialog::CreateControls() {
                                             "(デフォルト:しない)"));
     UseHotkey = MakeCheckBox(normal, "UseHotkey", QStringLiteral("ホットキーでマウス移動(&H)"), 0, 126, 153,
                              QStringLiteral("指定したホットキーが押されたら、\nマウスカーソルをフォーム上に移動する"
-                                            "機能を使用します。\n(デフォルト:使わない)"));
+                                            "機能を使用します。\n(デフォルト:使わない)"),
+                             153);  // the hot key entry follows at 156
     HotKeyName = new THotKeyEdit(normal);
     HotKeyName->setObjectName(QStringLiteral("HotKeyName"));
     HotKeyName->setGeometry(156, 126, 117, kHotKeyHeight);

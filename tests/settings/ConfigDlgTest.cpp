@@ -84,7 +84,11 @@ TEST_F(ConfigDialogTest, EveryControlHasItsCaptionPlaceAndHint) {
         QCheckBox* box = Box(row.Name);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->text(), QString::fromUtf8(row.Caption)) << row.Name;
-        EXPECT_EQ(box->geometry(), row.Place) << row.Name;
+        // The design's place and height; wider only where the font needs it, within the page.
+        EXPECT_EQ(box->pos(), row.Place.topLeft()) << row.Name;
+        EXPECT_EQ(box->height(), row.Place.height()) << row.Name;
+        EXPECT_GE(box->width(), row.Place.width()) << row.Name;
+        EXPECT_LE(box->geometry().right(), box->parentWidget()->width()) << row.Name;
         EXPECT_TRUE(box->toolTip().startsWith(QString::fromUtf8(row.HintStart))) << row.Name;
     }
     const QString editors = Box("SpoitTEditor")->toolTip();
@@ -92,6 +96,7 @@ TEST_F(ConfigDialogTest, EveryControlHasItsCaptionPlaceAndHint) {
     for (const char* editor : {"メモ帳", "TeraPad", "K2Editor", "MKEditor", "(デフォルト:使わない)"})
         EXPECT_TRUE(editors.contains(QString::fromUtf8(editor))) << editor;
 
+    EXPECT_EQ(Box("UseHotkey")->width(), 153);
     EXPECT_EQ(HotKey()->geometry().topLeft(), QPoint(156, 126));
     EXPECT_EQ(HotKey()->width(), 117);
 
