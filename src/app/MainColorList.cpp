@@ -58,6 +58,14 @@ protected:
     }
 };
 
+// The list names in Folder (none without a folder: an empty one would mean the
+// current directory).
+std::vector<std::string> ListNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    if (!folder.empty()) ListFileNames(folder, std::string("*") + ColorListExtension, names, true);
+    return names;
+}
+
 bool PathIsTaken(const std::string& path) {
     struct stat st;
     return lstat(path.c_str(), &st) == 0;  // a dangling link or a folder counts too
@@ -122,8 +130,8 @@ std::string TTinctorForm::ListFileNameText() const {
 void TTinctorForm::RefreshListFiles() { RefillListFiles(ListFileNameText()); }
 
 void TTinctorForm::RefillListFiles(std::string_view preferred) {
-    std::vector<std::string> names;
-    if (!ListFileNames(ColorDir, std::string("*") + ColorListExtension, names, true)) names.assign(1, StandardListName);
+    std::vector<std::string> names = ListNamesIn(ColorDir);
+    if (names.empty()) names.assign(1, StandardListName);
     {
         const QSignalBlocker blocker(ColorListFileName);
         ColorListFileName->clear();
@@ -140,7 +148,7 @@ void TTinctorForm::ColorListFileNameClick() { LoadColorList(); }
 
 void TTinctorForm::LoadColorList() {
     const std::string name = ListFileNameText();
-    listFile_ = name.empty() ? std::string() : ColorListPath(ColorDir, name);
+    listFile_ = name.empty() || ColorDir.empty() ? std::string() : ColorListPath(ColorDir, name);
     TColorListContents contents;
     std::exception_ptr failure;
     if (!listFile_.empty()) {
@@ -164,7 +172,7 @@ void TTinctorForm::LoadColorList() {
 
 void TTinctorForm::SaveColorList() {
     // No list is ever written under an empty name.
-    if (listFile_.empty()) throw EColorListError("保存するリストが選ばれていません。");
+    if (listFile_.empty()) throw EColorListError("カラーリストのフォルダがないため、リストを保存できません。");
     std::vector<TColorEntry> entries;
     entries.reserve(static_cast<std::size_t>(ColorList->count()));
     for (int i = 0; i < ColorList->count(); ++i) entries.push_back(EntryOf(ColorList->item(i)));
@@ -174,20 +182,19 @@ void TTinctorForm::SaveColorList() {
 void TTinctorForm::NewFileClick() {
     std::string name = "newfile";
     if (!InputQuery("ファイル名を指定してください(拡張子不要)", name)) return;
-    std::vector<std::string> existing;
-    ListFileNames(ColorDir, std::string("*") + ColorListExtension, existing, true);
-    const std::string refusal = NewListNameRefusal(name, existing);
+    const std::string refusal = NewListNameRefusal(name, ListNamesIn(ColorDir));
     if (!refusal.empty()) throw EColorListError(refusal);
     const std::string path = ColorListPath(ColorDir, name);
     if (PathIsTaken(path)) throw EColorListError(ListNameExistsMessage);
-    if (!CreateColorListFile(path)) throw EColorListError(CannotCreateListMessage(path));
+    if (ColorDir.empty() || !CreateColorListFile(path)) throw EColorListError(CannotCreateListMessage(path));
     RefillListFiles(name);
 }
 
 void TTinctorForm::DeleteFileClick() {
     if (!AskYesNo("このリストファイルを削除しますか？", false)) return;
-    const std::string path = ColorListPath(ColorDir, ListFileNameText());
-    const bool failed = ::unlink(path.c_str()) != 0 && errno != ENOENT;
+    // The file of the list shown; one that is gone already counts as deleted.
+    const std::string path = listFile_;
+    const bool failed = !path.empty() && ::unlink(path.c_str()) != 0 && errno != ENOENT;
     RefreshListFiles();
     if (failed) throw EColorListError("リストファイル \"" + path + "\" を削除できません。");
 }

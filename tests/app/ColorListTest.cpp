@@ -276,6 +276,21 @@ TEST_F(ColorListTest, DeleteFileAsksWithNoAsTheDefaultAndNeverDeletesTheLastList
     EXPECT_EQ(Names(), QStringList{"a"});
     EXPECT_EQ(Shown(), (Entries{{"#FF0000", "red"}}));
     EXPECT_FALSE(Enabled("DeleteFile"));
+    EXPECT_TRUE(dialogs.ErrorBoxes().empty());
+}
+
+TEST_F(ColorListTest, DeleteFileThatCannotBeDeletedSaysSo) {
+    WriteList("a", "[COLORS]\r\nTotal=1\r\n0=#FF0000,red\r\n");
+    WriteList("b", "[COLORS]\r\nTotal=0\r\n");
+    Open();
+    Choose(1);
+    // Something that unlink refuses now stands where the shown list's file was.
+    std::filesystem::remove(Colors() + "b.clr");
+    std::filesystem::create_directories(Colors() + "b.clr/inside");
+    dialogs.YesNoAnswers.push_back(true);
+    Click("DeleteFile");
+    EXPECT_EQ(dialogs.ErrorBoxes(), std::vector<std::string>{"リストファイル \"" + Colors() + "b.clr\" を削除できません。"});
+    EXPECT_EQ(Names(), QStringList{"a"});
 }
 
 TEST_F(ColorListTest, AnotherListFolderShowsItsListsAtOnceAndTheOldFileStaysAsItWas) {
