@@ -98,15 +98,6 @@ TEST_F(ColorCodeTest, EqualsSignOrCommaInTheCodeKeepOkDisabled) {
     EXPECT_FALSE(OkAfterTyping("=#FF8000"));
 }
 
-TEST_F(ColorCodeTest, SetCodeRunsTheChangeEvenForTheSameText) {
-    dialog.SetCode("#FF8000");
-    EXPECT_TRUE(dialog.OKBtn->isEnabled());
-    dialog.OKBtn->setEnabled(false);
-    dialog.SetCode("#FF8000");
-    EXPECT_TRUE(dialog.OKBtn->isEnabled());
-    EXPECT_EQ(dialog.PanelColor(), RGBToColor(255, 128, 0));
-}
-
 TEST_F(ColorCodeTest, FieldsKeepOnlyTheFirstLineOfPastedText) {
     dialog.show();
     QLineEdit* comment = dialog.Comment;

@@ -62,13 +62,6 @@ TEST_F(ColorListFileTest, NewListFileHoldsTotalZeroUntilItsFirstSave) {
     EXPECT_EQ(Read(), "[COLORS]\r\nTotal=1\r\n0=#FF8000,\r\n\r\n");
 }
 
-TEST_F(ColorListFileTest, MissingFileIsAnEmptyListAndTheFirstSaveCreatesIt) {
-    EXPECT_TRUE(Load().empty());
-    EXPECT_FALSE(FileExists(path));
-    SaveColorListFile(path, {});
-    EXPECT_EQ(Read(), "[COLORS]\r\nTotal=0\r\n\r\n");
-}
-
 TEST_F(ColorListFileTest, MissingKeysGiveEmptyEntriesWrittenBackAsALoneComma) {
     Write("[COLORS]\r\nTotal=3\r\n0=#FF0000,red\r\n2=#00FF00,green\r\n");
     const Entries entries = Load();
@@ -196,14 +189,6 @@ TEST_F(ColorListFileTest, FailedSaveSaysSoAndLeavesNothingBehind) {
     }
     EXPECT_FALSE(DirectoryExists(folder + "no such folder"));
     EXPECT_FALSE(CreateColorListFile(missing));
-}
-
-TEST(ColorListEntry, ValueAndEntryConvert) {
-    EXPECT_EQ(ColorEntryValue({"#FF0000", ""}), "#FF0000,");
-    EXPECT_EQ(ColorEntryValue({"", ""}), ",");
-    EXPECT_EQ(ColorEntryOfValue(","), (TColorEntry{"", ""}));
-    EXPECT_EQ(ColorEntryOfValue(",,x"), (TColorEntry{"", ",x"}));
-    EXPECT_EQ(ColorEntryOfValue("clRed,=a=,"), (TColorEntry{"clRed", "=a=,"}));
 }
 
 // --- list names ------------------------------------------------------------------------
