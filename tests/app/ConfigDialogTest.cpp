@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -11,6 +12,7 @@
 #include <memory>
 
 #include "FormFixture.h"
+#include "app/ColorTable.h"
 #include "desktop/GlobalHotKey.h"
 #include "platform/fake/FakePlatform.h"
 #include "settings/ConfigDlg.h"
@@ -68,9 +70,14 @@ TEST_F(ConfigFromWindowTest, OkTakesEffectAtOnce) {
     ASSERT_TRUE(SaveTextFile(home + "Colors/old.clr", "[COLORS]\r\nTotal=0\r\n"));
     ASSERT_TRUE(ForceDirectories(home + "Shared"));
     ASSERT_TRUE(SaveTextFile(home + "Shared/web.clr", "[COLORS]\r\nTotal=1\r\nColor0=#FF8000\r\n"));
+    QImage red(12, 12, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    ASSERT_TRUE(red.save(QString::fromStdString(home + "table.bmp"), "BMP"));
     Open();
     form->show();
     ASSERT_EQ(ListFiles(), QStringList{QStringLiteral("old")});
+    auto* table = Control<TColorTable>("ColorTable");
+    ASSERT_EQ(table->Picture().pixel(0, 0), qRgb(0, 0, 255));  // the gradient
     EXPECT_EQ(Text("CCode"), "#000000");
 
     ShowConfig([](TConfigDialog* dialog) {
@@ -79,6 +86,7 @@ TEST_F(ConfigFromWindowTest, OkTakesEffectAtOnce) {
             Check(dialog, name);
         RecordHotKey(dialog, Qt::Key_F12, Qt::ControlModifier | Qt::AltModifier);
         In<TCustomReferEdit>(dialog, "ColorDirEdit")->SetFileName(TinctorForm()->ColorDir + "../Shared");
+        In<TCustomReferEdit>(dialog, "CTableBitmap")->SetFileName(ProgramFolder() + "table.bmp");
         Press(dialog, "OKBtn");
     });
 
@@ -90,6 +98,8 @@ TEST_F(ConfigFromWindowTest, OkTakesEffectAtOnce) {
     EXPECT_TRUE(form->SpoitTEditor);
     EXPECT_EQ(Text("CCode"), "black");
     EXPECT_TRUE(keyboard.IsGrabbed(3, 0x7B));
+    // The picture, stored with its folder's macro, is read back and shown.
+    EXPECT_EQ(table->Picture().pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_TRUE(form->GlobalHotkey()->Items()[0].Registered());
     // The other folder's lists show at once, so that no edit reaches the old ones.
     EXPECT_EQ(form->ColorDir, home + "Shared/");

@@ -1,4 +1,6 @@
 // The hot key entry on its own: what a key press records and what is stored.
+#include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -71,38 +73,16 @@ TEST_F(HotKeyEditTest, BackspaceOrDeleteAloneClears) {
     }
 }
 
-TEST_F(HotKeyEditTest, PlainDialogKeysAreLeftToTheDialog) {
-    Press(Qt::Key_Z, Qt::ControlModifier);
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QCoreApplication::sendEvent(entry, &press);
-        EXPECT_FALSE(press.isAccepted()) << key;
-    }
-    QKeyEvent keypadEnter(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier);
-    QCoreApplication::sendEvent(entry, &keypadEnter);
-    EXPECT_FALSE(keypadEnter.isAccepted());
-    EXPECT_EQ(entry->HotKeyText(), "Ctrl+Z");
-}
-
-TEST_F(HotKeyEditTest, VirtualKeysOfQtKeys) {
+TEST_F(HotKeyEditTest, KeypadDigitsAndTabKeepTheirOwnCodes) {
     const auto vk = [](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         return THotKeyEdit::VirtualKeyOf(QKeyEvent(QEvent::KeyPress, key, modifiers));
     };
-    EXPECT_EQ(vk(Qt::Key_A), 0x41u);
-    EXPECT_EQ(vk(Qt::Key_Z, Qt::ShiftModifier), 0x5Au);
-    EXPECT_EQ(vk(Qt::Key_0), 0x30u);
     EXPECT_EQ(vk(Qt::Key_7, Qt::KeypadModifier), 0x67u);
-    EXPECT_EQ(vk(Qt::Key_F1), 0x70u);
-    EXPECT_EQ(vk(Qt::Key_F24), 0x87u);
-    EXPECT_EQ(vk(Qt::Key_Backtab, Qt::ShiftModifier), 0x09u);
-    EXPECT_EQ(vk(Qt::Key_Insert), 0x2Du);
-    EXPECT_EQ(vk(Qt::Key_Minus), 0xBDu);
     EXPECT_EQ(vk(Qt::Key_Minus, Qt::KeypadModifier), 0x6Du);
-    EXPECT_EQ(vk(Qt::Key_Asterisk, Qt::KeypadModifier), 0x6Au);
-    EXPECT_EQ(vk(Qt::Key_Slash), 0xBFu);
-    EXPECT_EQ(vk(Qt::Key_Home, Qt::KeypadModifier), 0x24u);
-    EXPECT_EQ(vk(Qt::Key_Exclam), 0u);
-    EXPECT_EQ(vk(Qt::Key_Shift), 0u);
+    EXPECT_EQ(vk(Qt::Key_Minus), 0xBDu);
+    EXPECT_EQ(vk(Qt::Key_Backtab, Qt::ShiftModifier), 0x09u);
+    // A shifted symbol without a keyboard behind it names no key.
+    EXPECT_EQ(vk(Qt::Key_Exclam, Qt::ShiftModifier), 0u);
 }
 
 TEST_F(HotKeyEditTest, StoredTexts) {
@@ -134,12 +114,12 @@ TEST_F(HotKeyEditTest, StoredTexts) {
     EXPECT_FALSE(entry->Modified());
 }
 
-TEST_F(HotKeyEditTest, NothingIsTypedPastedOrComposed) {
-    EXPECT_TRUE(entry->isReadOnly());
-    EXPECT_FALSE(entry->testAttribute(Qt::WA_InputMethodEnabled));
-    EXPECT_FALSE(entry->acceptDrops());
+TEST_F(HotKeyEditTest, PasteKeysAreChordsAndNothingIsPasted) {
+    QApplication::clipboard()->setText(QStringLiteral("Ctrl+Alt+F1"));
     Press(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(entry->text(), QStringLiteral("Ctrl+V"));
+    Press(Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(entry->text(), QStringLiteral("Shift+Ins"));
 }
 
 }  // namespace
