@@ -491,7 +491,8 @@ TEST(ParserLimits, EveryTruncationOfAScriptParsesOrFailsCleanly) {
         TJParser parser;
         parser.SetSourceText(std::string_view(script).substr(0, n));
         try {
-            if (parser.Parse()) EXPECT_NE(parser.Root(), nullptr);
+            const bool parsed = parser.Parse();
+            EXPECT_EQ(parsed, parser.Root() != nullptr);
         } catch (const EJSyntaxError& e) {
             EXPECT_GE(e.Line(), 1);
             EXPECT_EQ(parser.Root(), nullptr);
