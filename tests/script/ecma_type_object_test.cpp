@@ -6,6 +6,7 @@
 #include <map>
 
 #include "script/core/ecma_type_object.h"
+#include "util/CodePage.h"
 
 using namespace kestrel;
 
@@ -819,4 +820,38 @@ TEST(StringObject, ComparesByIdentityWithItsKindAndByTextWithTexts) {
     EXPECT_FALSE(plain.IsStringLike());
     EXPECT_EQ(ApplyOperator(2, plain, IntegerValue(3)).vDouble(), 3) << "a plain object adds as 0";
     EXPECT_EQ(plain.AsString().str(), "[object Object]");
+}
+
+TEST(HashTable, KeyOrderIsTheCodePageOrder) {
+    const char* samples[] = {"", "a", "A", "ab", "aB", "Ab", "b", "_x", "a\xE3\x81\x82", "A\xE3\x81\x82", "\x83\x41",
+                             "\x83\x61", "\x83", "z\x80", "Z", "\xFF", "abc", "ABC"};
+    for (int id : {tinctor::CodePage::Utf8, tinctor::CodePage::ShiftJis}) {
+        tinctor::CodePage::Select(id);
+        const tinctor::CodePage& cp = tinctor::CodePage::Current();
+        for (const char* a : samples)
+            for (const char* b : samples) {
+                EXPECT_EQ(CompareKeys(a, b, false), cp.Compare(a, b)) << id << " " << a << " " << b;
+                EXPECT_EQ(CompareKeys(a, b, true), cp.CompareIgnoreCase(a, b)) << id << " " << a << " " << b;
+            }
+    }
+    tinctor::CodePage::Select(tinctor::CodePage::FromEnvironment());
+}
+
+TEST(Lifetime, AListLinksToThousandsOfObjectsAndForgetsThemOneByOne) {
+    TestEngine engine;
+    TJValueList list;
+    std::vector<TJObject*> objects;
+    for (int i = 0; i < 2000; ++i) {
+        objects.push_back(TJObject::New<Node>(&engine, true));
+        list.AddObject(objects.back());
+    }
+    EXPECT_EQ(list.LinkCount(), 2000u);
+    for (int i = list.Count() - 1; i >= 0; i -= 2) list.Delete(i);  // every other one dies
+    EXPECT_EQ(Node::live, 1000);
+    EXPECT_EQ(list.LinkCount(), 1000u);
+    for (int i = 0; i < 2000; i += 2) EXPECT_TRUE(list.IsLinkedTo(objects[i])) << i;
+    engine.Factory().Clear();
+    EXPECT_EQ(Node::live, 0);
+    EXPECT_EQ(list.LinkCount(), 0u);
+    for (int i = 0; i < list.Count(); ++i) EXPECT_TRUE(list[i].IsUndefined());
 }

@@ -71,11 +71,7 @@ bool TJLinks::Erase(const TJNotify* party) noexcept {
         }
     }
     slots_[hole] = Entry{nullptr, 0};
-    if (--size_ == 0) {
-        delete[] slots_;
-        slots_ = nullptr;
-        capacity_ = 0;
-    }
+    --size_;  // the slots stay for the next link: objects are stored and dropped often
     return true;
 }
 

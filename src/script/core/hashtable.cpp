@@ -28,8 +28,23 @@ std::uint32_t HashKey(std::string_view key, bool ignoreCase) noexcept {
 }
 
 int CompareKeys(std::string_view a, std::string_view b, bool ignoreCase) noexcept {
-    const CodePage& cp = CodePage::Current();
-    return ignoreCase ? cp.CompareIgnoreCase(a, b) : cp.Compare(a, b);
+    // Most names are ASCII: fold and compare them here, and leave anything else to
+    // the code page service (its order is the same on ASCII text).
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x >= 0x80 || y >= 0x80) {
+            const CodePage& cp = CodePage::Current();
+            return ignoreCase ? cp.CompareIgnoreCase(a, b) : cp.Compare(a, b);
+        }
+        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    if (ignoreCase) return 0;
+    int c = a.compare(b);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
 bool SameKey(std::string_view a, std::string_view b, bool ignoreCase) noexcept {
