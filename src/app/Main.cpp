@@ -30,15 +30,15 @@
 #include "app/TopStrip.h"
 #include "colour/ColorCodes.h"
 #include "colour/StrColor.h"
-#include "desktop/CompactMode.h"
-#include "desktop/EditorColor.h"
+#include "desktop/ClipboardObserver.h"  // the components the window owns
 #include "desktop/GlobalHotKey.h"
-#include "desktop/WinShader.h"
+#include "desktop/OtWndCtrl.h"
 #include "desktop/SpoitCursor.h"
+#include "desktop/SubClass.h"
+#include "desktop/TinctorMouse.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/PaletteSysColors.h"
-#include "platform/Platform.h"
 #include "platform/QtText.h"
 #include "platform/Shell.h"
 #include "platform/WindowHelpers.h"
@@ -136,7 +136,7 @@ TTinctorForm::TTinctorForm(QWidget* parent)
     setFixedSize(kClientWidth, kClientHeight);
 
     CreateControls();
-    CreateGlobalHotkey();
+    CreateDesktopComponents();
     ConnectHandlers();
     FormCreate();
 }
@@ -426,6 +426,7 @@ void TTinctorForm::ConnectHandlers() {
     connect(ShowConfig, &QToolButton::clicked, this, Guard([this] { ShowConfigClick(); }));
     connect(ColorConfig, &QToolButton::clicked, this, Guard([this] { ColorConfigClick(); }));
     connect(Timer, &QTimer::timeout, this, Guard([this] { TimerTimer(); }));
+    ConnectHistoryHandlers();
     ConnectListHandlers();
     connect(ColorTable, &TColorTable::MouseDown, this,
             [this](Qt::MouseButton button, QPoint) { Guarded([&] { ColorTableMouseDown(button); }); });
@@ -721,64 +722,15 @@ void TTinctorForm::ColorTableMouseUp(Qt::MouseButton) { SetTag(ColorPanel, 0); }
 
 // ---------------------------------------------------------------------------
 // Parts that later work fills in. Each keeps the place of its step, so that the
-// order of creation and of ApplySettings stays as it is.
+// order of creation and of ApplySettings stays as it is. The desktop parts (shader,
+// editor access, eyedropper, clipboard observer, hot key, timer) are in
+// MainDesktop.cpp, the history and the clipboard buttons in MainHistory.cpp.
 
-// The window shader folds the window to the top strip in compact mode.
-void TTinctorForm::CreateWindowShader(int shadedHeight) {
-    shadedHeight_ = shadedHeight;
-    winShader_ = new TWinShader(this);
-    winShader_->SetMinSize(shadedHeight);
-}
-// The editor-access object reads colour codes out of text editors.
-void TTinctorForm::CreateEditorAccess() { editOther_ = std::make_unique<TEditOther>(Platform().Windows(), 0, false); }
-void TTinctorForm::FreeEditorAccess() { editOther_.reset(); }
 // The script menu lists the scripts folder above its fixed items.
 void TTinctorForm::RebuildScriptMenu() {}
-// The mouse capture object of screen picking.
-void TTinctorForm::CreateMouseCapture() {}
-void TTinctorForm::FreeMouseCapture() {}
-// The clipboard observer's change event and the main window's handler.
-void TTinctorForm::ConnectClipboardObserver(bool) {}
-// The global hot key component and its item OnGoWindow.
-void TTinctorForm::CreateGlobalHotkey() {
-    globalHotkey_ = std::make_unique<TGlobalHotkey>(Platform().NewGlobalKeys());
-    THotkeyItem& item = globalHotkey_->Items().Add();
-    item.Name = "OnGoWindow";
-    item.EventLabel = "マウスをジャンプ";
-    item.OnHotkey = [this](THotkeyItem*, std::uint16_t, std::uint16_t) { GlobalHotkeyItems0Hotkey(); };
-}
-void TTinctorForm::EnableHotkey(bool enabled) { globalHotkey_->SetEnabled(enabled); }
-void TTinctorForm::SetHotkeyText(const std::string& text) {
-    globalHotkey_->Items()[0].SetHotkey(ParseHotkeyText(text));
-}
-
-void TTinctorForm::GlobalHotkeyItems0Hotkey() {
-    if (winShader_) winShader_->SetShade(false);
-    // The centre of the window as it is once opened; the window is not activated.
-    Platform().Pointer().SetPos(WindowCentre(*this));
-}
 // The settings dialog, made afresh for each opening; true when it closed with OK.
 bool TTinctorForm::RunConfigDialog() {
     TConfigDialog dialog(this);
     return dialog.exec() == QDialog::Accepted;
 }
-// Compact mode and editor colour extraction, every 100 ms. A tick never opens an
-// error box: whatever fails is tried again 100 ms later.
-void TTinctorForm::TimerTimer() {
-    try {
-        if (Compact && winShader_) CompactModeCheck(*winShader_, *this, Platform().Pointer());
-    } catch (...) {
-    }
-    if (SpoitTEditor) ExtractEditorColor();
-}
-
-void TTinctorForm::ExtractEditorColor() {
-    if (!editOther_) return;
-    try {
-        // The colour is applied again on every tick while the text stays selected.
-        if (auto text = ExtractEditorSelection(*editOther_)) ParseAndSetColor(*text);
-    } catch (...) {
-    }
-}
-
 }  // namespace tinctor

@@ -30,11 +30,14 @@ namespace tinctor {
 class TChannelLabel;
 class TColorListDelegate;
 class TCircleShape;
+class TClipboardObserver;
 class TColorTable;
 class TEditOther;
+class TEventSubClass;
 class TGlobalHotkey;
 class TMemIniFileEx;
 class TSwatch;
+class TTinctorMouse;
 class TTopStrip;
 class TWinShader;
 
@@ -98,6 +101,13 @@ public:
     void ShowConfigClick();
     void ColorConfigClick();
     void ShowHelp();
+    // Puts C into the newest history circle; the oldest colour falls off.
+    void PushHistory(TColor c);
+    TColor HistoryColor(int n) const;  // 1 newest .. 7 oldest
+    void HistoryMouseUp(TCircleShape* circle, Qt::MouseButton button);
+    void CopyToClipboardClick();
+    void LoadFromClipboardClick();
+    void ClipboardObserverChange();
     // The hot key OnGoWindow: opens a shaded window and puts the pointer at its centre.
     void GlobalHotkeyItems0Hotkey();
     // One tick of the 100 ms timer: compact mode, then editor colour extraction.
@@ -157,7 +167,8 @@ private:
 
     // Parts that later work fills in; each is called where its step belongs.
     void CreateWindowShader(int shadedHeight);
-    void CreateGlobalHotkey();
+    void CreateDesktopComponents();
+    void ConnectHistoryHandlers();
     void CreateEditorAccess();
     void FreeEditorAccess();
     void RebuildScriptMenu();
@@ -222,6 +233,9 @@ private:
     TWinShader* winShader_ = nullptr;
     std::unique_ptr<TGlobalHotkey> globalHotkey_;
     std::unique_ptr<TEditOther> editOther_;
+    std::unique_ptr<TClipboardObserver> clipboardObserver_;
+    std::unique_ptr<TTinctorMouse> mouseCapture_;
+    std::unique_ptr<TEventSubClass> spoitPress_;  // a press on the eyedropper starts the pick
 };
 
 // The one main window of the program while it exists (null before and after).

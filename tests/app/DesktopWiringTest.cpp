@@ -1,4 +1,7 @@
-// The window with its desktop components: hot key, compact mode, editor extraction.
+// The window with its desktop components: hot key, compact mode, editor extraction,
+// history and clipboard, the eyedropper.
+#include <QMouseEvent>
+
 #include "FormFixture.h"
 #include "desktop/GlobalHotKey.h"
 #include "desktop/WinShader.h"
@@ -15,6 +18,27 @@ protected:
     TFakeKeyboard& keyboard = desktop.Keyboard();
     TFakePointer& pointer = desktop.Pointer();
     TFakeDesktopWindows& windows = desktop.Windows();
+    TFakeClipboard& clipboard = desktop.Clipboard();
+    TFakeScreen& screen = desktop.Screen();
+
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> texts;
+        for (const auto& shown : dialogs.Log)
+            if (shown.What == TFakeDialogs::Shown::Message) {
+                EXPECT_EQ(shown.MsgKind, TMsgKind::Information);
+                texts.push_back(shown.Text);
+            }
+        return texts;
+    }
+    std::vector<TColor> HistoryColors() const {
+        std::vector<TColor> colours;
+        for (int n = 1; n <= 7; ++n) colours.push_back(form->HistoryColor(n));
+        return colours;
+    }
+    void Send(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held = Qt::NoButton) {
+        QMouseEvent e(type, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), button, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &e);
+    }
 
     // Notepad in the foreground with Text selected from Start to End.
     void Notepad(const std::string& text, int start, int end) {
@@ -142,6 +166,110 @@ TEST_F(DesktopFormTest, AnEditorThatHangsIsPassedOverSilently) {
     for (int i = 0; i < 5; ++i) form->TimerTimer();
     EXPECT_EQ(Rgb(), (std::array<int, 3>{0, 0, 0}));
     EXPECT_TRUE(dialogs.Log.empty());
+}
+
+constexpr TColor White = RGBToColor(255, 255, 255);
+constexpr TColor Orange = RGBToColor(255, 128, 0);
+
+TEST_F(DesktopFormTest, CopyingPutsTheCodeShownOnTheClipboardAndIntoTheHistory) {
+    Open();
+    EXPECT_EQ(HistoryColors(), std::vector<TColor>(7, White));
+    for (int i = 1; i <= 7; ++i) {
+        form->SetCurrentColor(RGBToColor(static_cast<std::uint8_t>(i), 0, 0));
+        Click("CopyToClipboard");
+    }
+    form->SetCurrentColor(Orange);
+    form->NotationClick(4);
+    for (int i = 0; i < 5; ++i) Click("CopyToClipboard");
+    EXPECT_EQ(clipboard.Text(), Text("CCode"));
+    EXPECT_EQ(clipboard.Text(), "RGB(255,128,0);");
+    EXPECT_EQ(HistoryColors(), (std::vector<TColor>{Orange, Orange, Orange, Orange, Orange, RGBToColor(7, 0, 0),
+                                                    RGBToColor(6, 0, 0)}));
+
+    // That notation does not read back.
+    Click("LoadFromClipboard");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"変換できませんでした。"});
+    EXPECT_EQ(dialogs.Log.front().What, TFakeDialogs::Shown::Beep);
+    EXPECT_EQ(form->HistoryColor(1), Orange);
+}
+
+TEST_F(DesktopFormTest, LoadingTheClipboardParsesItsText) {
+    Open();
+    Click("LoadFromClipboard");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"クリップボードにテキストがありません。"});
+
+    clipboard.SetText("#FF0000 is red");
+    Click("LoadFromClipboard");
+    EXPECT_EQ(Rgb(), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(form->HistoryColor(1), RGBToColor(255, 0, 0));
+
+    clipboard.SetText(" #00FF00");
+    Click("LoadFromClipboard");
+    EXPECT_EQ(Rgb(), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(Messages().back(), "変換できませんでした。");
+    EXPECT_EQ(form->HistoryColor(2), White);
+}
+
+TEST_F(DesktopFormTest, TheConnectedObserverTakesEveryClipboardChangeSilently) {
+    WriteIni("[Extend]\r\nClipboardObserver=1\r\n");
+    Open();
+    clipboard.Change("#0000FF");
+    EXPECT_EQ(Rgb(), (std::array<int, 3>{0, 0, 255}));
+    clipboard.Change("no colour");
+    clipboard.Change(std::nullopt);
+    EXPECT_EQ(Rgb(), (std::array<int, 3>{0, 0, 255}));
+    // A code copied from the window comes back as the same colour.
+    form->SetCurrentColor(Orange);
+    form->NotationClick(2);  // Delphi
+    Click("CopyToClipboard");
+    EXPECT_EQ(Rgb(), (std::array<int, 3>{255, 128, 0}));
+    EXPECT_EQ(HistoryColors(), (std::vector<TColor>{Orange, White, White, White, White, White, White}));
+    EXPECT_TRUE(dialogs.Log.empty());
+
+    WriteIni("[Extend]\r\nClipboardObserver=0\r\n");
+    form->ReloadSettings();
+    clipboard.Change("#FF0000");
+    EXPECT_EQ(Rgb(), (std::array<int, 3>{255, 128, 0}));
+}
+
+TEST_F(DesktopFormTest, ALeftClickOnAHistoryCircleMakesItsColourCurrent) {
+    Open();
+    form->SetCurrentColor(Orange);
+    Click("CopyToClipboard");
+    form->SetCurrentColor(RGBToColor(0, 0, 0));
+    auto* circle = Control<QWidget>("History1");
+    Send(circle, QEvent::MouseButtonRelease, Qt::RightButton);
+    EXPECT_EQ(form->CurrentColor(), RGBToColor(0, 0, 0));
+    Send(circle, QEvent::MouseButtonRelease, Qt::LeftButton);
+    EXPECT_EQ(form->CurrentColor(), Orange);
+    EXPECT_EQ(HistoryColors()[1], White);  // the history itself does not change
+}
+
+TEST_F(DesktopFormTest, DraggingTheEyedropperPicksTheScreenColour) {
+    Open();
+    form->show();
+    auto* image = Control<QWidget>("SpoitImage");
+    screen.Fill(QRect(600, 400, 20, 20), RGBToColor(255, 0, 0));
+
+    Send(image, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(pointer.Grabber, form.get());
+    EXPECT_EQ(pointer.GrabCursor.hotSpot(), QPoint(7, 24));
+    EXPECT_TRUE(image->isHidden());
+    pointer.Position = {610, 410};
+    Send(form.get(), QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(Rgb(), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(Text("CCode"), "#FF0000");
+    Send(form.get(), QEvent::MouseButtonRelease, Qt::LeftButton);
+    EXPECT_FALSE(image->isHidden());
+    EXPECT_EQ(pointer.Grabber, nullptr);
+    EXPECT_EQ(form->HistoryColor(1), White);
+
+    // Pressed and released without a move: nothing changes.
+    Send(image, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
+    Send(form.get(), QEvent::MouseButtonRelease, Qt::RightButton);
+    EXPECT_EQ(Rgb(), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_FALSE(image->isHidden());
+    EXPECT_EQ(Control<QWidget>("ColorTable")->cursor().hotSpot(), QPoint(7, 24));
 }
 
 }  // namespace
