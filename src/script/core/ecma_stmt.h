@@ -47,6 +47,8 @@ enum TJStatementKind : std::uint8_t {
 // or class it was written in, or none); of the other kinds it is a third child.
 struct TJStatement {
     TJStatementKind Kind = skEmpty;
+    // What the evaluator has learnt of this node on first use (its own bits; 0 at first).
+    mutable std::uint8_t Facts = 0;
     TJExpr* Expr = nullptr;
     TJStatement* Prev = nullptr;
     TJStatement* Next = nullptr;

@@ -239,6 +239,10 @@ void TJObject::GetEventList(std::vector<std::string>& list) {
 
 void TJObject::GetItem(int, TJValue& value) { value.SetUndefined(); }
 
+bool TJObject::GetElement(std::int32_t, TJValue&) { return false; }
+
+bool TJObject::SetElement(std::int32_t, const TJValue&) { return false; }
+
 bool TJObject::HasPublishedProperty(std::string_view name) const {
     const TJPropertyTable* props = PublishedProperties();
     if (!props) return false;

@@ -411,6 +411,11 @@ public:
     virtual bool IsArray() const { return false; }
     virtual int GetCount() { return 0; }
     virtual void GetItem(int index, TJValue& value);
+    // obj[i] with an integer key, for objects that read integer keys as elements: the
+    // same result as GetValue/SetValue with the key's text, without making the text.
+    // False when the object has no elements (the key text is then used as usual).
+    virtual bool GetElement(std::int32_t index, TJValue& value);
+    virtual bool SetElement(std::int32_t index, const TJValue& value);
     // The class's published properties, or none.
     virtual const TJPropertyTable* PublishedProperties() const { return nullptr; }
 
