@@ -1,0 +1,300 @@
+// The engine's public operations: compiling, running, clearing, the event loop,
+// evaluation for the library and the host's hooks with the error reports.
+#include "script/core/ecma_engine.h"
+
+#include <pthread.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <string>
+#include <thread>
+
+#include "util/stdFiles.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr int kMaxDepth = 100000;
+
+// Below this address the current thread's stack is too close to its end for
+// another level of script calls.
+const char* StackLimit() {
+    thread_local const char* limit = [] {
+        pthread_attr_t attr;
+        void* low = nullptr;
+        std::size_t size = 0;
+        if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+            pthread_attr_getstack(&attr, &low, &size);
+            pthread_attr_destroy(&attr);
+        }
+        if (!low) return static_cast<const char*>(nullptr);
+        const std::size_t margin = std::min<std::size_t>(size / 4, std::size_t(1) << 20);
+        return static_cast<const char*>(low) + margin;
+    }();
+    return limit;
+}
+
+std::string ProgramFolder() {
+    char path[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return {};
+    return tinctor::ExtractFilePath(std::string(path, static_cast<std::size_t>(n)));
+}
+
+std::string CurrentFolder() {
+    char path[PATH_MAX];
+    return getcwd(path, sizeof path) ? tinctor::IncludeTrailingPathDelimiter(path) : std::string();
+}
+
+// Folders appended to the library path for as long as it lives.
+class TPathExtension {
+public:
+    TPathExtension(std::vector<std::string>& path, std::initializer_list<std::string> folders)
+        : path_(path), count_(folders.size()) {
+        path_.insert(path_.end(), folders.begin(), folders.end());
+    }
+    ~TPathExtension() { path_.resize(path_.size() - std::min(count_, path_.size())); }
+    TPathExtension(const TPathExtension&) = delete;
+    TPathExtension& operator=(const TPathExtension&) = delete;
+
+private:
+    std::vector<std::string>& path_;
+    std::size_t count_;
+};
+
+std::string RuntimeReport(const EJRuntimeError& error, std::int32_t line) {
+    return "Exception: " + error.ErrorName() + "(" + std::to_string(line) + ") => " + error.Message();
+}
+
+std::string SyntaxReport(const EJRuntimeError& error, std::int32_t line) {
+    return "SyntaxError: Line(" + std::to_string(line) + ") => " + error.Message();
+}
+
+std::string AbortReport(std::int32_t line) { return "Abort Script(" + std::to_string(line) + ")"; }
+
+}  // namespace
+
+TJEngine::TCallDepth::TCallDepth(TJEngine& engine) : engine_(engine) {
+    char probe;
+    const char* limit = StackLimit();
+    if (engine.depth_ >= kMaxDepth || (limit && &probe < limit))
+        ThrowError(errors::CallError, "too much recursion");
+    ++engine.depth_;
+}
+
+void TJEngine::AdoptOwnObjects(TJGlobalBase* global, TJObject* regExp, TJObject* wScript) {
+    Factory().OnNewObject = [this](TJObject* object) {
+        if (OnNewObject) OnNewObject(object);
+    };
+    parser_.OnReset = [this] { Clear(); };
+    global_ = global;
+    regExp_ = regExp;
+    wScript_ = wScript;
+    for (TJObject* o : {static_cast<TJObject*>(global_), regExp_, wScript_})
+        if (o) o->IncRef();
+    if (global_) {
+        global_->Output = [this](std::string_view text) { WriteStdout(text); };
+        global_->Input = [this](std::string& text, bool& success, int count, bool line) {
+            ReadStdin(text, success, count, line);
+        };
+    }
+}
+
+TJEngine::~TJEngine() {
+    parser_.OnReset = nullptr;
+    Clear();
+    for (TJObject* o : {wScript_, regExp_, static_cast<TJObject*>(global_)})
+        if (o) o->Destroy();
+    global_ = nullptr;
+    regExp_ = wScript_ = nullptr;
+    root_.Clear();
+    Factory().Clear();
+}
+
+// ---------------------------------------------------------------------------
+// Compiling
+
+bool TJEngine::CompileText(std::string_view text) { return CompileSource(text, {}); }
+
+bool TJEngine::CompileSource(std::string_view text, const std::string& fileName) {
+    if (running_) return false;
+    parser_.SourceFileName = fileName;
+    parser_.SetSourceText(text);
+    TPathExtension extension(parser_.LibraryPath, {ProgramFolder(), CurrentFolder()});
+    try {
+        return parser_.Parse();
+    } catch (const EJSyntaxError& e) {
+        currentLine_ = e.Line();
+        ReportError(SyntaxReport(e, e.Line()));
+    } catch (const EJThrow& e) {
+        currentLine_ = parser_.ErrorLine();  // where the constant operation failed
+        ReportError("Exception: " + e.ErrorName() + " => " + e.Message());
+    }
+    return false;
+}
+
+bool TJEngine::CompileFile(const std::string& fileName, bool) {
+    if (running_) return false;
+    scriptFileName_ = fileName;
+    if (!tinctor::FileExists(fileName)) return false;
+    std::string text;
+    if (!LoadScriptText(fileName, text)) return false;
+    // The script's own folder is searched before the program's and the current one.
+    TPathExtension extension(parser_.LibraryPath, {tinctor::ExtractFilePath(fileName)});
+    return CompileSource(text, fileName);
+}
+
+// ---------------------------------------------------------------------------
+// Running
+
+int TJEngine::Run(const TJStatement* program, const TJValueList* args) {
+    if (running_) return 0;
+    if (!program) program = parser_.Root();
+    if (!program) return 0;
+    running_ = true;
+    struct Stop {
+        bool& running;
+        ~Stop() { running = false; }
+    } stop{running_};
+    errorReported_ = false;
+    resultSet_ = false;
+    Clear();
+    active_ = true;
+    global_->SetArguments(args);
+    global_->Terminated = true;
+    if (OnRun) OnRun();
+
+    int result = 0;
+    current_ = &root_;
+    try {
+        if (ExecStatements(program, 0) == TJCompletion::Return) {
+            result = returnValue_.AsInteger();
+            resultSet_ = true;
+            DropReturnValue();
+        }
+    } catch (const EJSyntaxError& e) {
+        ReportError(SyntaxReport(e, currentLine_));
+    } catch (const EJRuntimeError& e) {
+        ReportError(RuntimeReport(e, currentLine_));
+    } catch (const EJAbort&) {
+        ReportError(AbortReport(currentLine_));
+    } catch (const EJExit& e) {
+        result = e.ExitCode();
+        resultSet_ = true;
+    }
+    // However the main program ended, later event handlers run in its namespace.
+    mainDone_ = true;
+    TJGlobalSymbolTable* main = root_.FindNamespace("__MAIN__");
+    current_ = main ? static_cast<TJLocalSymbolTable*>(main) : &root_;
+
+    while (!global_->Terminated && DoEvents()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (OnDone) OnDone();
+    return result;
+}
+
+void TJEngine::Clear() {
+    if (clearing_) return;
+    clearing_ = true;
+    struct Done {
+        bool& clearing;
+        ~Done() { clearing = false; }
+    } done{clearing_};
+    current_ = &root_;
+    active_ = false;
+    mainDone_ = false;
+    returnValue_.SetUndefined();
+    for (TJObject* o : {static_cast<TJObject*>(global_), regExp_, wScript_})
+        if (o) o->ResetMembers();
+    root_.Clear();
+    Factory().Clear();
+    currentLine_ = -1;
+}
+
+bool TJEngine::DoEvents() {
+    if (!running_ || !active_) return false;
+    if (OnDoEvents) {
+        // The host processes its pending window events here, and asks to stop when it ends.
+        bool abort = false;
+        OnDoEvents(abort);
+        if (abort) return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return true;
+}
+
+void TJEngine::Eval(std::string_view text, TJObject* thisObject, TJValue& result) {
+    result.SetUndefined();
+    TCallDepth depth(*this);
+    struct Restore {
+        TJEngine& engine;
+        TJLocalSymbolTable* current;
+        std::int32_t line;
+        ~Restore() {
+            engine.current_ = current;
+            engine.currentLine_ = line;
+        }
+    } restore{*this, current_, currentLine_};
+    const TJExpr* literal = parser_.ParseFunctionText(text);
+    if (!literal) return;
+    TJValue function;
+    Evaluate(literal, function);
+    // The expression sees the running call of the calling function, its statics and
+    // its namespace.
+    function.vFunction()->GetSymbolTable()->SetParent(current_->NearestFunction());
+    CallFunction(function, nullptr, result, thisObject);
+}
+
+void TJEngine::CallCallable(const TJValue& callable, const TJValueList* args, TJValue& result,
+                            TJObject* thisObject) {
+    result.SetUndefined();
+    if (clearing_) return;  // objects that die with the run fire nothing
+    try {
+        if (callable.IsFunction()) CallFunction(callable, args, result, thisObject);
+        else if (callable.IsStringLike()) Eval(callable.AsString().view(), thisObject, result);
+    } catch (const EJException& e) {
+        if (!mainDone_) throw;
+        if (const auto* syntax = dynamic_cast<const EJSyntaxError*>(&e)) ReportError(SyntaxReport(*syntax, currentLine_));
+        else if (const auto* error = dynamic_cast<const EJThrow*>(&e)) ReportError(RuntimeReport(*error, currentLine_));
+        else if (dynamic_cast<const EJAbort*>(&e)) ReportError(AbortReport(currentLine_));
+    }
+}
+
+void TJEngine::Invoke(const TJValue& callable, const TJValueList* args, TJValue& result, TJObject* thisObject) {
+    CallCallable(callable, args, result, thisObject);
+}
+
+bool TJEngine::FindVariable(std::string_view name, TJValue& value) { return current_->GetValue(name, value); }
+
+bool TJEngine::FindImportFile(std::string_view name, std::string& path) { return parser_.FindFile(name, path); }
+
+// ---------------------------------------------------------------------------
+// Hooks
+
+void TJEngine::WriteStdout(std::string_view text) {
+    if (OnStdout) OnStdout(text);
+}
+
+void TJEngine::WriteStderr(std::string_view text) {
+    if (OnStderr) OnStderr(text);
+}
+
+void TJEngine::ReadStdin(std::string& text, bool& success, int count, bool line) {
+    if (OnStdin) OnStdin(text, success, count, line);
+}
+
+void TJEngine::ReportError(std::string_view text) {
+    errorReported_ = true;
+    std::string line(text);
+    line += "\r\n";
+    WriteStderr(line);
+    if (OnError) OnError(currentLine_, text);
+}
+
+void TJEngine::SetDebugOutput(std::function<void(const std::string&)> callback) {
+    parser_.Lex().OnDebugout = std::move(callback);
+}
+
+}  // namespace kestrel

@@ -1,0 +1,240 @@
+// The script engine: compiles a script with its parser and runs the tree directly.
+//
+// Statements and expressions are executed by two recursive routines (ecma_stmt.cpp,
+// ecma_eval.cpp). Break, continue and return travel as a completion result, never as
+// C++ exceptions; script errors, exit and abort are exceptions of the EJException
+// family. Everything the engine says to its host goes through the hooks below, which
+// the host sets: output, error output, input, the step and error callbacks, idle
+// processing. No hook is required; without one, output is dropped and input fails.
+//
+// The engine's constructor installs the standard library (the classes every engine
+// imports and the engine's own Global object), so it is defined with that library
+// in script/lib; a program that makes engines links kestrel_lib.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "script/core/ecma_parser.h"
+#include "script/core/ecma_type_scope.h"
+
+namespace kestrel {
+
+class TJEngine;
+
+// What the engine asks of its Global object (the object itself is the library's).
+class TJGlobalBase : public TJObject {
+public:
+    using TJObject::TJObject;
+    // Replaces the contents of the `arguments` array.
+    virtual void SetArguments(const TJValueList* args) = 0;
+    // Keeps the event loop of a run alive while false (eventLoop clears it).
+    bool Terminated = true;
+    // Links to the engine's standard output and input.
+    std::function<void(std::string_view)> Output;
+    std::function<void(std::string& text, bool& success, int count, bool line)> Input;
+};
+
+// How a statement ended.
+enum class TJCompletion : std::uint8_t { Normal, Break, Continue, Return };
+
+class TJEngine : public TJBaseEngine {
+public:
+    // Component: the owning host component, handed back to nobody (may be none).
+    explicit TJEngine(void* component = nullptr);
+    ~TJEngine() override;
+
+    // --- compiling and running -------------------------------------------------
+    // Parses Text (bytes in the code page); a syntax error is reported and gives false.
+    bool CompileText(std::string_view text);
+    // Reads and compiles a script file; false without a report when it does not exist.
+    // Compiled tree files are not written or read yet: UseCompiled changes nothing.
+    bool CompileFile(const std::string& fileName, bool useCompiled = false);
+    // Runs Program (the last compiled tree when none) with Args as `arguments`, then
+    // the event loop. The result is the value of a top-level return or of exit, else 0.
+    int Run(const TJStatement* program = nullptr, const TJValueList* args = nullptr);
+    // Forgets everything a run made: namespaces, function tables, prototypes, objects.
+    void Clear();
+    bool IsRunning() const override { return running_ && !clearing_; }
+    // One round of idle processing; false when the script should stop.
+    bool DoEvents();
+    // Evaluates one expression in the scope of the running function.
+    void Eval(std::string_view text, TJObject* thisObject, TJValue& result);
+    // Calls a function, or evaluates a string-like value; errors after the main
+    // program are reported instead of raised.
+    void CallCallable(const TJValue& callable, const TJValueList* args, TJValue& result, TJObject* thisObject);
+    // Calls a function value with This (none: the function's own rules).
+    void CallFunction(const TJValue& function, const TJValueList* args, TJValue& result, TJObject* thisObject);
+
+    // --- what the run left -----------------------------------------------------
+    // Whether the last run reported an error (uncaught, aborted, syntax).
+    bool ErrorReported() const noexcept { return errorReported_; }
+    // Whether the last run's result came from a top-level return or from exit.
+    bool ResultSet() const noexcept { return resultSet_; }
+
+    // --- host hooks --------------------------------------------------------------
+    std::function<void(TJObject*)> OnNewObject;
+    std::function<void(std::string_view)> OnStdout;
+    std::function<void(std::string_view)> OnStderr;
+    std::function<void()> OnRun;
+    std::function<void()> OnDone;
+    std::function<void(bool& abort)> OnStep;
+    std::function<void(std::string& text, bool& success, int count, bool line)> OnStdin;
+    std::function<void(int line, std::string_view text)> OnError;
+    std::function<void(bool& abort)> OnDoEvents;
+
+    void WriteStdout(std::string_view text);
+    void WriteStderr(std::string_view text);
+    void ReadStdin(std::string& text, bool& success, int count, bool line);
+    // Writes Text and CR LF to the error output, then tells OnError.
+    void ReportError(std::string_view text);
+    void SetDebugOutput(std::function<void(const std::string&)> callback);
+
+    // --- what objects see of the engine ------------------------------------------
+    // `new Name(args)`: a script function or class of that name, else a registered class.
+    TJObject* CreateObject(std::string_view name, const TJValueList* args) override;
+    std::string GetScriptFileName() override { return scriptFileName_; }
+    bool FindImportFile(std::string_view name, std::string& path) override;
+    bool FindVariable(std::string_view name, TJValue& value) override;
+    void Invoke(const TJValue& callable, const TJValueList* args, TJValue& result, TJObject* thisObject) override;
+
+    // --- state -------------------------------------------------------------------
+    void* Component() const noexcept { return component_; }
+    TJParser& Parser() noexcept { return parser_; }
+    TJRootSymbolTable& Root() noexcept { return root_; }
+    TJLocalSymbolTable* Current() const noexcept { return current_; }
+    std::int32_t CurrentLine() const noexcept { return currentLine_; }
+    bool MainDone() const noexcept { return mainDone_; }
+    bool Active() const noexcept { return active_; }
+    TJGlobalBase* Global() const noexcept { return global_; }
+    TJObject* RegExp() const noexcept { return regExp_; }
+    TJObject* WScript() const noexcept { return wScript_; }
+
+private:
+    struct TSwitchContext;
+    struct TCallDepth;
+    friend struct TCallDepth;
+
+    // The standard library's part of construction (defined with the library).
+    void InstallLibrary();
+    bool CompileSource(std::string_view text, const std::string& fileName);
+    // The engine's own objects: made unregistered, held with one reference each.
+    void AdoptOwnObjects(TJGlobalBase* global, TJObject* regExp, TJObject* wScript);
+
+    // --- statements (ecma_stmt.cpp) ------------------------------------------------
+    TJCompletion ExecStatements(const TJStatement* first, int flags, TSwitchContext* context = nullptr);
+    TJCompletion ExecStatement(const TJStatement* s, int flags, TSwitchContext* context);
+    TJCompletion ExecProgram(const TJStatement* s);
+    TJCompletion ExecFor(const TJStatement* s);
+    TJCompletion ExecForIn(const TJStatement* s);
+    TJCompletion ExecTry(const TJStatement* s, int flags, TSwitchContext* context);
+    TJCompletion ExecWith(const TJStatement* s, int flags, TSwitchContext* context);
+    TJCompletion ExecSwitch(const TJStatement* s);
+    TJCompletion ExecCase(const TJStatement* s, int flags, TSwitchContext* context);
+    void ExecReturn(const TJStatement* s);
+    void ExecDeclarator(const TJStatement* s, int flags);
+    bool CaseMatches(const TJValue& caseValue, const TJValue& discriminant);
+    // The pending return value's reference goes (a return that will not complete).
+    void DropReturnValue() noexcept;
+
+    // --- expressions (ecma_eval.cpp) ------------------------------------------------
+    void Evaluate(const TJExpr* e, TJValue& result, int flags = 0);
+    bool EvaluateCondition(const TJExpr* e);
+    void EvaluateAssign(const TJExpr* e, TJValue& result, int flags);
+    void EvaluateCompoundAssign(const TJExpr* e, TJValue& result);
+    void EvaluateIncrement(const TJExpr* e, TJValue& result);
+    void EvaluateObjectLiteral(const TJExpr* e, TJValue& result);
+    void EvaluateArrayLiteral(const TJExpr* e, TJValue& result);
+    // Stores Value into the target expression Target (an increment or compound assignment).
+    void StoreInto(const TJExpr* target, const TJValue& value);
+    // The evaluated list, in source order, evaluated from last to first; false for none.
+    bool EvaluateArguments(const TJExpr* list, TJValueList& args);
+    void MakeFunction(const TJStatement* decl, TJValue& result);
+    void GetMember(const TJValue& value, const TJString& name, TJValue& result, bool remove,
+                   const TJExpr* objectExpr = nullptr);
+    void SetMember(const TJValue& value, const TJString& name, const TJValue& newValue,
+                   const TJExpr* objectExpr = nullptr);
+    void CallOrIndex(const TJValue& target, const TJExpr* list, TJValue& result);
+    void SetIndexed(const TJValue& target, const TJExpr* list, const TJValue& newValue);
+    void CallMember(const TJExpr* e, TJValue& result);
+    void AssignMember(const TJExpr* e, const TJValue& newValue);
+    void ReadKeyed(TJObject* object, const TJExpr* list, TJValue& result);
+    void WriteKeyed(TJObject* object, const TJExpr* list, const TJValue& newValue);
+    // An object for `this` or for a member access: objects are themselves, plain values
+    // get a temporary wrapper of their registered class; none for the other kinds.
+    TJObject* ToObject(const TJValue& value);
+    // The temporary wrapper of a plain value (String, Number, Boolean, RegExp), or none.
+    TJObject* Wrap(const TJValue& value);
+    TJObject* CreateClassObject(const IJFunction& cls, std::string_view name, const TJValueList* args);
+    void CallScript(IJFunction* fn, const TJValueList* args, TJValue& result, TJObject* thisObject);
+    void CallNative(IJFunction* fn, const TJValueList* args, TJValue& result);
+    // The prototype name of a script function: its name, or for an anonymous one the
+    // variable it was read from, so that F.prototype and new F() agree.
+    static std::string_view PrototypeKey(const IJFunction& fn, const TJExpr* objectExpr);
+
+    void* component_;
+    TJParser parser_;
+    TJRootSymbolTable root_;
+    TJLocalSymbolTable* current_ = &root_;
+    bool mainDone_ = false;
+    bool running_ = false;
+    bool clearing_ = false;
+    bool active_ = false;
+    bool errorReported_ = false;
+    bool resultSet_ = false;
+    std::int32_t currentLine_ = -1;
+    std::string scriptFileName_;
+    TJGlobalBase* global_ = nullptr;
+    TJObject* regExp_ = nullptr;
+    TJObject* wScript_ = nullptr;
+    // The value of the return statement that is completing.
+    TJValue returnValue_;
+    // Nesting of calls, object creation and evaluation, against the stack's end.
+    int depth_ = 0;
+};
+
+}  // namespace kestrel
+
+namespace kestrel {
+
+// One level of calls, object creation or evaluation. Too many, or too little stack
+// left, raises the catchable ECallError "too much recursion" instead of a crash.
+struct TJEngine::TCallDepth {
+    explicit TCallDepth(TJEngine& engine);
+    ~TCallDepth() { --engine_.depth_; }
+    TCallDepth(const TCallDepth&) = delete;
+    TCallDepth& operator=(const TCallDepth&) = delete;
+
+private:
+    TJEngine& engine_;
+};
+
+// A counted reference on an object for as long as it lives, so that a call's receiver
+// or a loop's collection survives what the script does meanwhile. An object without
+// any count is left alone: no container holds it, so none can drop it.
+class TJObjectHold {
+public:
+    explicit TJObjectHold(TJObject* object) noexcept
+        : object_(object && object->RefCount() > 0 && !object->IsDying() ? object : nullptr) {
+        if (object_) object_->IncRef();
+    }
+    ~TJObjectHold() {
+        if (object_) object_->DecRef();
+    }
+    TJObjectHold(const TJObjectHold&) = delete;
+    TJObjectHold& operator=(const TJObjectHold&) = delete;
+
+private:
+    TJObject* object_;
+};
+
+// Statement flags: declare locally, inside a loop or switch body, declare statically,
+// declare globally.
+inline constexpr int kFlagLocal = 1;
+inline constexpr int kFlagLoop = 2;
+inline constexpr int kFlagStatic = 4;
+inline constexpr int kFlagGlobal = 8;
+
+}  // namespace kestrel

@@ -1,0 +1,757 @@
+// Expression evaluation: operators, member access, calls and object creation.
+//
+// The dialect evaluates the right operand of a binary operator before the left one
+// and argument lists from the last element to the first. Objects made while a
+// statement runs sit on the current table's temporary list until it ends.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "script/core/ecma_engine.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr int kEvalDelete = 1;  // operand of delete
+constexpr int kEvalVar = 2;     // directly inside a var expression
+
+// Facts of a function declaration node.
+constexpr std::uint8_t kFactsKnown = 1;
+constexpr std::uint8_t kFactsArguments = 2;  // its own code names `arguments`
+
+bool ExprNamesArguments(const TJExpr* e);
+
+bool StatementsNameArguments(const TJStatement* s) {
+    for (; s; s = s->Next) {
+        // A nested function or class has its own `arguments`.
+        if (s->Kind == skFunction || s->Kind == skClass) continue;
+        if (ExprNamesArguments(s->Expr)) return true;
+        if (StatementsNameArguments(s->Sub1) || StatementsNameArguments(s->Sub2)) return true;
+        if (!IsDeclarationKind(s->Kind) && StatementsNameArguments(s->Sub3)) return true;
+    }
+    return false;
+}
+
+bool ExprNamesArguments(const TJExpr* e) {
+    while (e) {
+        switch (e->Code) {
+        case ecIdentifier: return e->Symbol.view() == "arguments";
+        case ecFunction: return false;
+        case ecListLink:
+            // Lists are chains: walk them, do not recurse along them.
+            if (ExprNamesArguments(e->Right)) return true;
+            e = e->Left;
+            continue;
+        default:
+            if (ExprNamesArguments(e->Left) || ExprNamesArguments(e->Right)) return true;
+            e = e->Third;
+            continue;
+        }
+    }
+    return false;
+}
+
+// Whether a call of Decl must make its `arguments` array: only code of its own can
+// read it (nested functions and eval have theirs), so without the name it is skipped.
+bool NeedsArguments(const TJStatement* decl) {
+    if (!(decl->Facts & kFactsKnown)) {
+        std::uint8_t facts = kFactsKnown;
+        if (StatementsNameArguments(decl->Sub2)) facts |= kFactsArguments;
+        decl->Facts = facts;
+    }
+    return decl->Facts & kFactsArguments;
+}
+
+[[noreturn]] void NeedFunctionOrObject() {
+    ThrowError(errors::CallError, "call function error,need function or object");
+}
+
+TJValue NextInteger(const TJValue& v, std::int32_t step) {
+    return IntegerValue(static_cast<std::int32_t>(static_cast<std::uint32_t>(v.AsInteger()) +
+                                                  static_cast<std::uint32_t>(step)));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Expressions
+
+bool TJEngine::EvaluateCondition(const TJExpr* e) {
+    switch (e->Code) {
+    case ecLess: case ecGreater: case ecLessEqual: case ecGreaterEqual:
+    case ecEqual: case ecNotEqual: case ecStrictEqual: case ecStrictNotEqual: {
+        TJValue right, left;
+        Evaluate(e->Right, right);
+        Evaluate(e->Left, left);
+        return CompareOperator(e->Code, left, right);
+    }
+    case ecNot: return !EvaluateCondition(e->Left);
+    case ecOrElse: return EvaluateCondition(e->Left) || EvaluateCondition(e->Right);
+    case ecAndThen: return EvaluateCondition(e->Left) && EvaluateCondition(e->Right);
+    default: {
+        TJValue v;
+        Evaluate(e, v);
+        return v.AsBool();
+    }
+    }
+}
+
+void TJEngine::Evaluate(const TJExpr* e, TJValue& result, int flags) {
+    switch (e->Code) {
+    case ecConstant: result = e->Value; return;
+    case ecIdentifier:
+        if (!current_->GetValue(e->Symbol, result)) {
+            std::string message = "undefined - ";
+            message += e->Symbol.view();
+            ThrowError(errors::NameError, message);
+        }
+        return;
+    case ecComma:
+        Evaluate(e->Left, result);
+        Evaluate(e->Right, result);
+        return;
+    case ecAdd: case ecSubtract: case ecDivide: case ecMultiply: case ecModulo: case ecIntDivide:
+    case ecShiftLeft: case ecShiftRight: case ecUnsignedShiftRight:
+    case ecBitAnd: case ecBitXor: case ecBitOr: {
+        TJValue right, left;
+        Evaluate(e->Right, right);
+        Evaluate(e->Left, left);
+        result = ApplyOperator(e->Code, left, right);
+        return;
+    }
+    case ecOr: case ecAnd:
+    case ecLess: case ecGreater: case ecLessEqual: case ecGreaterEqual:
+    case ecEqual: case ecNotEqual: case ecStrictEqual: case ecStrictNotEqual: {
+        TJValue right, left;
+        Evaluate(e->Right, right);
+        Evaluate(e->Left, left);
+        result.BuildBool(CompareOperator(e->Code, left, right));
+        return;
+    }
+    case ecOrElse:
+    case ecAndThen:
+    case ecNot: result.BuildBool(EvaluateCondition(e)); return;
+    case ecUnaryPlus: case ecUnaryMinus: case ecBitNot: {
+        TJValue operand;
+        Evaluate(e->Left, operand);
+        result = ApplyUnaryOperator(e->Code, operand);
+        return;
+    }
+    case ecAssign: EvaluateAssign(e, result, flags); return;
+    case ecMultiplyAssign: case ecDivideAssign: case ecAddAssign: case ecSubtractAssign: case ecModuloAssign:
+    case ecShiftLeftAssign: case ecShiftRightAssign: case ecUnsignedShiftRightAssign:
+    case ecBitAndAssign: case ecBitXorAssign: case ecBitOrAssign: EvaluateCompoundAssign(e, result); return;
+    case ecThis: result.BuildObject(current_->FindThis()); return;
+    case ecMember: {
+        TJValue object;
+        Evaluate(e->Left, object);
+        GetMember(object, e->Right->Symbol, result, flags & kEvalDelete, e->Left);
+        return;
+    }
+    case ecSuperMember: ThrowError(errors::SyntaxError, "super");
+    case ecNew: {
+        TJValueList args;
+        const bool hasArgs = EvaluateArguments(e->Right, args);
+        result.BuildObject(CreateObject(e->Left->Symbol, hasArgs ? &args : nullptr));
+        return;
+    }
+    case ecObjectLiteral: EvaluateObjectLiteral(e, result); return;
+    case ecArrayLiteral: EvaluateArrayLiteral(e, result); return;
+    case ecCall: {
+        TJValue target;
+        Evaluate(e->Left, target);
+        CallOrIndex(target, e->Right, result);
+        return;
+    }
+    case ecPreIncrement: case ecPreDecrement: case ecPostIncrement: case ecPostDecrement:
+        EvaluateIncrement(e, result);
+        return;
+    case ecDelete: Evaluate(e->Left, result, kEvalDelete); return;
+    case ecVoid:
+        Evaluate(e->Left, result);
+        result.BuildNull();
+        return;
+    case ecTypeof: {
+        const TJExpr* operand = e->Left;
+        if (operand->Code == ecIdentifier) {
+            // The common `typeof name` needs no error to be raised and caught.
+            if (!current_->GetValue(operand->Symbol, result)) result.SetUndefined();
+        } else {
+            try {
+                Evaluate(operand, result);
+            } catch (const EJThrow& error) {
+                if (error.ErrorName() != errors::NameError && error.ErrorName() != errors::KeyError) throw;
+                result.SetUndefined();
+            }
+        }
+        result.BuildString(TJString(result.TypeOfValue()));
+        return;
+    }
+    case ecConditional: Evaluate(EvaluateCondition(e->Left) ? e->Right : e->Third, result); return;
+    case ecFunction: MakeFunction(e->Statement, result); return;
+    case ecMemberCall: CallMember(e, result); return;
+    case ecVarExpression: Evaluate(e->Left, result, kEvalVar); return;
+    default:
+        // The empty expression, bare list links and members, and unknown codes.
+        if (e->Left) Evaluate(e->Left, result);
+        if (e->Right) Evaluate(e->Right, result);
+        result.SetUndefined();
+        return;
+    }
+}
+
+void TJEngine::EvaluateAssign(const TJExpr* e, TJValue& result, int flags) {
+    Evaluate(e->Right, result);
+    const TJExpr* target = e->Left;
+    switch (target->Code) {
+    case ecIdentifier:
+        if (flags & kEvalVar) current_->SetLocal(target->Symbol, result);
+        else current_->Assign(target->Symbol, result, 0);
+        return;
+    case ecMember: {
+        TJValue object;
+        Evaluate(target->Left, object);
+        SetMember(object, target->Right->Symbol, result, target->Left);
+        return;
+    }
+    case ecCall: {
+        TJValue object;
+        Evaluate(target->Left, object);
+        SetIndexed(object, target->Right, result);
+        return;
+    }
+    case ecMemberCall: AssignMember(target, result); return;
+    default: {
+        std::string message = "can not assign - ";
+        message += target->Symbol.view();
+        ThrowError(errors::TypeError, message);
+    }
+    }
+}
+
+void TJEngine::StoreInto(const TJExpr* target, const TJValue& value) {
+    switch (target->Code) {
+    case ecIdentifier: current_->Assign(target->Symbol, value, 0); return;
+    case ecMember: {
+        TJValue object;
+        Evaluate(target->Left, object);
+        SetMember(object, target->Right->Symbol, value, target->Left);
+        return;
+    }
+    case ecCall: {
+        TJValue object;
+        Evaluate(target->Left, object);
+        SetIndexed(object, target->Right, value);
+        return;
+    }
+    case ecMemberCall: AssignMember(target, value); return;
+    default: return;
+    }
+}
+
+void TJEngine::EvaluateCompoundAssign(const TJExpr* e, TJValue& result) {
+    TJValue right, current;
+    Evaluate(e->Right, right);
+    Evaluate(e->Left, current);
+    result = ApplyAssignOperator(e->Code, current, right);
+    const TJExprCode kind = e->Left->Code;
+    if (kind != ecIdentifier && kind != ecMember && kind != ecCall && kind != ecMemberCall) {
+        std::string message = "can not assign - ";
+        message += e->Left->Symbol.view();
+        ThrowError(errors::TypeError, message);
+    }
+    StoreInto(e->Left, result);
+}
+
+void TJEngine::EvaluateIncrement(const TJExpr* e, TJValue& result) {
+    const std::int32_t step = e->Code == ecPreIncrement || e->Code == ecPostIncrement ? 1 : -1;
+    if (e->Code == ecPreIncrement || e->Code == ecPreDecrement) {
+        TJValue old;
+        Evaluate(e->Left, old);
+        result = NextInteger(old, step);
+        StoreInto(e->Left, result);
+    } else {
+        Evaluate(e->Left, result);
+        StoreInto(e->Left, NextInteger(result, step));
+    }
+}
+
+void TJEngine::EvaluateObjectLiteral(const TJExpr* e, TJValue& result) {
+    TJObject* object = TJObject::New<TJObject>(this, true);
+    current_->AddTemp(object);
+    TJValue value;
+    // From the last member to the first, so the first of a repeated key wins.
+    for (const TJExpr* link = e->Left; link; link = link->Left) {
+        const TJExpr* member = link->Right;
+        const TJExpr* key = member->Left;
+        TJString name = key->Code == ecIdentifier ? key->Symbol : key->Value.AsString();
+        if (member->Right) Evaluate(member->Right, value);
+        else value.SetUndefined();
+        object->SetValue(name, value, nullptr, true);
+    }
+    result.BuildObject(object);
+}
+
+void TJEngine::EvaluateArrayLiteral(const TJExpr* e, TJValue& result) {
+    TJValueList items;
+    const bool hasItems = EvaluateArguments(e->Left, items);
+    // One element is appended: as a constructor argument an integer would be a length.
+    const bool single = hasItems && items.Count() == 1;
+    TJObject* array = Factory().CreateInstance("Array", hasItems && !single ? &items : nullptr);
+    if (!array) ThrowError(errors::NameError, "create object error Array");
+    current_->AddTemp(array);
+    if (single && !array->SetElement(0, items[0])) array->SetValue("0", items[0], nullptr, true);
+    result.BuildObject(array);
+}
+
+bool TJEngine::EvaluateArguments(const TJExpr* list, TJValueList& args) {
+    if (!list) return false;
+    int count = 0;
+    for (const TJExpr* link = list; link; link = link->Left) ++count;
+    args.SetCount(count);
+    TJValue value;
+    int index = count;
+    for (const TJExpr* link = list; link; link = link->Left) {
+        Evaluate(link->Right, value);
+        args.SetItem(--index, value);
+    }
+    return true;
+}
+
+void TJEngine::MakeFunction(const TJStatement* decl, TJValue& result) {
+    TJFunctionInfo info;
+    info.FuncType = fkScript;
+    info.Statement = decl;
+    info.Parameters = decl->Sub1;
+    info.SymbolTable = root_.GetFunctionTable(decl->Sub3, decl);
+    if (decl->Expr) info.FuncName = decl->Expr->Symbol.view();
+    result = FunctionValue(new TJFunctionImpl(std::move(info)));
+}
+
+// ---------------------------------------------------------------------------
+// Members
+
+std::string_view TJEngine::PrototypeKey(const IJFunction& fn, const TJExpr* objectExpr) {
+    const std::string& name = fn.GetFuncName();
+    if (!name.empty() || !objectExpr || objectExpr->Code != ecIdentifier) return name;
+    return objectExpr->Symbol.view();
+}
+
+TJObject* TJEngine::Wrap(const TJValue& value) {
+    std::string_view className;
+    TJValueList param;
+    switch (value.ValueType()) {
+    case vtString: className = "String"; param.Add(value); break;
+    case vtInteger:
+    case vtDouble: className = "Number"; param.Add(value); break;
+    case vtBool: className = "Boolean"; param.Add(value); break;
+    case vtRegExp:
+        className = "RegExp";
+        param.AddString(value.vString());
+        param.AddString(TJString(value.vRegExpFlags()));
+        break;
+    default: return nullptr;
+    }
+    // The registered class itself: a script variable of that name plays no part.
+    TJObject* wrapper = Factory().CreateInstance(className, &param);
+    if (!wrapper) {
+        std::string message = "create object error ";
+        message += className;
+        ThrowError(errors::NameError, message);
+    }
+    current_->AddTemp(wrapper);
+    return wrapper;
+}
+
+TJObject* TJEngine::ToObject(const TJValue& value) {
+    if (TJObject* o = value.vObject()) return o;
+    return Wrap(value);
+}
+
+void TJEngine::GetMember(const TJValue& value, const TJString& name, TJValue& result, bool remove,
+                         const TJExpr* objectExpr) {
+    switch (value.ValueType()) {
+    case vtObject: {
+        TJObject* object = value.vObject();
+        if (remove) {
+            result.BuildBool(object->RemoveKey(name));
+        } else if (name.view() == "prototype") {
+            result.BuildObject(Factory().GetPrototype(object->ObjectName()));
+        } else {
+            object->GetValue(name, false, result);
+        }
+        return;
+    }
+    case vtString:
+    case vtInteger:
+    case vtDouble:
+    case vtBool:
+    case vtRegExp: Wrap(value)->GetValue(name, false, result); return;
+    case vtFunction: {
+        IJFunction* fn = value.vFunction();
+        if (fn->GetFuncType() == fkScript) {
+            if (name.view() == "prototype") {
+                result.BuildObject(Factory().GetPrototype(PrototypeKey(*fn, objectExpr)));
+                return;
+            }
+            if (name.view() == "call" || name.view() == "apply") {
+                auto* copy = new TJFunctionImpl();
+                TJValue keep = FunctionValue(copy);
+                copy->Assign(*fn);
+                copy->SetCallMode(name.view() == "call" ? cmCall : cmApply);
+                result = std::move(keep);
+                return;
+            }
+        } else if (fn->GetFuncType() == fkNamespace) {
+            if (!root_.GetNamespace(fn->GetFuncName())->GetValue(name, result)) result.SetUndefined();
+            return;
+        }
+        break;
+    }
+    default: break;
+    }
+    std::string message = "member error ";
+    message += name.view();
+    ThrowError(errors::NameError, message);
+}
+
+void TJEngine::SetMember(const TJValue& value, const TJString& name, const TJValue& newValue,
+                         const TJExpr* objectExpr) {
+    const bool prototypeValue = name.view() == "prototype" && (newValue.IsObject() || newValue.IsNull());
+    auto setPrototype = [&](std::string_view key) {
+        if (Factory().SetPrototype(key, newValue.vObject())) return;
+        std::string message = "prototype assign error ";
+        if (TJObject* o = newValue.vObject()) message += o->ObjectName();
+        ThrowError(errors::NameError, message);
+    };
+    if (TJObject* object = value.vObject()) {
+        if (prototypeValue) setPrototype(object->ObjectName());
+        else object->SetValue(name, newValue, nullptr, false);
+        return;
+    }
+    if (IJFunction* fn = value.vFunction()) {
+        if (fn->GetFuncType() == fkScript && prototypeValue) {
+            setPrototype(PrototypeKey(*fn, objectExpr));
+            return;
+        }
+        if (fn->GetFuncType() == fkNamespace) {
+            root_.GetNamespace(fn->GetFuncName())->Assign(name, newValue, 0);
+            return;
+        }
+    }
+    std::string message = "member assign error ";
+    message += name.view();
+    ThrowError(errors::NameError, message);
+}
+
+void TJEngine::ReadKeyed(TJObject* object, const TJExpr* list, TJValue& result) {
+    TJObjectHold hold(object);
+    if (!list) {
+        object->GetValue("", true, result);
+        return;
+    }
+    if (!list->Left) {
+        // One key: no list to make.
+        TJValue key;
+        Evaluate(list->Right, key);
+        if (key.IsInteger() && object->GetElement(key.vInteger(), result)) return;
+        object->GetValue(key.AsString(), true, result);
+        return;
+    }
+    TJValueList args;
+    EvaluateArguments(list, args);
+    object->GetValue(args[args.Count() - 1].AsString(), true, result, &args);
+}
+
+void TJEngine::WriteKeyed(TJObject* object, const TJExpr* list, const TJValue& newValue) {
+    TJObjectHold hold(object);
+    if (!list) {
+        object->SetValue("", newValue, nullptr, true);
+        return;
+    }
+    if (!list->Left) {
+        TJValue key;
+        Evaluate(list->Right, key);
+        if (key.IsInteger() && object->SetElement(key.vInteger(), newValue)) return;
+        object->SetValue(key.AsString(), newValue, nullptr, true);
+        return;
+    }
+    TJValueList args;
+    EvaluateArguments(list, args);
+    object->SetValue(args[args.Count() - 1].AsString(), newValue, &args, true);
+}
+
+void TJEngine::CallOrIndex(const TJValue& target, const TJExpr* list, TJValue& result) {
+    if (target.IsFunction()) {
+        TJValueList args;
+        const bool hasArgs = EvaluateArguments(list, args);
+        CallFunction(target, hasArgs ? &args : nullptr, result, current_->FindThis());
+        return;
+    }
+    TJObject* object = target.vObject();
+    if (!object && target.IsString()) object = Wrap(target);
+    if (!object) NeedFunctionOrObject();
+    ReadKeyed(object, list, result);
+}
+
+void TJEngine::SetIndexed(const TJValue& target, const TJExpr* list, const TJValue& newValue) {
+    if (target.IsFunction()) {
+        TJValueList args;
+        EvaluateArguments(list, args);
+        args.Add(newValue);
+        TJValue ignored;
+        CallFunction(target, &args, ignored, nullptr);
+        return;
+    }
+    TJObject* object = target.vObject();
+    if (!object) NeedFunctionOrObject();
+    WriteKeyed(object, list, newValue);
+}
+
+void TJEngine::CallMember(const TJExpr* e, TJValue& result) {
+    TJValue object;
+    Evaluate(e->Left, object);
+    // One wrapper of a plain value serves both the member read and `this`.
+    TJObject* self = object.vObject();
+    TJValue member;
+    if (!self && (self = Wrap(object))) self->GetValue(e->Right->Symbol, false, member);
+    else GetMember(object, e->Right->Symbol, member, false, e->Left);
+    if (member.IsFunction()) {
+        TJObjectHold hold(self);
+        TJValueList args;
+        const bool hasArgs = EvaluateArguments(e->Third, args);
+        CallFunction(member, hasArgs ? &args : nullptr, result, self);
+        return;
+    }
+    if (TJObject* inner = member.vObject()) {
+        ReadKeyed(inner, e->Third, result);
+        return;
+    }
+    NeedFunctionOrObject();
+}
+
+void TJEngine::AssignMember(const TJExpr* e, const TJValue& newValue) {
+    TJValue object;
+    Evaluate(e->Left, object);
+    TJObject* self = object.vObject();
+    TJValue member;
+    if (!self && (self = Wrap(object))) self->GetValue(e->Right->Symbol, false, member);
+    else GetMember(object, e->Right->Symbol, member, false, e->Left);
+    if (member.IsFunction()) {
+        TJObjectHold hold(self);
+        TJValueList args;
+        EvaluateArguments(e->Third, args);
+        args.Add(newValue);
+        TJValue ignored;
+        CallFunction(member, &args, ignored, self);
+        return;
+    }
+    if (TJObject* inner = member.vObject()) {
+        WriteKeyed(inner, e->Third, newValue);
+        return;
+    }
+    NeedFunctionOrObject();
+}
+
+// ---------------------------------------------------------------------------
+// Calls
+
+void TJEngine::CallFunction(const TJValue& function, const TJValueList* args, TJValue& result,
+                            TJObject* thisObject) {
+    result.SetUndefined();
+    IJFunction* fn = function.vFunction();
+    if (!fn) NeedFunctionOrObject();
+    const TJRef<IJFunction> keep(fn);  // the slot it came from may change during the call
+    switch (fn->GetFuncType()) {
+    case fkMethod: CallNative(fn, args, result); return;
+    case fkScript: CallScript(fn, args, result, thisObject); return;
+    default: ThrowError(errors::CallError, "not support function type");
+    }
+}
+
+void TJEngine::CallNative(IJFunction* fn, const TJValueList* args, TJValue& result) {
+    const TJNativeMethod method = fn->GetMethod();
+    // A method whose object has died has nothing left to work on.
+    if (!method.Proc || !method.Object) NeedFunctionOrObject();
+    TJObjectHold hold(method.Object);
+    const std::int32_t line = currentLine_;
+    method.Proc(*method.Object, args, result);
+    currentLine_ = line;
+    if (TJObject* o = result.vObject(); o && !o->IsDying()) current_->AddTemp(o);
+}
+
+void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& result, TJObject* thisObject) {
+    TCallDepth depth(*this);
+    const TJStatement* decl = fn->GetStatement();
+    TJFunctionSymbolTable* table = fn->GetSymbolTable();
+    if (TJObject* owner = fn->GetOwner()) thisObject = owner;
+
+    // What the parameters are bound to, and `this`, by the call mode. Wrappers of
+    // plain values are made here, in the caller's scope, so they last the whole call.
+    const TJValueList* params = args;
+    TJValueList rest;
+    TJObject* applied = nullptr;  // apply: the array that becomes `arguments`
+    const TJCallMode mode = fn->GetCallMode();
+    if (mode == cmCall && args && args->Count() > 0) {
+        thisObject = ToObject((*args)[0]);
+        for (int i = 1; i < args->Count(); ++i) rest.Add((*args)[i]);
+        params = &rest;
+    } else if (mode == cmApply && args && args->Count() > 0) {
+        thisObject = ToObject((*args)[0]);
+        params = nullptr;
+        if (args->Count() > 1) {
+            applied = (*args)[1].IsArrayObject() ? (*args)[1].vObject() : nullptr;
+            if (!applied) {
+                std::string message = fn->GetFuncName();
+                message += ".apply arguments error";
+                ThrowError(errors::TypeError, message);
+            }
+        }
+    }
+    TJObjectHold holdThis(thisObject);
+    TJObjectHold holdApplied(applied);
+
+    TJLocalSymbolTable* caller = current_;
+    const std::int32_t line = currentLine_;
+    TJLocalSymbolTable* local = table->NewChild(fn->GetLocalTable(), thisObject);
+    current_ = local;
+    struct Leave {
+        TJEngine& engine;
+        TJLocalSymbolTable* caller;
+        TJFunctionSymbolTable* table;
+        bool done = false;
+        ~Leave() {
+            if (done) return;
+            engine.current_ = caller;
+            table->RemoveFirstChild();
+        }
+    } leave{*this, caller, table};
+
+    if (mode == cmApply && args && args->Count() > 0) {
+        TJObject* arguments = applied;
+        if (!arguments) {
+            arguments = Factory().CreateInstance("Array", nullptr);
+            if (!arguments) ThrowError(errors::NameError, "create object error Array");
+        }
+        arguments->SetValue("callee", FunctionValue(fn), nullptr, false);
+        local->SetLocal("arguments", ObjectValue(arguments));
+        const int count = arguments->GetCount();
+        TJValue item;
+        int i = 0;
+        for (const TJStatement* p = decl->Sub1; p; p = p->Next, ++i) {
+            if (!p->Expr) continue;
+            if (i < count) arguments->GetItem(i, item);
+            else item.SetUndefined();
+            local->SetLocal(p->Expr->Symbol, item);
+        }
+    } else {
+        if (NeedsArguments(decl)) {
+            TJObject* arguments = Factory().CreateInstance("Array", params);
+            if (!arguments) ThrowError(errors::NameError, "create object error Array");
+            local->SetLocal("arguments", ObjectValue(arguments));
+            arguments->SetValue("callee", FunctionValue(fn), nullptr, false);
+        }
+        const int count = params ? params->Count() : 0;
+        int i = 0;
+        for (const TJStatement* p = decl->Sub1; p; p = p->Next, ++i) {
+            if (!p->Expr) continue;
+            if (i < count) local->SetLocal(p->Expr->Symbol, (*params)[i]);
+            else local->SetLocal(p->Expr->Symbol, TJValue());
+        }
+    }
+
+    const TJCompletion c = ExecStatements(decl->Sub2, 0);
+    if (c == TJCompletion::Continue || c == TJCompletion::Break)
+        ThrowError(errors::SyntaxError, c == TJCompletion::Continue ? "continue" : "break");
+    // The returned object keeps the count its return took, now held by the caller's
+    // temporary list, so that it survives the local table.
+    result = std::exchange(returnValue_, TJValue());
+    leave.done = true;
+    current_ = caller;
+    if (TJObject* o = result.vObject()) caller->AddTemp(o, false);
+    table->RemoveFirstChild();
+    currentLine_ = line;
+}
+
+// ---------------------------------------------------------------------------
+// Objects
+
+TJObject* TJEngine::CreateObject(std::string_view name, const TJValueList* args) {
+    TCallDepth depth(*this);
+    TJValue variable;
+    if (current_->GetValue(name, variable) && variable.IsFunction()) {
+        IJFunction* fn = variable.vFunction();
+        if (fn->GetFuncType() == fkScript) {
+            TJObject* object = TJObject::New<TJObject>(this, true);
+            current_->AddTemp(object);
+            object->SetObjectName(name);
+            object->SetValue("constructor", variable);
+            TJValue ignored;
+            CallFunction(variable, args, ignored, object);
+            return object;
+        }
+        if (fn->GetFuncType() == fkClass) return CreateClassObject(*fn, name, args);
+    }
+    TJObject* object = Factory().CreateInstance(name, args);
+    if (!object) {
+        std::string message = "create object error ";
+        message += name;
+        ThrowError(errors::NameError, message);
+    }
+    current_->AddTemp(object);
+    return object;
+}
+
+TJObject* TJEngine::CreateClassObject(const IJFunction& cls, std::string_view, const TJValueList* args) {
+    const TJStatement* decl = cls.GetStatement();
+    const TJExpr* base = decl->Expr->Left;
+    TJObject* object;
+    if (base) {
+        object = CreateObject(base->Symbol, args);
+    } else {
+        object = TJObject::New<TJObject>(this, true, args);
+        current_->AddTemp(object);
+    }
+    const std::string& className = cls.GetFuncName();
+    object->SetObjectName(className);
+    TJValue value;
+    auto declare = [&](const TJStatement* declarator) {
+        const TJExpr* id = declarator->Expr;
+        if (id->Left) Evaluate(id->Left, value);
+        else value.BuildNull();
+        object->SetValue(id->Symbol, value, nullptr, false);
+    };
+    for (const TJStatement* m = decl->Sub1; m; m = m->Next) {
+        switch (m->Kind) {
+        case skFunction: {
+            if (!m->Expr) break;
+            TJFunctionInfo info;
+            info.FuncName = m->Expr->Symbol.view();
+            info.FuncType = fkScript;
+            info.Statement = m;
+            info.Parameters = m->Sub1;
+            info.SymbolTable = root_.GetFunctionTable(decl, m);
+            auto* method = new TJFunctionImpl(std::move(info));
+            value = FunctionValue(method);
+            method->SetOwner(object);
+            object->SetValue(m->Expr->Symbol, value, nullptr, false);
+            break;
+        }
+        case skVar:
+            for (const TJStatement* d = m->Sub1; d; d = d->Next) declare(d);
+            break;
+        case skDeclarator: declare(m); break;
+        default: break;  // static and global declarations have no place in an object
+        }
+    }
+    const TJValue* constructor = object->Members().Find(className);
+    if (constructor && constructor->IsFunction() && constructor->vFunction()->GetFuncType() == fkScript) {
+        const TJValue call = *constructor;
+        TJValue ignored;
+        CallFunction(call, args, ignored, object);
+    }
+    return object;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,78 @@
+// The global object and the built-in objects of the standard library.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "script/core/ecma_engine.h"
+
+namespace kestrel {
+
+// The dialect's ordered, growable list of values. `a[i]` with an integer key (also
+// its text, in any form the integer parser reads) reads or writes element i, growing
+// the array first; any other key is an ordinary member.
+class TJArrayObject : public TJObject {
+public:
+    // Growth by an index stops here: a larger index is an EIndexError.
+    static constexpr std::int32_t kMaxLength = 1 << 24;
+
+    // One integer argument: that many undefined elements; otherwise the arguments.
+    TJArrayObject(TJBaseEngine* engine, const TJValueList* param);
+
+    bool IsArray() const override { return true; }
+    int GetCount() override { return items_.Count(); }
+    void GetItem(int index, TJValue& value) override;
+    bool GetElement(std::int32_t index, TJValue& value) override;
+    bool SetElement(std::int32_t index, const TJValue& value) override;
+    void GetValue(std::string_view name, bool arrayStyle, TJValue& value, const TJValueList* param = nullptr) override;
+    void SetValue(std::string_view name, const TJValue& value, const TJValueList* param = nullptr,
+                  bool arrayStyle = false) override;
+    // The elements joined with ",".
+    TJString ToString(const TJValue* arg = nullptr) override;
+    TJValue ValueOf() override { return StringValue(ToString()); }
+    const TJPropertyTable* PublishedProperties() const override;
+
+    TJValueList& Items() noexcept { return items_; }
+    // The text of every element joined with Separator; null and undefined give empty
+    // text. An array that is being joined already (it holds itself) gives empty text.
+    TJString Join(std::string_view separator);
+    // Appends undefined values up to Count, or removes elements from the end.
+    void SetLength(std::int32_t count) { items_.SetCount(count); }
+
+private:
+    // Makes room for element Index; EIndexError for a negative or too large index.
+    void Reach(std::int32_t index, std::string_view keyText);
+
+    TJValueList items_;
+    bool joining_ = false;
+};
+
+// The global object: the functions a script calls without naming an object, the
+// `arguments` of the run, and the flag that keeps the event loop going.
+class TJGlobalObject : public TJGlobalBase {
+public:
+    TJGlobalObject(TJBaseEngine* engine, const TJValueList* param);
+    ~TJGlobalObject() override;
+
+    void RegisterMethods() override;
+    const TJPropertyTable* PublishedProperties() const override;
+    void SetArguments(const TJValueList* args) override;
+    TJArrayObject* Arguments() const noexcept { return arguments_; }
+
+private:
+    void Print(const TJValueList* args, TJValue& result);
+    void PrintLine(const TJValueList* args, TJValue& result);
+    void Exit(const TJValueList* args, TJValue& result);
+    void EventLoop(const TJValueList* args, TJValue& result);
+    void Terminate(const TJValueList* args, TJValue& result);
+    void DoEvents(const TJValueList* args, TJValue& result);
+    void Sleep(const TJValueList* args, TJValue& result);
+    void IsNull(const TJValueList* args, TJValue& result);
+    void IsUndefined(const TJValueList* args, TJValue& result);
+    void Eval(const TJValueList* args, TJValue& result);
+
+    TJArrayObject* arguments_;
+};
+
+}  // namespace kestrel
