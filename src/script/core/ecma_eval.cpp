@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "script/core/ecma_engine.h"
+#include "script/core/ecma_number.h"
 
 namespace kestrel {
 
@@ -647,9 +648,12 @@ void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& resu
         }
     } else {
         if (NeedsArguments(decl)) {
-            TJObject* arguments = Factory().CreateInstance("Array", params);
+            // Filled element by element: as constructor arguments one integer would be a length.
+            TJObject* arguments = Factory().CreateInstance("Array", nullptr);
             if (!arguments) ThrowError(errors::NameError, "create object error Array");
             local->SetLocal("arguments", ObjectValue(arguments));
+            for (int i = 0; params && i < params->Count(); ++i)
+                if (!arguments->SetElement(i, (*params)[i])) arguments->SetValue(IntegerToText(i), (*params)[i], nullptr, true);
             arguments->SetValue("callee", FunctionValue(fn), nullptr, false);
         }
         const int count = params ? params->Count() : 0;

@@ -1,0 +1,222 @@
+// The evaluator, through scripts: order of evaluation, the dialect's values,
+// members, calls, objects, classes, loops, switch, exceptions and their messages.
+#include <gtest/gtest.h>
+
+#include "script_runner.h"
+
+using kestrel::testing::ScriptRunner;
+
+namespace {
+
+class Eval : public ::testing::Test {
+protected:
+    std::string Out(std::string_view script) { return runner.Output(script); }
+    ScriptRunner runner;
+};
+
+TEST_F(Eval, RightOperandsAndArgumentsAreEvaluatedFirst) {
+    EXPECT_EQ(Out("function f(){ print('f'); return 1; } function g(){ print('g'); return 2; }"
+                  "var x = f() + g(); println(x);"),
+              "gf3\n");
+    EXPECT_EQ(Out("function f(){ print('f'); return 'a'; } function g(){ print('g'); return 'b'; }"
+                  "function h(a, b){ return a + b; } println(h(f(), g()));"),
+              "gfab\n");
+    // Object literal values go from the last member to the first.
+    EXPECT_EQ(Out("function p(s){ print(s); return s; } var o = {a: p('1'), b: p('2')}; println(o.a + o.b);"), "2112\n");
+}
+
+TEST_F(Eval, DialectValues) {
+    EXPECT_EQ(Out("var x; println(x, typeof(x));"), "0\nnumber\n");
+    EXPECT_EQ(Out("var y = 1 + 2; println(y, typeof(y), 3 / 2);"), "3\nnumber\n1.5\n");
+    EXPECT_EQ(Out("println(-8 >>> 1, -1 >>> 0, 7 % 0, 1 / 0, -1 / 0);"), "2147483644\n-1\nNaN\ninfinity\n-infinity\n");
+    EXPECT_EQ(Out("println(void(0), typeof(null), typeof(NaN), null == undefined);"), "null\nnull\nnumber\ntrue\n");
+    // Without parentheses typeof takes the whole list that follows.
+    EXPECT_EQ(Out("println(typeof 1, 'a');"), "string\n");
+    EXPECT_EQ(Out("var i = 2.5; i++; println(i); var j = 'x'; j++; println(j);"), "3\n1\n");
+    // The short-circuit forms give booleans, never an operand.
+    EXPECT_EQ(Out("println(0 || 'a', 'a' && 0, !'');"), "true\nfalse\ntrue\n");
+}
+
+TEST_F(Eval, ShortCircuitSwitchEvaluatesBoth) {
+    EXPECT_EQ(Out("function f(){ print('f'); return true; } function g(){ print('g'); return true; }"
+                  "f() || g(); println();"),
+              "f");
+    EXPECT_EQ(Out("@set @SHORT_CIRCUIT = 0\n"
+                  "function f(){ print('f'); return true; } function g(){ print('g'); return true; }"
+                  "f() || g();"),
+              "gf");
+}
+
+TEST_F(Eval, ObjectLiteralsAndMembers) {
+    EXPECT_EQ(Out("var o = {a: 1, b, a: 2}; println(o.a, typeof(o.b), o.hasKey('b'));"), "1\nundefined\ntrue\n");
+    EXPECT_EQ(Out("var o = {}; println(typeof o.x); o.x;"), "undefined\n!Exception: ENameError(1) => x");
+    EXPECT_EQ(Out("var o = {}; o.x = 1; o.x = 2; println(o.x); println(o.removeKey('x')); println(o.removeKey('x'));"),
+              "2\ntrue\nfalse\n");
+    // Arguments go from the last to the first.
+    EXPECT_EQ(Out("var o = {x: 1}; println(o.x, o.removeKey('x'));"), "!Exception: ENameError(1) => x");
+    EXPECT_EQ(Out("var o = {x: 1}; var d = delete o.x; println(d, o.hasKey('x'));"), "true\nfalse\n");
+    EXPECT_EQ(Out("var x = 5; delete x; println(x);"), "5\n");
+    EXPECT_EQ(Out("var o = {n: 1}; o.n++; ++o.n; o.n += 10; println(o.n);"), "13\n");
+    EXPECT_EQ(Out("var a = [1, 2]; a[1]++; a[0] += 5; println(a);"), "6,3\n");
+    EXPECT_EQ(Out("var o = {Aa: 1, aA: 2}; println(o.Aa, o.aA);"), "1\n2\n");
+    EXPECT_EQ(Out("var o = {'a b': 1, 3: 'three'}; println(o['a b'], o[3], o['3']);"), "1\nthree\nthree\n");
+}
+
+TEST_F(Eval, MemberErrors) {
+    EXPECT_EQ(Out("var n = NaN; n.x;"), "!Exception: ENameError(1) => member error x");
+    EXPECT_EQ(Out("var u = null; u.x = 1;"), "!Exception: ENameError(1) => member assign error x");
+    EXPECT_EQ(Out("function f(){} f.x;"), "!Exception: ENameError(1) => member error x");
+    EXPECT_EQ(Out("var a = 1; a();"), "!Exception: ECallError(1) => call function error,need function or object");
+    EXPECT_EQ(Out("var o = {}; o['k'];"), "!Exception: EKeyError(1) => k");
+    EXPECT_EQ(Out("var a = 1; a + 2 = 3;"), "!Exception: ETypeError(1) => can not assign - ");
+    EXPECT_EQ(Out("super.x;"), "!Exception: ESyntaxError(1) => super");
+    EXPECT_EQ(Out("new Nothing();"), "!Exception: ENameError(1) => create object error Nothing");
+    EXPECT_EQ(Out("undefinedName;"), "!Exception: ENameError(1) => undefined - undefinedName");
+    EXPECT_EQ(Out("with (3) {}"), "!Exception: ETypeError(1) => need object - with");
+    EXPECT_EQ(Out("for (1 in []) {}"), "!Exception: ETypeError(1) => need variable - for..in");
+    EXPECT_EQ(Out("for (var i in 5) {}"), "!Exception: ETypeError(1) => need object,array or collection - for..in");
+    EXPECT_EQ(Out("function f(){} f.apply(null, 5);"), "!Exception: ETypeError(1) => f.apply arguments error");
+    EXPECT_EQ(Out("class C {} C();"), "!Exception: ECallError(1) => not support function type");
+    EXPECT_EQ(Out("break;"), "!Exception: ESyntaxError(1) => break");
+}
+
+TEST_F(Eval, CatchGetsTheErrorNameOrTheThrownValue) {
+    EXPECT_EQ(Out("var o = {}; try { o.missing; } catch (e) { println(e); }"), "ENameError\n");
+    EXPECT_EQ(Out("try { throw 'x'; } catch (e) { println(e + '!'); }"), "x!\n");
+    EXPECT_EQ(Out("try { throw; } catch (e) { println(typeof(e), e == ''); }"), "string\ntrue\n");
+    EXPECT_EQ(Out("try { throw {k: 4}; } catch (e) { println(e.k); }"), "4\n");
+    EXPECT_EQ(Out("try { try { throw 1; } finally { println('f'); } } catch (e) { println('c', e); }"), "f\nc\n1\n");
+    EXPECT_EQ(Out("function f(){ try { return 1; } finally { println('fin'); } } println(f());"), "fin\n1\n");
+    EXPECT_EQ(Out("function f(){ try { return 1; } finally { return 2; } } println(f());"), "2\n");
+    EXPECT_EQ(Out("try { throw 1; } catch (e) { throw 2; } finally { println('f'); }"),
+              "f\n!Exception: EThrow(1) => ");
+    EXPECT_EQ(Out("try { exit(4); } catch (e) { println('no'); } finally { println('f'); }"), "f\n");
+}
+
+TEST_F(Eval, LoopsAndTheirIncrements) {
+    EXPECT_EQ(Out("var k = 0; do { k++; continue; } while (false); println(k);"), "1\n");
+    EXPECT_EQ(Out("var i; function f(){ for (i = 0; i < 5; i++) { if (i == 2) return i; } } println(f()); println(i);"),
+              "2\n3\n");
+    EXPECT_EQ(Out("var i; for (i = 0; i < 5; i++) { if (i == 2) break; } println(i);"), "2\n");
+    EXPECT_EQ(Out("var i; try { for (i = 0; i < 5; i++) throw 'x'; } catch (e) {} println(i);"), "1\n");
+    // An error from the increment replaces the pending one.
+    EXPECT_EQ(Out("try { for (var i = 0; i < 5; nothing()) throw 'x'; } catch (e) { println(e); }"), "ENameError\n");
+    EXPECT_EQ(Out("var s = ''; var i = 0; while (i < 5) { i++; if (i == 2) continue; if (i == 4) break; s += i; }"
+                  "println(s);"),
+              "13\n");
+    EXPECT_EQ(Out("var s = 0; for (var i = 0, j = 10; i < j; i++, j--) s++; println(s);"), "5\n");
+}
+
+TEST_F(Eval, ForIn) {
+    EXPECT_EQ(Out("var a = ['x', 'y']; for (var i in a) print(i, typeof(i));"), "0number1number");
+    EXPECT_EQ(Out("@set @VERSION7 = 1\nvar a = ['x', 'y']; for (var v in a) print(v);"), "xy");
+    EXPECT_EQ(Out("var o = {b: 1, a: 2, f: print}; var s = ''; for (var k in o) s += k; println(s == 'ab' || s == 'ba');"),
+              "true\n");
+    // The count is read again each time, and the collection is held while the loop runs.
+    EXPECT_EQ(Out("var a = [1, 2, 3]; for (var i in a) { print(i); a.length = 2; }"), "01");
+    EXPECT_EQ(Out("var a = [1, 2, 3]; for (var i in a) { print(i); a = null; }"), "012");
+}
+
+TEST_F(Eval, Switch) {
+    EXPECT_EQ(Out("switch (3) { case 1: print(1); case 3: print(3); case 4: print(4); break; default: print('d'); }"),
+              "34");
+    EXPECT_EQ(Out("switch (9) { case 1: print(1); default: print('d'); case 4: print(4); }"), "d4");
+    EXPECT_EQ(Out("switch ('1') { case 1: print('num'); break; case '1': print('str'); }"), "num");
+    EXPECT_EQ(Out("for (var i = 0; i < 3; i++) { switch (i) { case 1: continue; } print(i); }"), "02");
+    EXPECT_EQ(Out("function f(){ switch (1) { case 1: continue; } } f();"),
+              "!Exception: ESyntaxError(1) => continue");
+    EXPECT_EQ(Out("switch (1) { case 1: continue; }"), "!Exception: ESyntaxError(1) => continue");
+}
+
+TEST_F(Eval, ScopesAndFunctions) {
+    EXPECT_EQ(Out("function f(){ x = 5; } f(); println(x);"), "5\n");
+    EXPECT_EQ(Out("function f(){ var y = 1; } f(); println(typeof y);"), "undefined\n");
+    EXPECT_EQ(Out("function f(){ static n = 0; n = n + 1; return n; } f(); f(); println(f());"), "3\n");
+    EXPECT_EQ(Out("g(); function g(){}"), "!Exception: ENameError(1) => undefined - g");
+    EXPECT_EQ(Out("function f(a, b){ return arguments.length + ':' + b + ':' + arguments[2]; } println(f(1, 2, 3));"),
+              "3:2:3\n");
+    EXPECT_EQ(Out("function f(a, b){ return typeof b; } println(f(1));"), "undefined\n");
+    EXPECT_EQ(Out("function f(){ return arguments.callee == f; } println(f());"), "true\n");
+    EXPECT_EQ(Out("function outer(){ var v = 'outer'; function inner(){ return v; } return inner(); } println(outer());"),
+              "outer\n");
+    EXPECT_EQ(Out("function mk(n){ return function(x){ return x + n; }; } var add = mk(5); println(add(1), add(2));"),
+              "6\n7\n");
+    EXPECT_EQ(Out("var f = function named(){ return 1; }; println(named(), f());"), "1\n1\n");
+    EXPECT_EQ(Out("function f(){ return this == Global; } println(f());"), "true\n");
+    EXPECT_EQ(Out("println(print);"), "function print\n");
+}
+
+TEST_F(Eval, CallAndApply) {
+    EXPECT_EQ(Out("function f(a){ return this.q + ':' + a + ':' + arguments.length; } var o = {q: 'o'};"
+                  "println(f.call(o, 1)); var g = {q: 'g', f: f}; println(g.f(2));"),
+              "o:1:1\ng:2:1\n");
+    EXPECT_EQ(Out("function f(a, b){ return a + b; } println(f.apply(null, [1, 2])); f.apply(null);"),
+              "3\n!Exception: ENameError(1) => ");
+    // The applied array becomes `arguments` itself.
+    EXPECT_EQ(Out("function f(){ return arguments.length; } var a = [1, 2, 3]; println(f.apply(null, a)); println(a.hasKey('callee'));"),
+              "3\ntrue\n");
+    EXPECT_EQ(Out("function f(n){ return arguments.length + ':' + arguments[0]; } println(f(4));"), "1:4\n");
+}
+
+TEST_F(Eval, NewAndPrototypes) {
+    EXPECT_EQ(Out("function F(x){ this.x = x; } F.prototype.get = function(){ return this.x; };"
+                  "var f = new F(5); println(f.get(), f.constructor == F, f.toString());"),
+              "5\ntrue\n[object F]\n");
+    EXPECT_EQ(Out("function F(){} F.prototype.x = 1; var a = new F(); var b = new F(); b.x = 2;"
+                  "println(a.x, b.x, F.prototype.x);"),
+              "1\n2\n1\n");
+    // An anonymous function and `new` on it agree on the prototype.
+    EXPECT_EQ(Out("var Foo = function(){}; Foo.prototype.m = function(){ return 'm'; }; println(new Foo().m());"),
+              "m\n");
+    EXPECT_EQ(Out("function F(){} F.prototype = new F();"), "!Exception: ENameError(1) => prototype assign error F");
+    EXPECT_EQ(Out("var a = new Array(3); var b = new Array(2 + 1); var c = [5]; println(a.length, b.length, c.length, c[0]);"),
+              "3\n1\n1\n5\n");
+}
+
+TEST_F(Eval, Classes) {
+    EXPECT_EQ(Out("class A { var v = 3; w; function A(n){ this.v = n; } function get(){ return v; } }"
+                  "var a = new A(7); println(a.get(), a.w, a.toString());"),
+              "7\nnull\n[object A]\n");
+    EXPECT_EQ(Out("class B { function hello(){ return 'b'; } } class C extends B { function C(){} }"
+                  "var c = new C(); println(c.hello(), c.toString());"),
+              "b\n[object C]\n");
+    EXPECT_EQ(Out("class D(Array) { function D(){ this.add2 = 1; } } var d = new D(); d[2] = 'z'; println(d.length);"),
+              "3\n");
+    EXPECT_EQ(Out("class Loop extends Loop {} try { new Loop(); } catch (e) { println(e); }"), "ECallError\n");
+    EXPECT_EQ(Out("class P extends Q {} class Q extends P {} new P();"),
+              "!Exception: ECallError(1) => too much recursion");
+}
+
+TEST_F(Eval, With) {
+    EXPECT_EQ(Out("var o = {a: 1}; with (o) { a = 2; println(a); } println(o.a);"), "2\n2\n");
+    // The table is restored after an error inside.
+    EXPECT_EQ(Out("var o = {a: 1}; try { with (o) { throw 1; } } catch (e) {} println(typeof a);"), "undefined\n");
+}
+
+TEST_F(Eval, Eval) {
+    EXPECT_EQ(Out("println(eval('1 + 2'));"), "3\n");
+    EXPECT_EQ(Out("function f(){ var local = 4; return eval('local * 2'); } println(f());"), "8\n");
+    EXPECT_EQ(Out("eval('var y');"), "!SyntaxError: Line(1) => Text( var )");
+}
+
+TEST_F(Eval, ArraysGrowAndRefuseNegativeIndexes) {
+    EXPECT_EQ(Out("var a = [1, 2]; var x = a[5]; println(typeof(x), a.length);"), "undefined\n6\n");
+    EXPECT_EQ(Out("var a = [1, 2]; a[-1];"), "!Exception: EIndexError(1) => -1");
+    EXPECT_EQ(Out("var a = [1, 2]; a['-2'] = 1;"), "!Exception: EIndexError(1) => -2");
+    EXPECT_EQ(Out("var a = [1, 2, 3]; a.length = 1; println(a); a.length = 3; println(a, a['0x1'] == null);"),
+              "1\n1,,\ntrue\n");
+    EXPECT_EQ(Out("var a = [1, null, 3]; println(a); a.x = 4; println(a.x, a.length);"), "1,,3\n4\n3\n");
+    // An array that holds itself prints it as empty text.
+    EXPECT_EQ(Out("var a = [1, 2]; a[2] = a; println(a);"), "1,2,\n");
+}
+
+TEST_F(Eval, RecursionEndsInACatchableError) {
+    EXPECT_EQ(Out("function f(n){ return f(n + 1); } try { f(0); } catch (e) { println(e); }"), "ECallError\n");
+    EXPECT_EQ(Out("var depth = 0; function f(){ depth++; f(); } try { f(); } catch (e) {} println(depth > 1000);"),
+              "true\n");
+    EXPECT_EQ(Out("function f(n){ if (n == 0) return 0; return 1 + f(n - 1); } f(1000000);"),
+              "!Exception: ECallError(1) => too much recursion");
+    EXPECT_EQ(Out("var s = 'eval(s)'; eval(s);"), "!Exception: ECallError(1) => too much recursion");
+}
+
+}  // namespace
