@@ -253,10 +253,14 @@ void TJValueList::Delete(int index) {
 }
 
 void TJValueList::Clear() noexcept {
+    if (items_.empty()) return;
     std::vector<TJValue> old = std::move(items_);
     items_.clear();
     ++version_;
     for (const TJValue& v : old) Release(v);
+    // The room stays for the next items, unless some arrived meanwhile.
+    old.clear();
+    if (items_.empty()) items_.swap(old);
 }
 
 void TJValueList::SetCount(int count) {
@@ -425,10 +429,15 @@ bool Selected(TJValueType t, TJValueTypeSet include, TJValueTypeSet exclude) {
 }  // namespace
 
 void TJHash::ClearValues(TJValueTypeSet include, TJValueTypeSet exclude) {
-    std::vector<TJValue> dropped;
     if (include.Empty() && exclude.Empty()) {
-        for (auto& item : table_.TakeAll()) dropped.push_back(std::move(item.Value));
-    } else {
+        if (table_.Count() == 0) return;
+        auto items = table_.TakeAll();
+        for (auto& item : items) Release(item.Value);
+        table_.GiveBackRoom(std::move(items));
+        return;
+    }
+    std::vector<TJValue> dropped;
+    {
         std::vector<std::string> keys;
         GetKeyList(keys, include, exclude);
         dropped.resize(keys.size());

@@ -140,6 +140,12 @@ public:
         return all;
     }
     void Clear() { TakeAll(); }
+    // Takes back the storage of items taken with TakeAll, emptied, so that a small
+    // table refilled after a clear (a scope used again) allocates nothing.
+    void GiveBackRoom(std::vector<Item>&& room) noexcept {
+        room.clear();
+        if (!buckets_ && small_.empty() && room.capacity() > small_.capacity()) small_.swap(room);
+    }
 
     // Every key in key-list order (rebuilt after an insert or removal).
     const std::vector<std::string>& Keys() const {
