@@ -107,26 +107,58 @@ TJObject* TJLocalSymbolTable::FindThis() const noexcept {
     return nullptr;
 }
 
-TJLocalSymbolTable* TJLocalSymbolTable::NewChild(const TJSymbolTableBase* closure, TJObject* thisObject) {
-    children_.push_back(std::make_unique<TJLocalSymbolTable>(this));
+namespace {
+// Emptied call tables waiting for the next call.
+thread_local std::vector<std::unique_ptr<TJLocalSymbolTable>> gSpareTables;
+constexpr std::size_t kMaxSpareTables = 256;
+}  // namespace
+
+TJLocalSymbolTable* TJLocalSymbolTable::NewChild(const TJSymbolTableBase* closure, TJObject* thisObject,
+                                                 bool linkThis) {
+    if (gSpareTables.empty()) {
+        children_.push_back(std::make_unique<TJLocalSymbolTable>(this));
+    } else {
+        children_.push_back(std::move(gSpareTables.back()));
+        gSpareTables.pop_back();
+        children_.back()->parent_ = this;
+    }
     TJLocalSymbolTable* child = children_.back().get();
     child->isChild_ = true;
     if (closure) child->CopyFrom(*closure);
-    child->SetThis(thisObject);
+    if (linkThis) {
+        child->SetThis(thisObject);
+    } else {
+        child->this_ = thisObject;
+        child->thisLinked_ = false;
+    }
     return child;
 }
 
 void TJLocalSymbolTable::RemoveFirstChild() noexcept {
-    if (!children_.empty()) children_.pop_back();
+    if (children_.empty()) return;
+    std::unique_ptr<TJLocalSymbolTable> child = std::move(children_.back());
+    children_.pop_back();
+    child->ClearOwn();
+    if (child->kind_ != TKind::Local || child->LinkCount() != 0 || child->OnNotification ||
+        gSpareTables.size() >= kMaxSpareTables)
+        return;
+    child->isChild_ = false;
+    child->parent_ = nullptr;
+    try {
+        gSpareTables.push_back(std::move(child));
+    } catch (...) {
+        // no room to keep it: it simply goes
+    }
 }
 
 void TJLocalSymbolTable::SetThis(TJObject* object) {
-    if (object == this_) return;
-    if (this_) {
+    if (object == this_ && thisLinked_) return;
+    if (this_ && thisLinked_) {
         RemoveFreeNotification(this_);
         this_->RemoveFreeNotification(this);
     }
     this_ = object;
+    thisLinked_ = true;
     if (object) FreeNotification(object);
 }
 
@@ -155,7 +187,7 @@ void TJLocalSymbolTable::CopyFrom(const TJSymbolTableBase& other) {
 }
 
 void TJLocalSymbolTable::Notification(TJNotify* other) {
-    if (other == this_) this_ = nullptr;
+    if (other == this_ && thisLinked_) this_ = nullptr;
     TJSymbolTableBase::Notification(other);
 }
 

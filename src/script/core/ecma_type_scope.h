@@ -61,9 +61,11 @@ public:
     TJObject* FindThis() const noexcept;
 
     // A new local table under this one, made child 0, holding the entries of Closure
-    // (a captured scope, or none) and with This as its `this`.
-    TJLocalSymbolTable* NewChild(const TJSymbolTableBase* closure, TJObject* thisObject);
-    // Destroys child 0.
+    // (a captured scope, or none) and with This as its `this`. LinkThis false leaves
+    // `this` unlinked, for an object that outlives every table (the engine's own).
+    TJLocalSymbolTable* NewChild(const TJSymbolTableBase* closure, TJObject* thisObject, bool linkThis = true);
+    // Destroys child 0. Emptied tables of calls are kept for the next NewChild, so a
+    // call allocates nothing once its scope's room exists.
     void RemoveFirstChild() noexcept;
     std::size_t ChildCount() const noexcept { return children_.size(); }
     // Child Index, 0 being the most recent.
@@ -114,7 +116,8 @@ private:
     bool isChild_ = false;  // owned by the parent's children
     TJLocalSymbolTable* parent_;
     TJHash symbols_{31};
-    TJObject* this_ = nullptr;  // linked, not counted
+    TJObject* this_ = nullptr;  // linked (unless thisLinked_ is false), not counted
+    bool thisLinked_ = true;
     std::vector<std::unique_ptr<TJLocalSymbolTable>> children_;  // the most recent last
     TJValueList temp_;
 };
