@@ -245,7 +245,7 @@ bool TJObject::SetElement(std::int32_t, const TJValue&) { return false; }
 
 bool TJObject::HasPublishedProperty(std::string_view name) const {
     const TJPropertyTable* props = PublishedProperties();
-    if (!props) return false;
+    if (!props || !props->MayHave(name)) return false;
     const CodePage& cp = CodePage::Current();
     const auto& names = props->Names();
     auto it = std::lower_bound(names.begin(), names.end(), name,

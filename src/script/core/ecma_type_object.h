@@ -316,8 +316,13 @@ public:
     const TJPropertyInfo* Find(std::string_view name) const;
     // The names of the properties that are not events, sorted ignoring case, each once.
     const std::vector<std::string>& Names() const noexcept { return names_; }
+    // False when no property has a name of Name's length (names equal in any case
+    // have equal lengths), the quick answer for the many names that are no property.
+    bool MayHave(std::string_view name) const noexcept { return (lengths_ >> LengthBit(name)) & 1u; }
 
 private:
+    static unsigned LengthBit(std::string_view name) noexcept { return name.size() < 63 ? unsigned(name.size()) : 63u; }
+    std::uint64_t lengths_ = 0;
     std::vector<TJPropertyInfo> entries_;
     std::vector<const TJPropertyInfo*> index_;  // sorted ignoring case, own entries first
     std::vector<std::string> names_;

@@ -24,11 +24,14 @@ TJPropertyTable::TJPropertyTable(std::initializer_list<TJPropertyInfo> entries, 
                                  return cp.CompareIgnoreCase(a->Name, b->Name) == 0;
                              }),
                  index_.end());
-    for (const TJPropertyInfo* e : index_)
+    for (const TJPropertyInfo* e : index_) {
+        lengths_ |= std::uint64_t(1) << LengthBit(e->Name);
         if (e->Kind != TJPropertyKind::Event) names_.emplace_back(e->Name);
+    }
 }
 
 const TJPropertyInfo* TJPropertyTable::Find(std::string_view name) const {
+    if (!MayHave(name)) return nullptr;
     const CodePage& cp = CodePage::Current();
     auto it = std::lower_bound(index_.begin(), index_.end(), name, [&cp](const TJPropertyInfo* e, std::string_view n) {
         return cp.CompareIgnoreCase(e->Name, n) < 0;
