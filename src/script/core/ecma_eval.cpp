@@ -615,7 +615,9 @@ void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& resu
 
     TJLocalSymbolTable* caller = current_;
     const std::int32_t line = currentLine_;
-    TJLocalSymbolTable* local = table->NewChild(fn->GetLocalTable(), thisObject);
+    // The engine's own objects outlive every table: no link needed for them.
+    const bool ownObject = thisObject && (thisObject == global_ || thisObject == regExp_ || thisObject == wScript_);
+    TJLocalSymbolTable* local = table->NewChild(fn->GetLocalTable(), thisObject, !ownObject);
     current_ = local;
     struct Leave {
         TJEngine& engine;
