@@ -61,7 +61,7 @@ public:
         if (count_ == 0) return nullptr;
         const std::uint32_t bucket = BucketOf(key);
         std::vector<Item>& items = ItemsOf(bucket);
-        auto [i, found] = Locate(items, bucket, key);
+        auto [i, found] = Locate(items, bucket, key, false);
         return found ? &items[i].Value : nullptr;
     }
     const V* Find(std::string_view key) const noexcept { return const_cast<TCustomHashTable*>(this)->Find(key); }
@@ -193,9 +193,10 @@ private:
         buckets_ = std::move(buckets);
     }
 
-    // Position of Key among the items of Bucket (or where it belongs) and whether it is there.
+    // Position of Key among the items of Bucket (or, with WantPlace, where it belongs)
+    // and whether it is there.
     std::pair<std::size_t, bool> Locate(const std::vector<Item>& items, std::uint32_t bucket,
-                                        std::string_view key) const noexcept {
+                                        std::string_view key, bool wantPlace = true) const noexcept {
         std::size_t lo = 0, hi = items.size();
         if (!buckets_) {
             // Narrow to the bucket's run in the ordered vector.
@@ -207,6 +208,7 @@ private:
         if (hi - lo <= 4) {
             for (std::size_t i = lo; i < hi; ++i)
                 if (SameKey(items[i].Key, key, ignoreCase_)) return {i, true};
+            if (!wantPlace) return {hi, false};  // a lookup that misses needs no place
         }
         while (lo < hi) {
             std::size_t mid = lo + (hi - lo) / 2;
