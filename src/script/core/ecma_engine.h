@@ -14,8 +14,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "script/core/ecma_parser.h"
 #include "script/core/ecma_type_scope.h"
@@ -116,6 +118,8 @@ private:
     struct TSwitchContext;
     struct TCallDepth;
     friend struct TCallDepth;
+    class TArguments;
+    friend class TArguments;
 
     // The standard library's part of construction (defined with the library).
     void InstallLibrary();
@@ -193,6 +197,9 @@ private:
     TJValue returnValue_;
     // Nesting of calls, object creation and evaluation, against the stack's end.
     int depth_ = 0;
+    // Argument lists, reused by the calls as they nest (the first argumentsUsed_ are taken).
+    std::vector<std::unique_ptr<TJValueList>> argumentLists_;
+    std::size_t argumentsUsed_ = 0;
 };
 
 }  // namespace kestrel
@@ -209,6 +216,28 @@ struct TJEngine::TCallDepth {
 
 private:
     TJEngine& engine_;
+};
+
+// An argument list of the engine's for as long as it lives, empty at first; the lists
+// keep their room from call to call.
+class TJEngine::TArguments {
+public:
+    explicit TArguments(TJEngine& engine) : engine_(engine) {
+        if (engine.argumentsUsed_ == engine.argumentLists_.size())
+            engine.argumentLists_.push_back(std::make_unique<TJValueList>());
+        list_ = engine.argumentLists_[engine.argumentsUsed_++].get();
+    }
+    ~TArguments() {
+        list_->Clear();
+        --engine_.argumentsUsed_;
+    }
+    TArguments(const TArguments&) = delete;
+    TArguments& operator=(const TArguments&) = delete;
+    TJValueList& List() noexcept { return *list_; }
+
+private:
+    TJEngine& engine_;
+    TJValueList* list_;
 };
 
 // A counted reference on an object for as long as it lives, so that a call's receiver

@@ -3,6 +3,7 @@
 // The dialect evaluates the right operand of a binary operator before the left one
 // and argument lists from the last element to the first. Objects made while a
 // statement runs sit on the current table's temporary list until it ends.
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -152,9 +153,9 @@ void TJEngine::Evaluate(const TJExpr* e, TJValue& result, int flags) {
     }
     case ecSuperMember: ThrowError(errors::SyntaxError, "super");
     case ecNew: {
-        TJValueList args;
-        const bool hasArgs = EvaluateArguments(e->Right, args);
-        result.BuildObject(CreateObject(e->Left->Symbol, hasArgs ? &args : nullptr));
+        TArguments args(*this);
+        const bool hasArgs = EvaluateArguments(e->Right, args.List());
+        result.BuildObject(CreateObject(e->Left->Symbol, hasArgs ? &args.List() : nullptr));
         return;
     }
     case ecObjectLiteral: EvaluateObjectLiteral(e, result); return;
@@ -460,9 +461,9 @@ void TJEngine::ReadKeyed(TJObject* object, const TJExpr* list, TJValue& result) 
         object->GetValue(key.AsString(), true, result);
         return;
     }
-    TJValueList args;
-    EvaluateArguments(list, args);
-    object->GetValue(args[args.Count() - 1].AsString(), true, result, &args);
+    TArguments args(*this);
+    EvaluateArguments(list, args.List());
+    object->GetValue(args.List()[args.List().Count() - 1].AsString(), true, result, &args.List());
 }
 
 void TJEngine::WriteKeyed(TJObject* object, const TJExpr* list, const TJValue& newValue) {
@@ -478,16 +479,16 @@ void TJEngine::WriteKeyed(TJObject* object, const TJExpr* list, const TJValue& n
         object->SetValue(key.AsString(), newValue, nullptr, true);
         return;
     }
-    TJValueList args;
-    EvaluateArguments(list, args);
-    object->SetValue(args[args.Count() - 1].AsString(), newValue, &args, true);
+    TArguments args(*this);
+    EvaluateArguments(list, args.List());
+    object->SetValue(args.List()[args.List().Count() - 1].AsString(), newValue, &args.List(), true);
 }
 
 void TJEngine::CallOrIndex(const TJValue& target, const TJExpr* list, TJValue& result) {
     if (target.IsFunction()) {
-        TJValueList args;
-        const bool hasArgs = EvaluateArguments(list, args);
-        CallFunction(target, hasArgs ? &args : nullptr, result, current_->FindThis());
+        TArguments args(*this);
+        const bool hasArgs = EvaluateArguments(list, args.List());
+        CallFunction(target, hasArgs ? &args.List() : nullptr, result, current_->FindThis());
         return;
     }
     TJObject* object = target.vObject();
@@ -498,11 +499,11 @@ void TJEngine::CallOrIndex(const TJValue& target, const TJExpr* list, TJValue& r
 
 void TJEngine::SetIndexed(const TJValue& target, const TJExpr* list, const TJValue& newValue) {
     if (target.IsFunction()) {
-        TJValueList args;
-        EvaluateArguments(list, args);
-        args.Add(newValue);
+        TArguments args(*this);
+        EvaluateArguments(list, args.List());
+        args.List().Add(newValue);
         TJValue ignored;
-        CallFunction(target, &args, ignored, nullptr);
+        CallFunction(target, &args.List(), ignored, nullptr);
         return;
     }
     TJObject* object = target.vObject();
@@ -520,9 +521,9 @@ void TJEngine::CallMember(const TJExpr* e, TJValue& result) {
     else GetMember(object, e->Right->Symbol, member, false, e->Left);
     if (member.IsFunction()) {
         TJObjectHold hold(self);
-        TJValueList args;
-        const bool hasArgs = EvaluateArguments(e->Third, args);
-        CallFunction(member, hasArgs ? &args : nullptr, result, self);
+        TArguments args(*this);
+        const bool hasArgs = EvaluateArguments(e->Third, args.List());
+        CallFunction(member, hasArgs ? &args.List() : nullptr, result, self);
         return;
     }
     if (TJObject* inner = member.vObject()) {
@@ -541,11 +542,11 @@ void TJEngine::AssignMember(const TJExpr* e, const TJValue& newValue) {
     else GetMember(object, e->Right->Symbol, member, false, e->Left);
     if (member.IsFunction()) {
         TJObjectHold hold(self);
-        TJValueList args;
-        EvaluateArguments(e->Third, args);
-        args.Add(newValue);
+        TArguments args(*this);
+        EvaluateArguments(e->Third, args.List());
+        args.List().Add(newValue);
         TJValue ignored;
-        CallFunction(member, &args, ignored, self);
+        CallFunction(member, &args.List(), ignored, self);
         return;
     }
     if (TJObject* inner = member.vObject()) {
@@ -591,13 +592,14 @@ void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& resu
     // What the parameters are bound to, and `this`, by the call mode. Wrappers of
     // plain values are made here, in the caller's scope, so they last the whole call.
     const TJValueList* params = args;
-    TJValueList rest;
+    std::optional<TArguments> rest;
     TJObject* applied = nullptr;  // apply: the array that becomes `arguments`
     const TJCallMode mode = fn->GetCallMode();
     if (mode == cmCall && args && args->Count() > 0) {
         thisObject = ToObject((*args)[0]);
-        for (int i = 1; i < args->Count(); ++i) rest.Add((*args)[i]);
-        params = &rest;
+        rest.emplace(*this);
+        for (int i = 1; i < args->Count(); ++i) rest->List().Add((*args)[i]);
+        params = &rest->List();
     } else if (mode == cmApply && args && args->Count() > 0) {
         thisObject = ToObject((*args)[0]);
         params = nullptr;

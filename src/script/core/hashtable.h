@@ -59,6 +59,12 @@ public:
 
     V* Find(std::string_view key) noexcept {
         if (count_ == 0) return nullptr;
+        if (!buckets_ && count_ <= kScanAt && !ignoreCase_) {
+            // A handful of items (the variables of a call): comparing is cheaper than hashing.
+            for (Item& item : small_)
+                if (item.Key == key) return &item.Value;
+            return nullptr;
+        }
         const std::uint32_t bucket = BucketOf(key);
         std::vector<Item>& items = ItemsOf(bucket);
         auto [i, found] = Locate(items, bucket, key, false);
@@ -178,6 +184,8 @@ private:
     // A small table keeps all its items in one vector ordered by bucket and then by
     // key, which is the key-list order; past this size it splits into buckets.
     static constexpr std::size_t kSplitAt = 32;
+    // Up to this size a case-sensitive lookup compares every key instead of hashing.
+    static constexpr std::size_t kScanAt = 6;
     // Room for the methods every object registers, in one allocation.
     static constexpr std::size_t kFirstCapacity = 16;
 
