@@ -1,0 +1,261 @@
+// The real program on a real X server with its desktop parts: the clipboard observer,
+// the hot key, compact mode, the eyedropper and editor colour extraction.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "util/stdFiles.h"
+#include "x11/platform/OtherEditor.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buf[512];
+        while (std::size_t n = fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
+        pclose(pipe);
+    }
+    return out;
+}
+
+int Field(const std::string& text, const std::string& name) {
+    const std::size_t at = text.find(name);
+    return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + name.size());
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
+    const auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+        if (done()) return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return done();
+}
+
+// A program of ours that runs until killed (xclip serving a selection).
+class TChild {
+public:
+    TChild(const std::vector<std::string>& args, const std::string& input) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+        posix_spawn_file_actions_addclose(&actions, fds[1]);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        std::vector<char*> argv;
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        if (posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[0]);
+        if (write(fds[1], input.data(), input.size()) < 0) {
+        }
+        close(fds[1]);
+    }
+    ~TChild() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
+// A connection of the test's own; a busy server may refuse one for a moment.
+Display* OpenDisplay() {
+    Display* display = nullptr;
+    for (int i = 0; i < 50 && !display; ++i) {
+        display = XOpenDisplay(nullptr);
+        if (!display) std::this_thread::sleep_for(40ms);
+    }
+    return display;
+}
+
+class TScreen {
+public:
+    TScreen() : display_(OpenDisplay()) {}
+    ~TScreen() {
+        if (display_) XCloseDisplay(display_);
+    }
+    // "#RRGGBB" of one screen pixel.
+    std::string Pixel(int x, int y) const {
+        if (!display_) return "no display";
+        XImage* image = XGetImage(display_, DefaultRootWindow(display_), x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!image) return "none";
+        const unsigned long p = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        char text[8];
+        std::snprintf(text, sizeof text, "#%02X%02X%02X", unsigned(p >> 16 & 0xFF), unsigned(p >> 8 & 0xFF),
+                      unsigned(p & 0xFF));
+        return text;
+    }
+
+private:
+    Display* display_;
+};
+
+// A plain window of one colour, made by another client.
+class TColourWindow {
+public:
+    TColourWindow(unsigned long rgb, int x, int y, int w, int h) : display_(OpenDisplay()) {
+        if (!display_) return;
+        const Window window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), x, y, w, h, 0, 0, rgb);
+        XMapWindow(display_, window);
+        XSync(display_, False);
+    }
+    ~TColourWindow() {
+        if (display_) XCloseDisplay(display_);
+    }
+
+private:
+    Display* display_;
+};
+
+class DesktopProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tinctor-x11-desktop-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        home = pattern;
+        Shell("xdotool mousemove 1200 1000");  // far from where the window opens
+    }
+    void TearDown() override {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        std::filesystem::remove_all(home);
+    }
+
+    // Starts the program with Ini as its settings file and waits for its window to
+    // be up and painted (the current colour is black at start).
+    void Start(const std::string& ini) {
+        ASSERT_TRUE(tinctor::SaveTextFile(home + "/Tinctor.ini", ini));
+        const std::string program = std::string(TINCTOR_BINARY_DIR) + "/src/app/tinctor";
+        setenv("TINCTOR_HOME", home.c_str(), 1);
+        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+        ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ), 0);
+        unsetenv("TINCTOR_HOME");
+        ASSERT_TRUE(WaitFor([&] {
+            const std::string id = Shell("xdotool search --onlyvisible --name '^Tinctor$' 2>/dev/null | head -1");
+            if (!id.empty()) window = std::stoul(id);
+            return window != 0;
+        }));
+        Geometry();
+        // Painted: the swatch is black and the strip beside it is not.
+        ASSERT_TRUE(WaitFor([&] { return screen.Pixel(left + 60, top + 20) != "#000000"; }));
+    }
+    void Geometry() {
+        const std::string info = Shell("xwininfo -id " + std::to_string(window));
+        left = Field(info, "Absolute upper-left X:");
+        top = Field(info, "Absolute upper-left Y:");
+        width = Field(info, "Width:");
+        height = Field(info, "Height:");
+    }
+    int Height() {
+        Geometry();
+        return height;
+    }
+    std::string Current() const { return screen.Pixel(left + 20, top + 12); }  // the colour swatch
+    std::pair<int, int> Pointer() const {
+        const std::string out = Shell("xdotool getmouselocation");
+        return {Field(out, "x:"), Field(out, "y:")};
+    }
+    void MoveTo(int x, int y) const { Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y)); }
+
+    TScreen screen;
+    std::string home;
+    pid_t pid = -1;
+    unsigned long window = 0;
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+TEST_F(DesktopProgram, CopyingAColourElsewhereMakesItCurrentWhileTheObserverIsOn) {
+    Start("[Extend]\r\nClipboardObserver=1\r\n");
+    TChild xclip({"xclip", "-quiet", "-selection", "clipboard"}, "#FF0000");
+    EXPECT_TRUE(WaitFor([&] { return Current() == "#FF0000"; })) << Current();
+}
+
+TEST_F(DesktopProgram, WithTheObserverOffACopyChangesNothing) {
+    Start("[Extend]\r\nClipboardObserver=0\r\n");
+    TChild xclip({"xclip", "-quiet", "-selection", "clipboard"}, "#FF0000");
+    std::this_thread::sleep_for(700ms);
+    EXPECT_EQ(Current(), "#000000");
+}
+
+TEST_F(DesktopProgram, TheHotKeyPutsThePointerAtTheWindowsCentre) {
+    Start("[Extend]\r\nHotkeyMode=1\r\nHotkey=Shift+Ctrl+F12\r\n");
+    Shell("xdotool key ctrl+shift+F12");
+    const std::pair<int, int> centre{left + width / 2, top + height / 2};
+    EXPECT_TRUE(WaitFor([&] { return Pointer() == centre; }))
+        << Pointer().first << "," << Pointer().second << " not " << centre.first << "," << centre.second;
+}
+
+TEST_F(DesktopProgram, CompactModeFoldsAwayFromThePointerAndTheHotKeyOpensIt) {
+    Start("[Window]\r\nCompact=1\r\n[Extend]\r\nHotkeyMode=1\r\nHotkey=Shift+Ctrl+F12\r\n");
+    ASSERT_TRUE(WaitFor([&] { return Height() == 25; })) << height;
+    MoveTo(left + width + 5, top + 10);  // within the 10 pixels beside the window
+    EXPECT_TRUE(WaitFor([&] { return Height() == 167; })) << height;
+    MoveTo(left + width + 15, top + 10);
+    EXPECT_TRUE(WaitFor([&] { return Height() == 25; })) << height;
+
+    Shell("xdotool key ctrl+shift+F12");
+    EXPECT_TRUE(WaitFor([&] { return Height() == 167; })) << height;
+    const std::pair<int, int> centre{left + width / 2, top + 167 / 2};
+    EXPECT_TRUE(WaitFor([&] { return Pointer() == centre; }));
+}
+
+TEST_F(DesktopProgram, DraggingTheEyedropperOverAWindowPicksItsColour) {
+    TColourWindow orange(0xFF8000, 700, 500, 200, 150);
+    Start("");
+    ASSERT_TRUE(WaitFor([&] { return screen.Pixel(800, 575) == "#FF8000"; }));
+    // The eyedropper's holder in the toolbar: after three buttons (23, 23, 36 wide), a
+    // separator, six notation buttons and another separator.
+    const int spoitX = left + 23 + 23 + 36 + 8 + 6 * 23 + 8 + 10;
+    const int spoitY = top + 167 - 25 + 2 + 11;
+    MoveTo(spoitX, spoitY);
+    Shell("xdotool mousedown 1");
+    MoveTo(500, 400);
+    MoveTo(780, 560);
+    std::this_thread::sleep_for(200ms);
+    Shell("xdotool mouseup 1");
+    EXPECT_TRUE(WaitFor([&] { return Current() == "#FF8000"; })) << Current();
+    // The pick is over: moving on samples nothing more.
+    MoveTo(300, 900);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(Current(), "#FF8000");
+}
+
+TEST_F(DesktopProgram, TheSelectionOfAListedEditorBecomesCurrentQuickly) {
+    Start("[Extend]\r\nSpoitTEditor=1\r\n");
+    const auto from = Clock::now();
+    tinctor::test::TOtherEditor gedit("gedit", "Gedit", "#FF8000");
+    ASSERT_TRUE(WaitFor([&] { return Current() == "#FF8000"; })) << Current();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - from).count();
+    // One 100 ms tick, the read and a repaint.
+    EXPECT_LT(ms, 200);
+    std::printf("editor selection current after %lld ms\n", static_cast<long long>(ms));
+}
+
+}  // namespace
