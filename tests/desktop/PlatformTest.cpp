@@ -3,7 +3,6 @@
 #include "platform/ErrorGuard.h"
 #include "platform/Platform.h"
 #include "platform/Screen.h"
-#include "platform/SystemError.h"
 #include "platform/fake/FakeDialogs.h"
 #include "platform/fake/FakePlatform.h"
 
@@ -14,17 +13,6 @@ TEST(Platform, QtPixelsBecomeBgrColours) {
     EXPECT_EQ(ArgbToColor(0xFFFF0000), 0x0000FFu);
     EXPECT_EQ(ArgbToColor(0x80FF8000), 0x0080FFu);
     EXPECT_EQ(ArgbToColor(0x00123456), 0x563412u);
-}
-
-TEST(Platform, SystemErrorsCarryCodeAndDescription) {
-    const ESystemError e(1409, SystemErrorDescription(1409));
-    EXPECT_EQ(e.Code(), 1409);
-    EXPECT_STREQ(e.what(), "システムエラー。コード：1409.\nホット キーは既に登録されています。");
-    try {
-        RaiseSystemError(10, "BadAccess");
-    } catch (const ESystemError& x) {
-        EXPECT_STREQ(x.what(), "システムエラー。コード：10.\nBadAccess");
-    }
 }
 
 TEST(Platform, TheSilentAbortShowsNoErrorBox) {
