@@ -1,5 +1,7 @@
 #include "platform/x11/X11GlobalKeys.h"
 
+#include <cstdlib>
+
 #include <QCoreApplication>
 #include <QMetaObject>
 
