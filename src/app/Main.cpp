@@ -724,10 +724,9 @@ void TTinctorForm::ColorTableMouseUp(Qt::MouseButton) { SetTag(ColorPanel, 0); }
 // Parts that later work fills in. Each keeps the place of its step, so that the
 // order of creation and of ApplySettings stays as it is. The desktop parts (shader,
 // editor access, eyedropper, clipboard observer, hot key, timer) are in
-// MainDesktop.cpp, the history and the clipboard buttons in MainHistory.cpp.
+// MainDesktop.cpp, the history and the clipboard buttons in MainHistory.cpp, the
+// script menu in MainScript.cpp.
 
-// The script menu lists the scripts folder above its fixed items.
-void TTinctorForm::RebuildScriptMenu() {}
 // The settings dialog, made afresh for each opening; true when it closed with OK.
 bool TTinctorForm::RunConfigDialog() {
     TConfigDialog dialog(this);

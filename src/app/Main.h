@@ -144,6 +144,9 @@ public:
     void ColorTableMouseDown(Qt::MouseButton button);
     void ColorTableMouseMove(QPoint pos);
     void ColorTableMouseUp(Qt::MouseButton button);
+    // The script menu (MainScript.cpp): runs the script of a script item on the
+    // current colour.
+    void RunScript(QAction* item);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -7,6 +7,7 @@
 #include "app/Main.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
+#include "scripthost/SampleScripts.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SpecialFolders.h"
 
@@ -34,8 +35,11 @@ int TTinctorApplication::Run() {
     // Program-wide folders first: the program folder, its scripts folder and the
     // special-folder table of stored paths.
     Guarded([] {
-        SetProgramFolder(ResolveProgramFolder().Folder);
+        const TProgramFolderInfo folder = ResolveProgramFolder();
+        SetProgramFolder(folder.Folder);
         TSpecialFolders::Reload();
+        // A program folder made just now starts with the sample scripts.
+        if (folder.Created) CopySampleScripts(ExecutableFolder(), ScriptsFolder());
     });
     TTinctorForm form;
     form.show();
