@@ -15,7 +15,7 @@
 #include "app/ColorListFile.h"
 #include "app/Main.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SpecialFolders.h"
+#include "settings/FolderMacros.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "platform/ErrorGuard.h"
 #include "scripthost/SampleScripts.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SpecialFolders.h"
+#include "settings/FolderMacros.h"
 
 namespace tinctor {
 

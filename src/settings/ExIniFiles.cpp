@@ -2,7 +2,7 @@
 
 #include "settings/PathNames.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SpecialFolders.h"
+#include "settings/FolderMacros.h"
 
 namespace tinctor {
 

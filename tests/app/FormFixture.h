@@ -19,7 +19,7 @@
 #include "platform/fake/FakeDialogs.h"
 #include "platform/fake/FakeShell.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SpecialFolders.h"
+#include "settings/FolderMacros.h"
 #include "util/stdFiles.h"
 
 namespace tinctor::testing {

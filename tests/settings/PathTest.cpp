@@ -5,7 +5,7 @@
 #include "settings/ExIniFiles.h"
 #include "settings/PathNames.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SpecialFolders.h"
+#include "settings/FolderMacros.h"
 #include "settings/XdgFolders.h"
 #include "settings/SettingsTestSupport.h"
 

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "settings/ProgramFolder.h"
-#include "settings/SpecialFolders.h"
+#include "settings/FolderMacros.h"
 #include "settings/TinctorSettings.h"
 #include "settings/SettingsTestSupport.h"
 

@@ -11,7 +11,7 @@
 
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsTestSupport.h"
-#include "settings/SpecialFolders.h"
+#include "settings/FolderMacros.h"
 #include "util/stdFiles.h"
 
 namespace tinctor::testing {

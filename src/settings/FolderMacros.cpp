@@ -1,4 +1,4 @@
-#include "settings/SpecialFolders.h"
+#include "settings/FolderMacros.h"
 
 #include <memory>
 
