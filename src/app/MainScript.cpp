@@ -2,17 +2,55 @@
 // items, and the run of a chosen script on the current colour.
 #include <QAction>
 #include <QMenu>
+#include <QTimer>
 
 #include "app/Main.h"
+#include "scripthost/KSCClass.h"
 #include "scripthost/ScriptMenu.h"
+#include "scripthost/ScriptRun.h"
 #include "settings/ProgramFolder.h"
 
 namespace tinctor {
+
+namespace {
+
+// The window's sliders as the Colors object sees them.
+class TFormSliders final : public IColorSliders {
+public:
+    explicit TFormSliders(TTinctorForm& form) : form_(form) {}
+    int GetSliderValue(int index) const override { return form_.GetSliderValue(index); }
+    void SetSliderValue(int index, std::uint16_t value) override { form_.SetSliderValue(index, value); }
+    void SliderMoved(int index) override {
+        if (index >= 1 && index <= 3)
+            form_.RGBValueScroll(index);
+        else if (index >= 5 && index <= 7)
+            form_.HLSValueScroll(index);
+    }
+
+private:
+    TTinctorForm& form_;
+};
+
+}  // namespace
 
 void TTinctorForm::RebuildScriptMenu() {
     tinctor::RebuildScriptMenu(*ScriptMenu, ScriptsFolder(), [this](QAction* item) { RunScript(item); });
 }
 
-void TTinctorForm::RunScript(QAction*) {}
+void TTinctorForm::RunScript(QAction* item) {
+    // The timer's editor extraction and compact mode wait: the colour belongs to the
+    // script until it ends.
+    const bool ticking = Timer->isActive();
+    Timer->stop();
+    struct TRestart {
+        QTimer* Timer;
+        bool Ticking;
+        ~TRestart() {
+            if (Ticking) Timer->start();
+        }
+    } restart{Timer, ticking};
+    TFormSliders sliders(*this);
+    RunColorScript(ScriptsFolder() + ScriptFileOf(item), sliders, this);
+}
 
 }  // namespace tinctor

@@ -2,6 +2,7 @@
 // folder opened by the shell.
 #include <QAction>
 #include <QMenu>
+#include <QTimer>
 
 #include "FormFixture.h"
 
@@ -18,6 +19,12 @@ protected:
     }
     QMenu* Menu() const { return form->findChild<QMenu*>(QStringLiteral("ScriptMenu")); }
     QAction* Item(const char* name) const { return form->findChild<QAction*>(QString::fromLatin1(name)); }
+    // Writes the script, refreshes the menu and chooses the script's item.
+    void RunScript(const std::string& text) {
+        WriteScript("script.ksc", "// Script\r\n" + text);
+        Item("MenuRefresh")->trigger();
+        Menu()->actions()[0]->trigger();
+    }
     std::vector<std::string> Captions() const {
         std::vector<std::string> texts;
         for (const QAction* item : Menu()->actions())
@@ -48,6 +55,56 @@ TEST_F(ScriptMenuTest, NoScriptsFolderLeavesTheFixedItemsAndIsNeverMade) {
     shell.Succeeds = false;  // a folder that cannot be opened gives no message
     Item("OpenScriptDirectory")->trigger();
     EXPECT_TRUE(dialogs.Log.empty());
+}
+
+TEST_F(ScriptMenuTest, AScriptChangesTheCurrentColourWhenItEnds) {
+    Open();
+    form->SetCurrentColor(RGBToColor(20, 128, 255));
+    RunScript("Colors.R = Colors.R - 50;\r\n");
+    EXPECT_EQ(Rgb(), (std::array{0, 128, 255}));
+    EXPECT_EQ(Text("RLabel"), "R：00");  // the labels follow
+
+    RunScript("Colors.L = 0;\r\n");
+    EXPECT_EQ(form->CurrentColor(), RGBToColor(0, 0, 0));
+    EXPECT_EQ(Slider("RValue")->value(), 0);
+
+    RunScript("Colors.R = 300;\r\n");
+    EXPECT_EQ(Rgb(), (std::array{255, 0, 0}));
+
+    RunScript("Colors.H = 400;\r\nColors.L = 128;\r\nColors.S = 255;\r\n");
+    EXPECT_EQ(Slider("HValue")->value(), 359);
+    EXPECT_EQ(form->CurrentColor(), HLSToColor({359, 128, 255}));
+
+    // R then H: the H, L, S sliders decide, and R follows the new colour.
+    form->SetCurrentColor(RGBToColor(10, 200, 30));
+    const int lightness = Slider("LValue")->value(), saturation = Slider("SValue")->value();
+    RunScript("Colors.R = 250;\r\nColors.H = 240;\r\n");
+    const TColor expected = HLSToColor({240, static_cast<std::uint16_t>(lightness), static_cast<std::uint16_t>(saturation)});
+    EXPECT_EQ(form->CurrentColor(), expected);
+    EXPECT_EQ(Slider("RValue")->value(), SplitColor(expected).R);
+    EXPECT_TRUE(dialogs.Log.empty());
+}
+
+TEST_F(ScriptMenuTest, AScriptThatOnlyReadsLeavesTheColour) {
+    Open();
+    form->SetCurrentColor(RGBToColor(1, 2, 3));
+    RunScript("var sum = Colors.R + Colors.G + Colors.B + Colors.H + Colors.L + Colors.S + Colors.A;\r\n"
+              "Colors.A = 200;\r\n");
+    EXPECT_EQ(Rgb(), (std::array{1, 2, 3}));
+    EXPECT_EQ(Slider("AValue")->value(), 2);
+}
+
+TEST_F(ScriptMenuTest, ReportsAreErrorBoxesAndTheTimerGoesOn) {
+    Open();
+    QTimer* timer = form->findChild<QTimer*>();
+    ASSERT_NE(timer, nullptr);
+    ASSERT_TRUE(timer->isActive());
+    RunScript("Colors.R = ;\r\n");
+    ASSERT_EQ(dialogs.Log.size(), 2u);
+    EXPECT_EQ(dialogs.Log[0].What, TFakeDialogs::Shown::Beep);
+    EXPECT_EQ(dialogs.Log[1].MsgKind, TMsgKind::Error);
+    EXPECT_TRUE(dialogs.Log[1].Text.starts_with("SyntaxError: Line(2) => ")) << dialogs.Log[1].Text;
+    EXPECT_TRUE(timer->isActive());
 }
 
 }  // namespace
