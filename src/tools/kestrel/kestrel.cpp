@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "script/lib/ecma_object.h"
+#include "scripthost/Kestrel.h"
 #include "util/stdFiles.h"
 
 namespace {
@@ -28,7 +28,7 @@ void Usage() {
 void Write(std::FILE* stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
 
 // Standard input for read(n), read() and readln().
-void ReadInput(std::string& text, bool& success, int count, bool line) {
+void ReadInput(tinctor::TKestrel&, std::string& text, bool& success, int count, bool line) {
     text.clear();
     if (line) {
         success = static_cast<bool>(std::getline(std::cin, text));
@@ -45,14 +45,15 @@ void ReadInput(std::string& text, bool& success, int count, bool line) {
     success = !text.empty() || count == 0;
 }
 
-int RunScript(kestrel::TJEngine& engine, bool fromText, const std::string& source, int argc, char** argv,
+int RunScript(tinctor::TKestrel& kestrel, bool fromText, const std::string& source, int argc, char** argv,
               int first) {
-    engine.OnStdout = [](std::string_view text) { Write(stdout, text); };
-    engine.OnStderr = [](std::string_view text) {
+    kestrel.SetOnStdout([](tinctor::TKestrel&, std::string_view text) { Write(stdout, text); });
+    kestrel.SetOnStderr([](tinctor::TKestrel&, std::string_view text) {
         std::fflush(stdout);
         Write(stderr, text);
-    };
-    engine.OnStdin = &ReadInput;
+    });
+    kestrel.SetOnStdin(&ReadInput);
+    kestrel::TJEngine& engine = kestrel.Engine();
     if (!fromText) {
         std::string probe;
         if (!tinctor::LoadTextFile(source, probe)) {
@@ -60,11 +61,11 @@ int RunScript(kestrel::TJEngine& engine, bool fromText, const std::string& sourc
             return kUnreadable;
         }
     }
-    const bool compiled = fromText ? engine.CompileText(source) : engine.CompileFile(source);
+    const bool compiled = fromText ? engine.CompileText(source) : kestrel.CompileFile(source);
     if (!compiled) return kFailed;
     kestrel::TJValueList args;
     for (int i = first; i < argc; ++i) args.AddString(kestrel::TJString(argv[i]));
-    const int result = engine.Run(nullptr, &args);
+    const int result = kestrel.RunWithList(&args);
     std::fflush(stdout);
     if (engine.ResultSet()) return result;
     return engine.ErrorReported() ? kFailed : result;
@@ -84,8 +85,8 @@ int main(int argc, char** argv) {
         return kUnreadable;
     }
     try {
-        kestrel::TJEngine engine;
-        return RunScript(engine, fromText, fromText ? argv[2] : argv[1], argc, argv, fromText ? 3 : 2);
+        tinctor::TKestrel kestrel;
+        return RunScript(kestrel, fromText, fromText ? argv[2] : argv[1], argc, argv, fromText ? 3 : 2);
     } catch (const std::exception& e) {
         std::fflush(stdout);
         std::fprintf(stderr, "kestrel: host error: %s\n", e.what());
