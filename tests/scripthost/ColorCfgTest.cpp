@@ -39,20 +39,6 @@ protected:
     TColorCfg* colors;
 };
 
-TEST_F(ColorCfgTest, PropertiesReadTheirSliders) {
-    EXPECT_EQ(Read("R"), 20);
-    EXPECT_EQ(Read("G"), 128);
-    EXPECT_EQ(Read("B"), 255);
-    EXPECT_EQ(Read("A"), 134);
-    EXPECT_EQ(Read("H"), 210);
-    EXPECT_EQ(Read("L"), 137);
-    EXPECT_EQ(Read("S"), 255);
-    sliders.Values[0] = 99;
-    EXPECT_EQ(Read("R"), 99);
-    Free();
-    EXPECT_TRUE(sliders.Moved.empty());  // reading alone changes no colour
-}
-
 TEST_F(ColorCfgTest, WrittenValuesAreClampedIntoTheSliderRange) {
     // R - 50 at R = 20: clamped before any narrowing, so 0 and not 65506 cut to 255.
     Write("R", IntegerValue(20 - 50));
@@ -93,32 +79,6 @@ TEST_F(ColorCfgTest, BrightnessIsReadOnlyAndWritingItStoresAMember) {
     EXPECT_EQ(colors->Last(), 0);
     Free();
     EXPECT_TRUE(sliders.Moved.empty());
-}
-
-TEST_F(ColorCfgTest, TheGroupWrittenLastDecidesTheColour) {
-    Write("R", IntegerValue(1));
-    Write("H", IntegerValue(2));
-    EXPECT_EQ(colors->Last(), 5);
-    Free();
-    EXPECT_THAT(sliders.Moved, ElementsAre(5));
-}
-
-TEST_F(ColorCfgTest, RgbWrittenLastAppliesTheRgbSliders) {
-    Write("S", IntegerValue(1));
-    Write("B", IntegerValue(2));
-    Free();
-    EXPECT_THAT(sliders.Moved, ElementsAre(3));
-}
-
-TEST(ColorCfgWithoutSliders, ReadsZeroAndChangesNothing) {
-    ASSERT_EQ(ColorSliders(), nullptr);
-    auto* colors = TJObject::New<TColorCfg>(nullptr, false);
-    TJValue value;
-    colors->GetValue("G", false, value);
-    EXPECT_EQ(value.AsInteger(), 0);
-    colors->SetValue("G", IntegerValue(9));
-    EXPECT_EQ(colors->Last(), 2);
-    colors->Destroy();  // nothing to apply to, no crash
 }
 
 }  // namespace

