@@ -11,16 +11,13 @@ namespace tinctor {
 class IColorSliders;
 class TKestrel;
 
-// The confirmation before a running script is stopped.
-inline constexpr const char* StopScriptQuestion = "スクリプトの実行を中止しますか？";
 // The error box of a script item whose file has gone, followed by the path.
 inline constexpr const char* ScriptNotFoundMessage = "スクリプトファイルが見つかりません。\n";
 
 // Compiles and runs the script file Path in an engine of its own, with the red, green
 // and blue of Sliders as its arguments and Sliders as its Colors object; the colour
-// follows when the run ends. Reports reach the user through KestrelError. Window
-// events go on while it runs, but user input to the program is held back, except
-// Esc or closing Window, which offer to stop the script.
+// follows when the run ends. Reports reach the user through KestrelError. While it
+// runs, Esc or closing Window offers to stop it (ScriptWatch.h).
 void RunColorScript(const std::string& path, IColorSliders& sliders, QWidget* window);
 
 // The engine's error handler: the report in an error box, after the error beep.

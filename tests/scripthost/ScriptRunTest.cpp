@@ -16,6 +16,7 @@
 #include "TempFolder.h"
 #include "platform/fake/FakeDialogs.h"
 #include "scripthost/ScriptRun.h"
+#include "scripthost/ScriptWatch.h"
 
 namespace tinctor {
 namespace {
