@@ -3,6 +3,7 @@
 // The dialect evaluates the right operand of a binary operator before the left one
 // and argument lists from the last element to the first. Objects made while a
 // statement runs sit on the current table's temporary list until it ends.
+#include <cmath>
 #include <optional>
 #include <string>
 #include <utility>
@@ -65,6 +66,51 @@ bool NeedsArguments(const TJStatement* decl) {
     return decl->Facts & kFactsArguments;
 }
 
+bool IsPlainNumber(const TJValue& v) noexcept { return v.IsInteger() || v.IsDouble(); }
+double PlainNumber(const TJValue& v) noexcept { return v.IsInteger() ? v.vInteger() : v.vDouble(); }
+
+// + - * of two plain numbers without the general operator: the same double, or the
+// same infinity when it overflows. False for any other operands.
+bool QuickArithmetic(TJExprCode code, const TJValue& left, const TJValue& right, TJValue& result) noexcept {
+    if (!IsPlainNumber(left) || !IsPlainNumber(right)) return false;
+    const double a = PlainNumber(left), b = PlainNumber(right);
+    double r;
+    bool negative;
+    switch (code) {
+    case ecAdd: r = a + b; negative = a < 0; break;
+    case ecSubtract: r = a - b; negative = a < 0; break;
+    case ecMultiply: r = a * b; negative = (a < 0) != (b < 0); break;
+    default: return false;
+    }
+    if (std::isfinite(r)) result.BuildDouble(r);
+    else result.BuildInfinity(negative);
+    return true;
+}
+
+// < > <= >= of two plain numbers, as the general comparison does them (integers as
+// integers, anything else as doubles).
+bool QuickRelation(TJExprCode code, const TJValue& left, const TJValue& right, bool& result) noexcept {
+    if (!IsPlainNumber(left) || !IsPlainNumber(right)) return false;
+    if (left.IsInteger() && right.IsInteger()) {
+        const std::int32_t a = left.vInteger(), b = right.vInteger();
+        switch (code) {
+        case ecLess: result = a < b; return true;
+        case ecGreater: result = a > b; return true;
+        case ecLessEqual: result = a <= b; return true;
+        case ecGreaterEqual: result = a >= b; return true;
+        default: return false;
+        }
+    }
+    const double a = PlainNumber(left), b = PlainNumber(right);
+    switch (code) {
+    case ecLess: result = a < b; return true;
+    case ecGreater: result = a > b; return true;
+    case ecLessEqual: result = a <= b; return true;
+    case ecGreaterEqual: result = a >= b; return true;
+    default: return false;
+    }
+}
+
 [[noreturn]] void NeedFunctionOrObject() {
     ThrowError(errors::CallError, "call function error,need function or object");
 }
@@ -86,6 +132,8 @@ bool TJEngine::EvaluateCondition(const TJExpr* e) {
         TJValue right, left;
         Evaluate(e->Right, right);
         Evaluate(e->Left, left);
+        bool quick;
+        if (QuickRelation(e->Code, left, right, quick)) return quick;
         return CompareOperator(e->Code, left, right);
     }
     case ecNot: return !EvaluateCondition(e->Left);
@@ -119,7 +167,7 @@ void TJEngine::Evaluate(const TJExpr* e, TJValue& result, int flags) {
         TJValue right, left;
         Evaluate(e->Right, right);
         Evaluate(e->Left, left);
-        result = ApplyOperator(e->Code, left, right);
+        if (!QuickArithmetic(e->Code, left, right, result)) result = ApplyOperator(e->Code, left, right);
         return;
     }
     case ecOr: case ecAnd:
@@ -309,6 +357,13 @@ void TJEngine::EvaluateArrayLiteral(const TJExpr* e, TJValue& result) {
 
 bool TJEngine::EvaluateArguments(const TJExpr* list, TJValueList& args) {
     if (!list) return false;
+    if (!list->Left) {
+        // One argument, the most common list.
+        TJValue value;
+        Evaluate(list->Right, value);
+        args.Add(value);
+        return true;
+    }
     int count = 0;
     for (const TJExpr* link = list; link; link = link->Left) ++count;
     args.SetCount(count);

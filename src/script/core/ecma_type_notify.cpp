@@ -415,6 +415,12 @@ bool TJHash::ReplaceValue(std::string_view name, const TJValue& value) {
     return true;
 }
 
+bool TJHash::CopyAllFrom(const TJHash& other) {
+    if (&other == this || other.unbound_ != 0 || !table_.CopySmallFrom(other.table_)) return false;
+    table_.ForEach([this](const std::string&, TJValue& v) { Acquire(v); });
+    return true;
+}
+
 bool TJHash::Remove(std::string_view name) {
     TJValue old;
     if (!table_.Take(name, old)) return false;

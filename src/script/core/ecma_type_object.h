@@ -172,6 +172,9 @@ public:
     void SetValue(std::string_view name, const TJValue& value);
     // Replaces an existing member only; false when there is none.
     bool ReplaceValue(std::string_view name, const TJValue& value);
+    // Makes this empty table hold what Other holds, in one copy, when both are small
+    // tables of the same shape; false, changing nothing, otherwise.
+    bool CopyAllFrom(const TJHash& other);
     bool Remove(std::string_view name);
     bool HasKey(std::string_view name) const noexcept { return table_.HasKey(name); }
     // Both sets empty: everything; Include given: the kinds in it; else the kinds not in Exclude.

@@ -1,6 +1,7 @@
 #include "script/core/ecma_type_scope.h"
 
 #include <string>
+#include <typeinfo>
 #include <utility>
 
 namespace kestrel {
@@ -179,8 +180,11 @@ TJSymbolTableBase* TJLocalSymbolTable::CreateWithoutParent() const {
 }
 
 void TJLocalSymbolTable::CopyFrom(const TJSymbolTableBase& other) {
-    const auto* source = dynamic_cast<const TJLocalSymbolTable*>(&other);
+    // Captured scopes are plain local tables: that case needs no cast through the hierarchy.
+    const auto* source = typeid(other) == typeid(TJLocalSymbolTable) ? static_cast<const TJLocalSymbolTable*>(&other)
+                                                                     : dynamic_cast<const TJLocalSymbolTable*>(&other);
     if (!source || source == this) return;
+    if (symbols_.Count() == 0 && symbols_.CopyAllFrom(source->symbols_)) return;
     source->symbols_.ForEach([this](const std::string& name, const TJValue& value) {
         if (!symbols_.HasKey(name)) symbols_.SetValue(name, value);
     });

@@ -65,7 +65,9 @@ public:
                 if (item.Key == key) return &item.Value;
             return nullptr;
         }
-        const std::uint32_t bucket = BucketOf(key);
+        const std::uint32_t hash = HashKey(key, ignoreCase_);
+        if (!MayHold(hash)) return nullptr;
+        const auto bucket = static_cast<std::uint32_t>(hash % bucketCount_);
         std::vector<Item>& items = ItemsOf(bucket);
         auto [i, found] = Locate(items, bucket, key, false);
         return found ? &items[i].Value : nullptr;
@@ -88,7 +90,8 @@ public:
 
     // The slot of Key, inserted with a default value when absent; Second tells whether it is new.
     std::pair<V*, bool> Slot(std::string_view key) {
-        const std::uint32_t bucket = BucketOf(key);
+        const std::uint32_t hash = HashKey(key, ignoreCase_);
+        const auto bucket = static_cast<std::uint32_t>(hash % bucketCount_);
         std::vector<Item>* items = &ItemsOf(bucket);
         auto [i, found] = Locate(*items, bucket, key);
         if (found) return {&(*items)[i].Value, false};
@@ -99,6 +102,7 @@ public:
         }
         if (items->capacity() == 0) items->reserve(buckets_ ? 2 : kFirstCapacity);
         items->insert(items->begin() + static_cast<std::ptrdiff_t>(i), Item{std::string(key), V{}, bucket});
+        Mark(hash);
         ++count_;
         keysDirty_ = true;
         return {&(*items)[i].Value, true};
@@ -142,10 +146,24 @@ public:
             all.swap(small_);
         }
         count_ = 0;
+        seen_[0] = seen_[1] = 0;
         keysDirty_ = true;
         return all;
     }
     void Clear() { TakeAll(); }
+    // Makes this empty table a copy of Other when Other is a small table of the same
+    // shape (the items then keep their order); false, changing nothing, otherwise.
+    bool CopySmallFrom(const TCustomHashTable& other) {
+        if (count_ != 0 || buckets_ || other.buckets_ || other.bucketCount_ != bucketCount_ ||
+            other.ignoreCase_ != ignoreCase_)
+            return false;
+        small_ = other.small_;
+        count_ = other.count_;
+        seen_[0] = other.seen_[0];
+        seen_[1] = other.seen_[1];
+        keysDirty_ = true;
+        return true;
+    }
     // Takes back the storage of items taken with TakeAll, emptied, so that a small
     // table refilled after a clear (a scope used again) allocates nothing.
     void GiveBackRoom(std::vector<Item>&& room) noexcept {
@@ -189,6 +207,13 @@ private:
     // Room for the methods every object registers, in one allocation.
     static constexpr std::size_t kFirstCapacity = 16;
 
+    // A bit per key hash ever stored since the last clear: a lookup whose bit is
+    // clear misses without a search (the names that no scope on the way holds).
+    static constexpr std::uint64_t SeenBit(std::uint32_t hash) noexcept { return std::uint64_t(1) << ((hash ^ (hash >> 7)) & 63); }
+    static constexpr unsigned SeenWord(std::uint32_t hash) noexcept { return (hash >> 13) & 1; }
+    bool MayHold(std::uint32_t hash) const noexcept { return seen_[SeenWord(hash)] & SeenBit(hash); }
+    void Mark(std::uint32_t hash) noexcept { seen_[SeenWord(hash)] |= SeenBit(hash); }
+
     std::uint32_t BucketOf(std::string_view key) const noexcept {
         return static_cast<std::uint32_t>(HashBucket(key, bucketCount_, ignoreCase_));
     }
@@ -207,8 +232,13 @@ private:
                                         std::string_view key, bool wantPlace = true) const noexcept {
         std::size_t lo = 0, hi = items.size();
         if (!buckets_) {
-            // Narrow to the bucket's run in the ordered vector.
-            while (lo < hi && items[lo].Bucket < bucket) ++lo;
+            // Narrow to the bucket's run in the ordered vector (by halves: runs are short).
+            std::size_t end = hi;
+            while (lo < end) {
+                const std::size_t mid = lo + (end - lo) / 2;
+                if (items[mid].Bucket < bucket) lo = mid + 1;
+                else end = mid;
+            }
             hi = lo;
             while (hi < items.size() && items[hi].Bucket == bucket) ++hi;
         }
@@ -231,6 +261,7 @@ private:
     std::size_t bucketCount_;
     bool ignoreCase_;
     std::size_t count_ = 0;
+    std::uint64_t seen_[2] = {0, 0};
     std::vector<Item> small_;                       // the items while the table is small
     std::unique_ptr<std::vector<Item>[]> buckets_;  // the buckets once it has split
     mutable std::vector<std::string> keys_;
