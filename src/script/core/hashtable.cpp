@@ -6,12 +6,8 @@ namespace kestrel {
 
 using tinctor::CodePage;
 
-std::uint32_t HashKey(std::string_view key, bool ignoreCase) noexcept {
+std::uint32_t HashKeyIgnoringCase(std::string_view key) noexcept {
     std::uint32_t h = 0;
-    if (!ignoreCase) {
-        for (char c : key) h = ((h << 2) | (h >> 30)) ^ static_cast<unsigned char>(c);
-        return h;
-    }
     // Lower-case the way the code page service does: single-byte letters only, the
     // bytes of multi-byte characters stay as they are.
     const CodePage& cp = CodePage::Current();
@@ -47,9 +43,7 @@ int CompareKeys(std::string_view a, std::string_view b, bool ignoreCase) noexcep
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-bool SameKey(std::string_view a, std::string_view b, bool ignoreCase) noexcept {
-    // The string order calls only identical names equal.
-    if (!ignoreCase) return a == b;
+bool SameKeyIgnoringCase(std::string_view a, std::string_view b) noexcept {
     return a.size() == b.size() && CodePage::Current().CompareIgnoreCase(a, b) == 0;
 }
 

@@ -25,15 +25,28 @@ public:
     EHashTableError() : std::runtime_error("dont has key") {}
 };
 
-std::uint32_t HashKey(std::string_view key, bool ignoreCase) noexcept;
+std::uint32_t HashKeyIgnoringCase(std::string_view key) noexcept;
+inline std::uint32_t HashKey(std::string_view key, bool ignoreCase) noexcept {
+    if (ignoreCase) return HashKeyIgnoringCase(key);
+    std::uint32_t h = 0;
+    for (char c : key) h = ((h << 2) | (h >> 30)) ^ static_cast<unsigned char>(c);
+    return h;
+}
 // Bucket index of Key in a table of BucketCount buckets.
 inline std::size_t HashBucket(std::string_view key, std::size_t bucketCount, bool ignoreCase) noexcept {
     return HashKey(key, ignoreCase) % (bucketCount ? bucketCount : 1);
 }
 // The order of keys within a bucket (<0, 0, >0).
 int CompareKeys(std::string_view a, std::string_view b, bool ignoreCase) noexcept;
+// Byte equality of two names, which are short: a loop beats a call of memcmp.
+inline bool SameBytes(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
 // Key equality under the same rule.
-bool SameKey(std::string_view a, std::string_view b, bool ignoreCase) noexcept;
+inline bool SameKey(std::string_view a, std::string_view b, bool ignoreCase) noexcept;
 
 template <class V>
 class TCustomHashTable {
@@ -62,7 +75,7 @@ public:
         if (!buckets_ && count_ <= kScanAt && !ignoreCase_) {
             // A handful of items (the variables of a call): comparing is cheaper than hashing.
             for (Item& item : small_)
-                if (item.Key == key) return &item.Value;
+                if (SameBytes(item.Key, key)) return &item.Value;
             return nullptr;
         }
         const std::uint32_t hash = HashKey(key, ignoreCase_);
@@ -267,6 +280,12 @@ private:
     mutable std::vector<std::string> keys_;
     mutable bool keysDirty_ = false;
 };
+
+bool SameKeyIgnoringCase(std::string_view a, std::string_view b) noexcept;
+inline bool SameKey(std::string_view a, std::string_view b, bool ignoreCase) noexcept {
+    // The string order calls only identical names equal.
+    return ignoreCase ? SameKeyIgnoringCase(a, b) : SameBytes(a, b);
+}
 
 // Items own a text, a bare integer, a bare pointer, or an object.
 using TStringHashTable = TCustomHashTable<std::string>;
