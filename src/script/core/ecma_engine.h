@@ -145,6 +145,8 @@ private:
 
     // --- expressions (ecma_eval.cpp) ------------------------------------------------
     void Evaluate(const TJExpr* e, TJValue& result, int flags = 0);
+    void EvaluateNode(const TJExpr* e, TJValue& result, int flags);
+    [[noreturn]] static void UndefinedName(const TJExpr* e);
     bool EvaluateCondition(const TJExpr* e);
     void EvaluateAssign(const TJExpr* e, TJValue& result, int flags);
     void EvaluateCompoundAssign(const TJExpr* e, TJValue& result);

@@ -148,14 +148,29 @@ bool TJEngine::EvaluateCondition(const TJExpr* e) {
 }
 
 void TJEngine::Evaluate(const TJExpr* e, TJValue& result, int flags) {
+    // The leaves, most of what is evaluated, in a small function of their own.
+    if (e->Code == ecConstant) {
+        result = e->Value;
+        return;
+    }
+    if (e->Code == ecIdentifier) {
+        if (!current_->GetValue(e->Symbol, result)) UndefinedName(e);
+        return;
+    }
+    EvaluateNode(e, result, flags);
+}
+
+void TJEngine::UndefinedName(const TJExpr* e) {
+    std::string message = "undefined - ";
+    message += e->Symbol.view();
+    ThrowError(errors::NameError, message);
+}
+
+void TJEngine::EvaluateNode(const TJExpr* e, TJValue& result, int flags) {
     switch (e->Code) {
     case ecConstant: result = e->Value; return;
     case ecIdentifier:
-        if (!current_->GetValue(e->Symbol, result)) {
-            std::string message = "undefined - ";
-            message += e->Symbol.view();
-            ThrowError(errors::NameError, message);
-        }
+        if (!current_->GetValue(e->Symbol, result)) UndefinedName(e);
         return;
     case ecComma:
         Evaluate(e->Left, result);
