@@ -216,7 +216,7 @@ private:
     // key, which is the key-list order; past this size it splits into buckets.
     static constexpr std::size_t kSplitAt = 32;
     // Up to this size a case-sensitive lookup compares every key instead of hashing.
-    static constexpr std::size_t kScanAt = 6;
+    static constexpr std::size_t kScanAt = 16;
     // Room for the methods every object registers, in one allocation.
     static constexpr std::size_t kFirstCapacity = 16;
 
