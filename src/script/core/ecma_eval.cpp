@@ -6,6 +6,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -111,6 +112,13 @@ bool QuickRelation(TJExprCode code, const TJValue& left, const TJValue& right, b
     }
 }
 
+// An object of the base class itself: no published properties, no overrides, so
+// its member table says what it holds.
+bool IsPlainObject(const TJValue& v) noexcept {
+    const TJObject* o = v.vObject();
+    return o && typeid(*o) == typeid(TJObject);
+}
+
 [[noreturn]] void NeedFunctionOrObject() {
     ThrowError(errors::CallError, "call function error,need function or object");
 }
@@ -154,7 +162,7 @@ void TJEngine::Evaluate(const TJExpr* e, TJValue& result, int flags) {
         return;
     }
     if (e->Code == ecIdentifier) {
-        if (!current_->GetValue(e->Symbol, result)) UndefinedName(e);
+        if (!current_->GetValue(e->Symbol, result, &e->Hint)) UndefinedName(e);
         return;
     }
     EvaluateNode(e, result, flags);
@@ -170,7 +178,7 @@ void TJEngine::EvaluateNode(const TJExpr* e, TJValue& result, int flags) {
     switch (e->Code) {
     case ecConstant: result = e->Value; return;
     case ecIdentifier:
-        if (!current_->GetValue(e->Symbol, result)) UndefinedName(e);
+        if (!current_->GetValue(e->Symbol, result, &e->Hint)) UndefinedName(e);
         return;
     case ecComma:
         Evaluate(e->Left, result);
@@ -211,6 +219,13 @@ void TJEngine::EvaluateNode(const TJExpr* e, TJValue& result, int flags) {
     case ecMember: {
         TJValue object;
         Evaluate(e->Left, object);
+        if (!(flags & kEvalDelete) && IsPlainObject(object) && e->Right->Symbol.view() != "prototype") {
+            // A member of a plain object: its table answers, or else the usual way.
+            if (const TJValue* v = object.vObject()->Members().FindHinted(e->Right->Symbol, e->Right->Hint)) {
+                result = *v;
+                return;
+            }
+        }
         GetMember(object, e->Right->Symbol, result, flags & kEvalDelete, e->Left);
         return;
     }
@@ -272,11 +287,14 @@ void TJEngine::EvaluateAssign(const TJExpr* e, TJValue& result, int flags) {
     switch (target->Code) {
     case ecIdentifier:
         if (flags & kEvalVar) current_->SetLocal(target->Symbol, result);
-        else current_->Assign(target->Symbol, result, 0);
+        else current_->Assign(target->Symbol, result, 0, &target->Hint);
         return;
     case ecMember: {
         TJValue object;
         Evaluate(target->Left, object);
+        if (IsPlainObject(object) && target->Right->Symbol.view() != "prototype" &&
+            object.vObject()->Members().ReplaceValue(target->Right->Symbol, result, &target->Right->Hint))
+            return;
         SetMember(object, target->Right->Symbol, result, target->Left);
         return;
     }
@@ -297,7 +315,7 @@ void TJEngine::EvaluateAssign(const TJExpr* e, TJValue& result, int flags) {
 
 void TJEngine::StoreInto(const TJExpr* target, const TJValue& value) {
     switch (target->Code) {
-    case ecIdentifier: current_->Assign(target->Symbol, value, 0); return;
+    case ecIdentifier: current_->Assign(target->Symbol, value, 0, &target->Hint); return;
     case ecMember: {
         TJValue object;
         Evaluate(target->Left, object);

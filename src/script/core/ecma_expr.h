@@ -90,6 +90,8 @@ enum TJExprCode : std::uint8_t {
 // element's link has no Left; an empty list is no node at all.
 struct TJExpr {
     TJExprCode Code = ecEmpty;
+    // Identifiers: where the evaluator found the name last time (an index it checks).
+    mutable std::uint8_t Hint = 0;
     // Height of the tree below and including this node; a list chain counts as one
     // level, because lists are walked in a loop, not by recursion.
     std::uint16_t Depth = 1;

@@ -364,6 +364,12 @@ const TJValue* TJHash::Find(std::string_view name) const {
     return v;
 }
 
+const TJValue* TJHash::FindHinted(std::string_view name, std::uint8_t& hint) const {
+    const TJValue* v = const_cast<TCustomHashTable<TJValue>&>(table_).FindHinted(name, hint);
+    if (v && v->IsUnboundMethod()) BindMethod(name, const_cast<TJValue&>(*v));
+    return v;
+}
+
 void TJHash::BindMethod(std::string_view name, TJValue& slot) const {
     TJFunctionInfo info;
     info.FuncName = name;
@@ -405,8 +411,8 @@ void TJHash::SetValue(std::string_view name, const TJValue& value) {
     Release(old);
 }
 
-bool TJHash::ReplaceValue(std::string_view name, const TJValue& value) {
-    TJValue* slot = table_.Find(name);
+bool TJHash::ReplaceValue(std::string_view name, const TJValue& value, std::uint8_t* hint) {
+    TJValue* slot = hint ? table_.FindHinted(name, *hint) : table_.Find(name);
     if (!slot) return false;
     TJValue fresh(value);
     Acquire(fresh);

@@ -169,9 +169,11 @@ public:
     bool GetValue(std::string_view name, TJValue& value) const;
     // The stored value without a copy, or null.
     const TJValue* Find(std::string_view name) const;
+    // The same with a hint of where the name was found last (TCustomHashTable::FindHinted).
+    const TJValue* FindHinted(std::string_view name, std::uint8_t& hint) const;
     void SetValue(std::string_view name, const TJValue& value);
     // Replaces an existing member only; false when there is none.
-    bool ReplaceValue(std::string_view name, const TJValue& value);
+    bool ReplaceValue(std::string_view name, const TJValue& value, std::uint8_t* hint = nullptr);
     // Makes this empty table hold what Other holds, in one copy, when both are small
     // tables of the same shape; false, changing nothing, otherwise.
     bool CopyAllFrom(const TJHash& other);

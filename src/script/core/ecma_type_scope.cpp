@@ -21,7 +21,8 @@ void TJLocalSymbolTable::ClearOwn() noexcept {
 
 void TJLocalSymbolTable::Clear() { ClearOwn(); }
 
-bool TJLocalSymbolTable::GetValueImpl(TJLocalSymbolTable* caller, std::string_view name, TJValue& value) {
+bool TJLocalSymbolTable::GetValueImpl(TJLocalSymbolTable* caller, std::string_view name, TJValue& value,
+                                      std::uint8_t* hint) {
     TJLocalSymbolTable* table = this;
     for (;;) {
         if (table->IsFunctionTable() && !table->children_.empty() && !table->IsOwnChild(caller)) {
@@ -31,7 +32,7 @@ bool TJLocalSymbolTable::GetValueImpl(TJLocalSymbolTable* caller, std::string_vi
             table = table->children_.back().get();
             continue;
         }
-        if (const TJValue* found = table->symbols_.Find(name)) {
+        if (const TJValue* found = hint ? table->symbols_.FindHinted(name, *hint) : table->symbols_.Find(name)) {
             value = *found;
             return true;
         }
@@ -45,7 +46,8 @@ bool TJLocalSymbolTable::GetValueImpl(TJLocalSymbolTable* caller, std::string_vi
     }
 }
 
-bool TJLocalSymbolTable::SetValueImpl(TJLocalSymbolTable* caller, std::string_view name, const TJValue& value) {
+bool TJLocalSymbolTable::SetValueImpl(TJLocalSymbolTable* caller, std::string_view name, const TJValue& value,
+                                      std::uint8_t* hint) {
     TJLocalSymbolTable* table = this;
     for (;;) {
         if (table->IsFunctionTable() && !table->children_.empty() && !table->IsOwnChild(caller)) {
@@ -53,7 +55,7 @@ bool TJLocalSymbolTable::SetValueImpl(TJLocalSymbolTable* caller, std::string_vi
             table = table->children_.back().get();
             continue;
         }
-        if (table->symbols_.ReplaceValue(name, value)) return true;
+        if (table->symbols_.ReplaceValue(name, value, hint)) return true;
         if (TJObject* self = table->this_; self && self->HasKey(name)) {
             self->SetValue(name, value, nullptr, false);
             return true;
@@ -93,8 +95,8 @@ void TJLocalSymbolTable::SetStatic(std::string_view name, const TJValue& value) 
     if (!table->symbols_.HasKey(name)) table->symbols_.SetValue(name, value);
 }
 
-void TJLocalSymbolTable::Assign(std::string_view name, const TJValue& value, int mode) {
-    if (SetValueImpl(this, name, value)) return;
+void TJLocalSymbolTable::Assign(std::string_view name, const TJValue& value, int mode, std::uint8_t* hint) {
+    if (SetValueImpl(this, name, value, hint)) return;
     switch (mode) {
     case 1: SetLocal(name, value); break;
     case 2: SetStatic(name, value); break;

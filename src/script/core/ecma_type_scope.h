@@ -39,11 +39,17 @@ public:
     // Looks Name up along the chain: own variables, then the members of `this` (own
     // members and published properties), then the parent. Caller is the table that
     // asks (this table for a lookup of its own).
-    bool GetValueImpl(TJLocalSymbolTable* caller, std::string_view name, TJValue& value);
-    bool GetValue(std::string_view name, TJValue& value) { return GetValueImpl(this, name, value); }
+    // Hint, when given, is where the name was found in a table the last time (the
+    // evaluator keeps one per name in the tree); it only saves searching.
+    bool GetValueImpl(TJLocalSymbolTable* caller, std::string_view name, TJValue& value,
+                      std::uint8_t* hint = nullptr);
+    bool GetValue(std::string_view name, TJValue& value, std::uint8_t* hint = nullptr) {
+        return GetValueImpl(this, name, value, hint);
+    }
     // Replaces an existing variable (or a member of a `this` along the chain); false
     // when there is none.
-    bool SetValueImpl(TJLocalSymbolTable* caller, std::string_view name, const TJValue& value);
+    bool SetValueImpl(TJLocalSymbolTable* caller, std::string_view name, const TJValue& value,
+                      std::uint8_t* hint = nullptr);
 
     // Declares or replaces Name in this table.
     void SetLocal(std::string_view name, const TJValue& value) { symbols_.SetValue(name, value); }
@@ -53,7 +59,7 @@ public:
     void SetStatic(std::string_view name, const TJValue& value);
     // Replaces an existing variable; otherwise declares it: mode 1 here, mode 2 as a
     // static, any other mode in the nearest namespace.
-    void Assign(std::string_view name, const TJValue& value, int mode = 0);
+    void Assign(std::string_view name, const TJValue& value, int mode = 0, std::uint8_t* hint = nullptr);
 
     TJGlobalSymbolTable* NearestGlobal() noexcept;
     TJFunctionSymbolTable* NearestFunction() noexcept;

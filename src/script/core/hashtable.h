@@ -86,6 +86,28 @@ public:
         return found ? &items[i].Value : nullptr;
     }
     const V* Find(std::string_view key) const noexcept { return const_cast<TCustomHashTable*>(this)->Find(key); }
+
+    // Find, first trying the item at Hint, which a lookup of the same name left there
+    // (the index where it was found in a small table); a hint that no longer fits
+    // only costs the usual search. Finding the key stores its index in Hint.
+    V* FindHinted(std::string_view key, std::uint8_t& hint) noexcept {
+        if (count_ == 0) return nullptr;
+        if (buckets_ || ignoreCase_) return Find(key);
+        if (hint < small_.size() && SameBytes(small_[hint].Key, key)) return &small_[hint].Value;
+        std::size_t i = 0;
+        if (count_ <= kScanAt) {
+            while (i < small_.size() && !SameBytes(small_[i].Key, key)) ++i;
+            if (i == small_.size()) return nullptr;
+        } else {
+            const std::uint32_t hash = HashKey(key, false);
+            if (!MayHold(hash)) return nullptr;
+            const auto [at, found] = Locate(small_, static_cast<std::uint32_t>(hash % bucketCount_), key, false);
+            if (!found) return nullptr;
+            i = at;
+        }
+        if (i <= 0xFF) hint = static_cast<std::uint8_t>(i);
+        return &small_[i].Value;
+    }
     bool HasKey(std::string_view key) const noexcept { return Find(key) != nullptr; }
     // Copies the value of Key; false (Value untouched) when Key is not in the table.
     bool TryGet(std::string_view key, V& value) const {
