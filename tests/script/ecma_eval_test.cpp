@@ -212,11 +212,13 @@ TEST_F(Eval, ArraysGrowAndRefuseNegativeIndexes) {
 
 TEST_F(Eval, RecursionEndsInACatchableError) {
     EXPECT_EQ(Out("function f(n){ return f(n + 1); } try { f(0); } catch (e) { println(e); }"), "ECallError\n");
-    EXPECT_EQ(Out("var depth = 0; function f(){ depth++; f(); } try { f(); } catch (e) {} println(depth > 1000);"),
+    EXPECT_EQ(Out("var depth = 0; function f(){ depth++; f(); } try { f(); } catch (e) {} println(depth > 500);"),
               "true\n");
     EXPECT_EQ(Out("function f(n){ if (n == 0) return 0; return 1 + f(n - 1); } f(1000000);"),
               "!Exception: ECallError(1) => too much recursion");
     EXPECT_EQ(Out("var s = 'eval(s)'; eval(s);"), "!Exception: ECallError(1) => too much recursion");
+    EXPECT_EQ(Out("var a = []; for (var i = 0; i < 300000; i++) a = [a]; print(a);"),
+              "!Exception: ECallError(1) => too much recursion");
 }
 
 }  // namespace

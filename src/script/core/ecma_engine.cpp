@@ -77,11 +77,15 @@ std::string AbortReport(std::int32_t line) { return "Abort Script(" + std::to_st
 
 }  // namespace
 
-TJEngine::TCallDepth::TCallDepth(TJEngine& engine) : engine_(engine) {
+void CheckStack() {
     char probe;
     const char* limit = StackLimit();
-    if (engine.depth_ >= kMaxDepth || (limit && &probe < limit))
-        ThrowError(errors::CallError, "too much recursion");
+    if (limit && &probe < limit) ThrowError(errors::CallError, "too much recursion");
+}
+
+TJEngine::TCallDepth::TCallDepth(TJEngine& engine) : engine_(engine) {
+    if (engine.depth_ >= kMaxDepth) ThrowError(errors::CallError, "too much recursion");
+    CheckStack();
     ++engine.depth_;
 }
 

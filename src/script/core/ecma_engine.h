@@ -208,6 +208,10 @@ private:
 
 namespace kestrel {
 
+// Raises the catchable ECallError "too much recursion" when the stack of this thread
+// is nearly used up: for recursions of native code, such as arrays inside arrays.
+void CheckStack();
+
 // One level of calls, object creation or evaluation. Too many, or too little stack
 // left, raises the catchable ECallError "too much recursion" instead of a crash.
 struct TJEngine::TCallDepth {

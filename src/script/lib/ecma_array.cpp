@@ -83,6 +83,7 @@ void TJArrayObject::SetValue(std::string_view name, const TJValue& value, const 
 
 TJString TJArrayObject::Join(std::string_view separator) {
     if (joining_) return TJString();
+    CheckStack();  // arrays nested a million deep
     joining_ = true;
     struct Done {
         bool& flag;
