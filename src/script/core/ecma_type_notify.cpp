@@ -358,18 +358,6 @@ void TJHash::Release(const TJValue& value) noexcept {
     }
 }
 
-const TJValue* TJHash::Find(std::string_view name) const {
-    const TJValue* v = table_.Find(name);
-    if (v && v->IsUnboundMethod()) BindMethod(name, const_cast<TJValue&>(*v));
-    return v;
-}
-
-const TJValue* TJHash::FindHinted(std::string_view name, std::uint8_t& hint) const {
-    const TJValue* v = const_cast<TCustomHashTable<TJValue>&>(table_).FindHinted(name, hint);
-    if (v && v->IsUnboundMethod()) BindMethod(name, const_cast<TJValue&>(*v));
-    return v;
-}
-
 void TJHash::BindMethod(std::string_view name, TJValue& slot) const {
     TJFunctionInfo info;
     info.FuncName = name;

@@ -168,9 +168,17 @@ public:
     // Copies the value, or makes Value undefined and returns false.
     bool GetValue(std::string_view name, TJValue& value) const;
     // The stored value without a copy, or null.
-    const TJValue* Find(std::string_view name) const;
+    const TJValue* Find(std::string_view name) const {
+        const TJValue* v = table_.Find(name);
+        if (v && v->IsUnboundMethod()) BindMethod(name, const_cast<TJValue&>(*v));
+        return v;
+    }
     // The same with a hint of where the name was found last (TCustomHashTable::FindHinted).
-    const TJValue* FindHinted(std::string_view name, std::uint8_t& hint) const;
+    const TJValue* FindHinted(std::string_view name, std::uint8_t& hint) const {
+        const TJValue* v = const_cast<TCustomHashTable<TJValue>&>(table_).FindHinted(name, hint);
+        if (v && v->IsUnboundMethod()) BindMethod(name, const_cast<TJValue&>(*v));
+        return v;
+    }
     void SetValue(std::string_view name, const TJValue& value);
     // Replaces an existing member only; false when there is none.
     bool ReplaceValue(std::string_view name, const TJValue& value, std::uint8_t* hint = nullptr);
