@@ -146,6 +146,8 @@ private:
     // --- expressions (ecma_eval.cpp) ------------------------------------------------
     void Evaluate(const TJExpr* e, TJValue& result, int flags = 0);
     void EvaluateNode(const TJExpr* e, TJValue& result, int flags);
+    // The value of an operand, evaluated into Scratch unless it is a constant.
+    const TJValue& Operand(const TJExpr* e, TJValue& scratch);
     [[noreturn]] static void UndefinedName(const TJExpr* e);
     bool EvaluateCondition(const TJExpr* e);
     void EvaluateAssign(const TJExpr* e, TJValue& result, int flags);

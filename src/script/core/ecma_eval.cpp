@@ -137,9 +137,9 @@ bool TJEngine::EvaluateCondition(const TJExpr* e) {
     switch (e->Code) {
     case ecLess: case ecGreater: case ecLessEqual: case ecGreaterEqual:
     case ecEqual: case ecNotEqual: case ecStrictEqual: case ecStrictNotEqual: {
-        TJValue right, left;
-        Evaluate(e->Right, right);
-        Evaluate(e->Left, left);
+        TJValue rightValue, leftValue;
+        const TJValue& right = Operand(e->Right, rightValue);
+        const TJValue& left = Operand(e->Left, leftValue);
         bool quick;
         if (QuickRelation(e->Code, left, right, quick)) return quick;
         return CompareOperator(e->Code, left, right);
@@ -168,6 +168,13 @@ void TJEngine::Evaluate(const TJExpr* e, TJValue& result, int flags) {
     EvaluateNode(e, result, flags);
 }
 
+const TJValue& TJEngine::Operand(const TJExpr* e, TJValue& scratch) {
+    // A constant is used where it stands in the tree.
+    if (e->Code == ecConstant) return e->Value;
+    Evaluate(e, scratch);
+    return scratch;
+}
+
 void TJEngine::UndefinedName(const TJExpr* e) {
     std::string message = "undefined - ";
     message += e->Symbol.view();
@@ -187,19 +194,20 @@ void TJEngine::EvaluateNode(const TJExpr* e, TJValue& result, int flags) {
     case ecAdd: case ecSubtract: case ecDivide: case ecMultiply: case ecModulo: case ecIntDivide:
     case ecShiftLeft: case ecShiftRight: case ecUnsignedShiftRight:
     case ecBitAnd: case ecBitXor: case ecBitOr: {
-        TJValue right, left;
-        Evaluate(e->Right, right);
-        Evaluate(e->Left, left);
+        TJValue rightValue, leftValue;
+        const TJValue& right = Operand(e->Right, rightValue);
+        const TJValue& left = Operand(e->Left, leftValue);
         if (!QuickArithmetic(e->Code, left, right, result)) result = ApplyOperator(e->Code, left, right);
         return;
     }
     case ecOr: case ecAnd:
     case ecLess: case ecGreater: case ecLessEqual: case ecGreaterEqual:
     case ecEqual: case ecNotEqual: case ecStrictEqual: case ecStrictNotEqual: {
-        TJValue right, left;
-        Evaluate(e->Right, right);
-        Evaluate(e->Left, left);
-        result.BuildBool(CompareOperator(e->Code, left, right));
+        TJValue rightValue, leftValue;
+        const TJValue& right = Operand(e->Right, rightValue);
+        const TJValue& left = Operand(e->Left, leftValue);
+        bool quick;
+        result.BuildBool(QuickRelation(e->Code, left, right, quick) ? quick : CompareOperator(e->Code, left, right));
         return;
     }
     case ecOrElse:

@@ -95,7 +95,7 @@ void TJLocalSymbolTable::SetStatic(std::string_view name, const TJValue& value) 
     if (!table->symbols_.HasKey(name)) table->symbols_.SetValue(name, value);
 }
 
-void TJLocalSymbolTable::Assign(std::string_view name, const TJValue& value, int mode, std::uint8_t* hint) {
+void TJLocalSymbolTable::AssignImpl(std::string_view name, const TJValue& value, int mode, std::uint8_t* hint) {
     if (SetValueImpl(this, name, value, hint)) return;
     switch (mode) {
     case 1: SetLocal(name, value); break;

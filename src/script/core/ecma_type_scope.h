@@ -44,6 +44,13 @@ public:
     bool GetValueImpl(TJLocalSymbolTable* caller, std::string_view name, TJValue& value,
                       std::uint8_t* hint = nullptr);
     bool GetValue(std::string_view name, TJValue& value, std::uint8_t* hint = nullptr) {
+        // Most names are found in the table asked first: that much without a call.
+        if (!IsFunctionTable() || children_.empty()) {
+            if (const TJValue* found = hint ? symbols_.FindHinted(name, *hint) : symbols_.Find(name)) {
+                value = *found;
+                return true;
+            }
+        }
         return GetValueImpl(this, name, value, hint);
     }
     // Replaces an existing variable (or a member of a `this` along the chain); false
@@ -59,7 +66,10 @@ public:
     void SetStatic(std::string_view name, const TJValue& value);
     // Replaces an existing variable; otherwise declares it: mode 1 here, mode 2 as a
     // static, any other mode in the nearest namespace.
-    void Assign(std::string_view name, const TJValue& value, int mode = 0, std::uint8_t* hint = nullptr);
+    void Assign(std::string_view name, const TJValue& value, int mode = 0, std::uint8_t* hint = nullptr) {
+        if ((!IsFunctionTable() || children_.empty()) && symbols_.ReplaceValue(name, value, hint)) return;
+        AssignImpl(name, value, mode, hint);
+    }
 
     TJGlobalSymbolTable* NearestGlobal() noexcept;
     TJFunctionSymbolTable* NearestFunction() noexcept;
@@ -116,6 +126,7 @@ private:
         return table && table->isChild_ && table->parent_ == this;
     }
     TJLocalSymbolTable* Outermost() noexcept;
+    void AssignImpl(std::string_view name, const TJValue& value, int mode, std::uint8_t* hint);
     void ClearOwn() noexcept;
 
     TKind kind_;
