@@ -126,6 +126,8 @@ TEST_F(Eval, Switch) {
     EXPECT_EQ(Out("function f(){ switch (1) { case 1: continue; } } f();"),
               "!Exception: ESyntaxError(1) => continue");
     EXPECT_EQ(Out("switch (1) { case 1: continue; }"), "!Exception: ESyntaxError(1) => continue");
+    // The discriminant lives through every clause, though the clauses clear temporaries.
+    EXPECT_EQ(Out("switch ({}) { case 1: print(1); case 'x': print('x'); default: print('d'); }"), "d");
 }
 
 TEST_F(Eval, ScopesAndFunctions) {

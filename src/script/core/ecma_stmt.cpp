@@ -353,6 +353,8 @@ TJCompletion TJEngine::ExecWith(const TJStatement* s, int flags, TSwitchContext*
 TJCompletion TJEngine::ExecSwitch(const TJStatement* s) {
     TSwitchContext context;
     Evaluate(s->Expr, context.Discriminant);
+    // The clauses clear the temporaries the discriminant may live in.
+    TJObjectHold hold(context.Discriminant.vObject());
     TJCompletion c = ExecStatements(s->Sub1, kFlagLoop, &context);
     if (c == TJCompletion::Normal && !context.Matched && context.DefaultClause) {
         context.Matched = true;
