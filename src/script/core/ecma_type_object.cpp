@@ -201,7 +201,7 @@ void TJObject::ResetMembers() {
     RegisterEvents();
 }
 
-bool TJObject::HasKey(std::string_view name) { return HasPublishedProperty(name) || members_.HasKey(name); }
+bool TJObject::HasKey(std::string_view name) { return members_.HasKey(name) || HasPublishedProperty(name); }
 
 bool TJObject::RemoveKey(std::string_view name) { return members_.Remove(name); }
 

@@ -46,6 +46,14 @@ bool TJLocalSymbolTable::GetValueImpl(TJLocalSymbolTable* caller, std::string_vi
     }
 }
 
+bool TJLocalSymbolTable::GetValueBeyondSymbols(std::string_view name, TJValue& value, std::uint8_t* hint) {
+    if (this_ && this_->HasKey(name)) {
+        this_->GetValue(name, false, value);
+        return true;
+    }
+    return parent_ && parent_->GetValueImpl(this, name, value, hint);
+}
+
 bool TJLocalSymbolTable::SetValueImpl(TJLocalSymbolTable* caller, std::string_view name, const TJValue& value,
                                       std::uint8_t* hint) {
     TJLocalSymbolTable* table = this;

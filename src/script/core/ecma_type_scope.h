@@ -50,6 +50,7 @@ public:
                 value = *found;
                 return true;
             }
+            return GetValueBeyondSymbols(name, value, hint);
         }
         return GetValueImpl(this, name, value, hint);
     }
@@ -127,6 +128,8 @@ private:
     }
     TJLocalSymbolTable* Outermost() noexcept;
     void AssignImpl(std::string_view name, const TJValue& value, int mode, std::uint8_t* hint);
+    // GetValueImpl of this table once its own variables are known not to hold Name.
+    bool GetValueBeyondSymbols(std::string_view name, TJValue& value, std::uint8_t* hint);
     void ClearOwn() noexcept;
 
     TKind kind_;
