@@ -252,8 +252,26 @@ void TJValueList::Delete(int index) {
     Release(old);
 }
 
+namespace {
+// Whether dropping the value can only free memory: no object whose holders are told,
+// no function or interface whose end may run more.
+bool IsInert(const TJValue& v) noexcept {
+    switch (v.ValueType()) {
+    case vtObject:
+    case vtFunction:
+    case vtDispatch: return false;
+    default: return true;
+    }
+}
+}  // namespace
+
 void TJValueList::Clear() noexcept {
     if (items_.empty()) return;
+    if (std::all_of(items_.begin(), items_.end(), IsInert)) {
+        items_.clear();
+        ++version_;
+        return;
+    }
     std::vector<TJValue> old = std::move(items_);
     items_.clear();
     ++version_;
@@ -431,6 +449,9 @@ bool Selected(TJValueType t, TJValueTypeSet include, TJValueTypeSet exclude) {
 void TJHash::ClearValues(TJValueTypeSet include, TJValueTypeSet exclude) {
     if (include.Empty() && exclude.Empty()) {
         if (table_.Count() == 0) return;
+        bool inert = true;
+        table_.ForEach([&inert](const std::string&, const TJValue& v) { inert = inert && IsInert(v); });
+        if (inert && table_.ClearSmall()) return;
         auto items = table_.TakeAll();
         for (auto& item : items) Release(item.Value);
         table_.GiveBackRoom(std::move(items));

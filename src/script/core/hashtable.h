@@ -136,7 +136,8 @@ public:
             i = Locate(*items, bucket, key).first;
         }
         if (items->capacity() == 0) items->reserve(buckets_ ? 2 : kFirstCapacity);
-        items->insert(items->begin() + static_cast<std::ptrdiff_t>(i), Item{std::string(key), V{}, bucket});
+        if (i == items->size()) items->push_back(Item{std::string(key), V{}, bucket});
+        else items->insert(items->begin() + static_cast<std::ptrdiff_t>(i), Item{std::string(key), V{}, bucket});
         Mark(hash);
         ++count_;
         keysDirty_ = true;
@@ -186,6 +187,16 @@ public:
         return all;
     }
     void Clear() { TakeAll(); }
+    // Empties a small table in place, keeping its room; false (changing nothing) for a
+    // table that has split into buckets.
+    bool ClearSmall() {
+        if (buckets_) return false;
+        small_.clear();
+        count_ = 0;
+        seen_[0] = seen_[1] = 0;
+        keysDirty_ = true;
+        return true;
+    }
     // Makes this empty table a copy of Other when Other is a small table of the same
     // shape (the items then keep their order); false, changing nothing, otherwise.
     bool CopySmallFrom(const TCustomHashTable& other) {
