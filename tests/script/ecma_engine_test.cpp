@@ -123,6 +123,27 @@ TEST_F(Engine, EveryStatementIsAStep) {
     EXPECT_EQ(runner.err, "Abort Script(1)\r\n");
 }
 
+TEST_F(Engine, RunAndDoneHooksFrameTheRun) {
+    std::string order;
+    engine.OnRun = [&] { order += engine.Active() ? "run+" : "run-"; };
+    engine.OnDone = [&] { order += engine.MainDone() ? "|done" : "|early"; };
+    engine.OnStdout = [&](std::string_view text) { order += text; };
+    runner.Run("print('main');");
+    EXPECT_EQ(order, "run+main|done");
+    // Input goes to the host's hook, and without one nothing is read.
+    std::string text = "left";
+    bool success = false;
+    engine.ReadStdin(text, success, 3, false);
+    EXPECT_FALSE(success);
+    engine.OnStdin = [](std::string& t, bool& ok, int count, bool line) {
+        t = line ? "line" : std::string(static_cast<std::size_t>(count), 'x');
+        ok = true;
+    };
+    engine.ReadStdin(text, success, 3, false);
+    EXPECT_TRUE(success);
+    EXPECT_EQ(text, "xxx");
+}
+
 TEST_F(Engine, OutputAndGlobalFunctions) {
     runner.Run("print(1, 'a'); println(); println('x', 2);");
     EXPECT_EQ(runner.out, "1ax\r\n2\r\n");
