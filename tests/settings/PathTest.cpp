@@ -16,37 +16,17 @@ using tinctor::testing::WriteFile;
 
 namespace {
 
-// A home folder with its own user-dirs.dirs and a program folder beside it, both in a
-// temporary folder, with the special folders resolved from them.
-class PathFixture : public ::testing::Test {
+// The user's folders: documents moved, music below them, pictures elsewhere.
+class PathFixture : public tinctor::testing::HomeFixture {
 protected:
     void SetUp() override {
-        home_ = root_.Path() + "home";
-        program_ = root_.Path() + "apps/tinctor/";
-        ASSERT_TRUE(ForceDirectories(home_ + "/.config"));
-        ASSERT_TRUE(ForceDirectories(program_));
-        env_->Set("HOME", home_);
-        env_->Set("XDG_CONFIG_HOME", std::nullopt);
-        env_->Set("XDG_DATA_HOME", std::nullopt);
-        WriteFile(home_ + "/.config/user-dirs.dirs",
-                  "# written by xdg-user-dirs-update\n"
-                  "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
-                  "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n"
-                  "XDG_MUSIC_DIR=\"$HOME/Docs/Music\"\n"
-                  "XDG_PICTURES_DIR=\"" + root_.Path() + "shared/Pictures/\"\n");
-        oldProgram_ = ProgramFolder();
-        SetProgramFolder(program_);
-        TSpecialFolders::Reload();
+        PrepareHome("apps/tinctor/",
+                    "# written by xdg-user-dirs-update\n"
+                    "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+                    "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n"
+                    "XDG_MUSIC_DIR=\"$HOME/Docs/Music\"\n"
+                    "XDG_PICTURES_DIR=\"" + root_.Path() + "shared/Pictures/\"\n");
     }
-    void TearDown() override {
-        SetProgramFolder(oldProgram_);
-        env_.reset();
-        TSpecialFolders::Reload();
-    }
-
-    TempFolder root_;
-    std::optional<EnvGuard> env_{std::in_place};
-    std::string home_, program_, oldProgram_;
 };
 
 std::string MacroFolder(const std::string& macro) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/FolderMacros.h"
+#include "settings/ProgramFolder.h"
 #include "util/stdFiles.h"
 
 namespace tinctor::testing {
@@ -72,5 +74,34 @@ inline std::string ReadFile(const std::string& path) {
 inline void WriteFile(const std::string& path, const std::string& text) {
     ASSERT_TRUE(SaveTextFile(path, text)) << path;
 }
+
+// A home folder with its own user-dirs.dirs and a program folder, both in a temporary
+// folder, with the special folders resolved from them; all of it is put back after.
+class HomeFixture : public ::testing::Test {
+protected:
+    // ProgramSub is the program folder below the temporary folder ("tinctor/").
+    void PrepareHome(const std::string& programSub, const std::string& userDirs) {
+        home_ = root_.Path() + "home";
+        program_ = root_.Path() + programSub;
+        ASSERT_TRUE(ForceDirectories(home_ + "/.config"));
+        ASSERT_TRUE(ForceDirectories(program_));
+        env_->Set("HOME", home_);
+        env_->Set("XDG_CONFIG_HOME", std::nullopt);
+        env_->Set("XDG_DATA_HOME", std::nullopt);
+        WriteFile(home_ + "/.config/user-dirs.dirs", userDirs);
+        oldProgram_ = ProgramFolder();
+        SetProgramFolder(program_);
+        TSpecialFolders::Reload();
+    }
+    void TearDown() override {
+        SetProgramFolder(oldProgram_);
+        env_.reset();
+        TSpecialFolders::Reload();
+    }
+
+    TempFolder root_;
+    std::optional<EnvGuard> env_{std::in_place};
+    std::string home_, program_, oldProgram_;
+};
 
 }  // namespace tinctor::testing

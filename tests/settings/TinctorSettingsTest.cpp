@@ -15,31 +15,10 @@ using tinctor::testing::WriteFile;
 
 namespace {
 
-class SettingsFixture : public ::testing::Test {
+class SettingsFixture : public tinctor::testing::HomeFixture {
 protected:
-    void SetUp() override {
-        home_ = root_.Path() + "home";
-        program_ = root_.Path() + "tinctor/";
-        ASSERT_TRUE(ForceDirectories(home_ + "/.config"));
-        ASSERT_TRUE(ForceDirectories(program_));
-        env_->Set("HOME", home_);
-        env_->Set("XDG_CONFIG_HOME", std::nullopt);
-        env_->Set("XDG_DATA_HOME", std::nullopt);
-        WriteFile(home_ + "/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Documents\"\n");
-        oldProgram_ = ProgramFolder();
-        SetProgramFolder(program_);
-        TSpecialFolders::Reload();
-    }
-    void TearDown() override {
-        SetProgramFolder(oldProgram_);
-        env_.reset();
-        TSpecialFolders::Reload();
-    }
+    void SetUp() override { PrepareHome("tinctor/", "XDG_DOCUMENTS_DIR=\"$HOME/Documents\"\n"); }
     std::string IniName() const { return program_ + "Tinctor.ini"; }
-
-    TempFolder root_;
-    std::optional<EnvGuard> env_{std::in_place};
-    std::string home_, program_, oldProgram_;
 };
 
 void ExpectDefaults(const TTinctorSettings& s) {
