@@ -93,6 +93,11 @@ TEST_F(Eval, CatchGetsTheErrorNameOrTheThrownValue) {
     EXPECT_EQ(Out("try { exit(4); } catch (e) { println('no'); } finally { println('f'); }"), "f\n");
 }
 
+TEST_F(Eval, DoublingAStringEndsInACatchableError) {
+    EXPECT_EQ(Out("var s = 'x'; try { while (true) s = s + s; } catch (e) { println(e); }"),
+              "EStringError\n");
+}
+
 TEST_F(Eval, LoopsAndTheirIncrements) {
     EXPECT_EQ(Out("var k = 0; do { k++; continue; } while (false); println(k);"), "1\n");
     EXPECT_EQ(Out("var i; function f(){ for (i = 0; i < 5; i++) { if (i == 2) return i; } } println(f()); println(i);"),

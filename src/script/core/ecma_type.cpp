@@ -14,8 +14,12 @@ namespace kestrel {
 // ---------------------------------------------------------------------------
 // TJString
 
+void TJString::CheckLength(std::size_t size) {
+    if (size > kMaxLength) ThrowError(errors::StringError, "string too long");
+}
+
 TJString::Rep* TJString::Allocate(std::size_t size) {
-    if (size > std::numeric_limits<std::size_t>::max() - sizeof(Rep) - 1) throw std::length_error("string too long");
+    CheckLength(size);
     Rep* r = static_cast<Rep*>(::operator new(sizeof(Rep) + size + 1));
     r->refs = 1;
     r->size = size;

@@ -28,6 +28,13 @@ class TJSymbolTableBase;       // captured scopes (ecma_type_object.h)
 // lengths and indexes count bytes. The buffer is always followed by a zero byte.
 class TJString {
 public:
+    // No script text grows beyond this many bytes: every string the engine builds is
+    // checked before it is allocated, so a doubling loop ends in a catchable
+    // EStringError instead of exhausting memory.
+    static constexpr std::size_t kMaxLength = std::size_t(256) << 20;
+    // EStringError "string too long" when Size exceeds kMaxLength.
+    static void CheckLength(std::size_t size);
+
     TJString() noexcept = default;
     TJString(std::string_view text);
     TJString(const char* text) : TJString(std::string_view(text)) {}
@@ -536,6 +543,7 @@ inline constexpr std::string_view CallError = "ECallError";
 inline constexpr std::string_view SyntaxError = "ESyntaxError";
 inline constexpr std::string_view Throw = "EThrow";
 inline constexpr std::string_view IndexError = "EIndexError";
+inline constexpr std::string_view StringError = "EStringError";
 }  // namespace errors
 
 // Base of everything the engine raises: a text message.
