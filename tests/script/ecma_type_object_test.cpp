@@ -855,3 +855,78 @@ TEST(Lifetime, AListLinksToThousandsOfObjectsAndForgetsThemOneByOne) {
     EXPECT_EQ(list.LinkCount(), 0u);
     for (int i = 0; i < list.Count(); ++i) EXPECT_TRUE(list[i].IsUndefined());
 }
+
+namespace {
+
+void Twice(TJObject&, const TJValueList*, TJValue& result) { result = IntegerValue(2); }
+
+const TJMethodTable& SharedTable() {
+    static const TJMethodTable table(
+        {TJMethodTable::Method("twice", &Twice), TJMethodTable::Constant("LIMIT", IntegerValue(7))},
+        &TJObject::BaseMethods());
+    return table;
+}
+
+// The same class twice: once with its members in every object, once shared.
+class OwnMembers : public TJObject {
+public:
+    using TJObject::TJObject;
+    void RegisterMethods() override {
+        TJObject::RegisterMethods();
+        RegisterMethod("twice", &Twice);
+        DefineMember("LIMIT", IntegerValue(7));
+    }
+};
+class SharedMembers : public TJObject {
+public:
+    using TJObject::TJObject;
+    const TJMethodTable* SharedMethods() const override { return &SharedTable(); }
+};
+
+std::vector<std::string> Names(TJObject& o, std::string_view method) {
+    std::vector<std::string> names;
+    TJValue array = Call(&o, method);
+    auto* items = static_cast<TestArray*>(array.vObject());
+    for (int i = 0; i < items->GetCount(); ++i) names.push_back(items->items[i].AsString().str());
+    return names;
+}
+
+}  // namespace
+
+TEST(SharedMethods, ObjectsBehaveAsIfEachHeldItsOwnMembers) {
+    TestEngine engine;
+    auto* own = TJObject::New<OwnMembers>(&engine, true);
+    auto* shared = TJObject::New<SharedMembers>(&engine, true);
+    EXPECT_EQ(shared->Members().Count(), 0u);  // nothing registered per object
+    // Each step is done to both objects; what scripts see must stay the same.
+    const std::vector<std::function<void(TJObject&)>> steps = {
+        [](TJObject&) {},
+        [](TJObject& o) { o.SetValue("zeta", IntegerValue(1)); },
+        [](TJObject& o) { o.SetValue("twice", StringValue("mine")); },   // an own member hides it
+        [](TJObject& o) { EXPECT_TRUE(o.RemoveKey("twice")); },           // and both go
+        [](TJObject& o) { EXPECT_FALSE(o.RemoveKey("twice")); },
+        [](TJObject& o) { EXPECT_TRUE(o.RemoveKey("LIMIT")); },
+        [](TJObject& o) { o.ClearProperties(); },
+        [](TJObject& o) { o.ResetMembers(); },
+        [](TJObject& o) { o.ClearMembers(); o.SetValue("a", IntegerValue(1)); },
+    };
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        SCOPED_TRACE(i);
+        steps[i](*own);
+        steps[i](*shared);
+        if (own->HasKey("getKeys")) {
+            EXPECT_EQ(Names(*own, "getKeys"), Names(*shared, "getKeys"));
+            EXPECT_EQ(Names(*own, "getMethods"), Names(*shared, "getMethods"));
+            EXPECT_EQ(Names(*own, "getProperties"), Names(*shared, "getProperties"));
+        }
+        for (std::string_view name : {"twice", "LIMIT", "toString", "zeta", "a"}) {
+            EXPECT_EQ(own->HasKey(name), shared->HasKey(name)) << name;
+            EXPECT_EQ(ErrorOf([&] { TJValue v; own->GetValue(name, false, v); }),
+                      ErrorOf([&] { TJValue v; shared->GetValue(name, false, v); }))
+                << name;
+        }
+    }
+    shared->ResetMembers();
+    EXPECT_EQ(Call(shared, "twice").vInteger(), 2);
+    EXPECT_EQ(Call(shared, "toString").AsString().str(), "[object Object]");
+}

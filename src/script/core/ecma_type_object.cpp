@@ -46,7 +46,8 @@ void MethodToString(TJObject& self, const TJValueList* args, TJValue& result) {
 }
 
 void MethodGetKeys(TJObject& self, const TJValueList*, TJValue& result) {
-    std::vector<std::string> names = self.Members().Keys();
+    std::vector<std::string> names;
+    self.MemberKeys(names);
     if (const TJPropertyTable* props = self.PublishedProperties())
         names.insert(names.end(), props->Names().begin(), props->Names().end());
     result = NameArray(self, names);
@@ -144,16 +145,101 @@ void TJObject::Notification(TJNotify* other) { TJNotify::Notification(other); }
 // ---------------------------------------------------------------------------
 // Members
 
+const TJMethodTable& TJObject::BaseMethods() {
+    static const TJMethodTable table{
+        TJMethodTable::Method("hasKey", &MethodHasKey),
+        TJMethodTable::Method("hasOwnProperty", &MethodHasKey),
+        TJMethodTable::Method("removeKey", &MethodRemoveKey),
+        TJMethodTable::Method("toString", &MethodToString),
+        TJMethodTable::Method("getKeys", &MethodGetKeys),
+        TJMethodTable::Method("getProperties", &MethodGetProperties),
+        TJMethodTable::Method("getMethods", &MethodGetMethods),
+        TJMethodTable::Method("valueOf", &MethodValueOf),
+        TJMethodTable::Method("getEvents", &MethodGetEvents),
+    };
+    return table;
+}
+
 void TJObject::RegisterMethods() {
-    RegisterMethod("hasKey", &MethodHasKey);
-    RegisterMethod("hasOwnProperty", &MethodHasKey);
-    RegisterMethod("removeKey", &MethodRemoveKey);
-    RegisterMethod("toString", &MethodToString);
-    RegisterMethod("getKeys", &MethodGetKeys);
-    RegisterMethod("getProperties", &MethodGetProperties);
-    RegisterMethod("getMethods", &MethodGetMethods);
-    RegisterMethod("valueOf", &MethodValueOf);
-    RegisterMethod("getEvents", &MethodGetEvents);
+    if (SharedMethods()) return;  // the class's table holds them
+    const TJMethodTable& base = BaseMethods();
+    for (std::size_t i = 0; i < base.Size(); ++i) RegisterMethod(base[i].Name, base[i].Method);
+}
+
+// ---------------------------------------------------------------------------
+// Shared method tables
+
+TJMethodTable::TJMethodTable(std::initializer_list<Entry> entries, const TJMethodTable* parent)
+    : entries_(entries) {
+    if (parent)
+        for (const Entry& e : parent->entries_)
+            if (std::none_of(entries.begin(), entries.end(), [&e](const Entry& own) { return own.Name == e.Name; }))
+                entries_.push_back(e);
+    if (entries_.size() > UINT16_MAX) throw std::length_error("method table too large");
+    for (std::size_t i = 0; i < entries_.size(); ++i) byName_.push_back(static_cast<std::uint16_t>(i));
+    std::sort(byName_.begin(), byName_.end(),
+              [this](std::uint16_t a, std::uint16_t b) { return entries_[a].Name < entries_[b].Name; });
+    for (const Entry& e : entries_) lengths_ |= std::uint64_t(1) << std::min<std::size_t>(e.Name.size(), 63);
+}
+
+int TJMethodTable::IndexOf(std::string_view name) const noexcept {
+    if (!((lengths_ >> std::min<std::size_t>(name.size(), 63)) & 1u)) return -1;
+    auto it = std::lower_bound(byName_.begin(), byName_.end(), name,
+                               [this](std::uint16_t i, std::string_view n) { return entries_[i].Name < n; });
+    return it != byName_.end() && entries_[*it].Name == name ? *it : -1;
+}
+
+const TJMethodTable::Entry* TJObject::FindShared(std::string_view name) const noexcept {
+    const TJMethodTable* table = SharedMethods();
+    if (!table) return nullptr;
+    const int i = table->IndexOf(name);
+    if (i < 0 || SharedHidden(static_cast<std::size_t>(i))) return nullptr;
+    return &(*table)[static_cast<std::size_t>(i)];
+}
+
+void TJObject::HideShared(std::size_t i) {
+    if (!hiddenShared_) {
+        const std::size_t words = (SharedMethods()->Size() + 63) / 64;
+        hiddenShared_ = std::make_unique<std::uint64_t[]>(words);  // zeroed
+    }
+    hiddenShared_[i / 64] |= std::uint64_t(1) << (i % 64);
+}
+
+namespace {
+
+TJValueType SharedKind(const TJMethodTable::Entry& e) { return e.Method ? vtFunction : e.Value.ValueType(); }
+
+bool Selected(TJValueType kind, TJValueTypeSet include, TJValueTypeSet exclude) {
+    return include.Empty() ? !exclude.Contains(kind) : include.Contains(kind);
+}
+
+}  // namespace
+
+void TJObject::HideShared(TJValueTypeSet include, TJValueTypeSet exclude) {
+    const TJMethodTable* table = SharedMethods();
+    if (!table) return;
+    for (std::size_t i = 0; i < table->Size(); ++i)
+        if (Selected(SharedKind((*table)[i]), include, exclude)) HideShared(i);
+}
+
+void TJObject::MemberKeys(std::vector<std::string>& list, TJValueTypeSet include, TJValueTypeSet exclude) {
+    members_.GetKeyList(list, include, exclude);
+    const TJMethodTable* table = SharedMethods();
+    if (!table) return;
+    bool added = false;
+    for (std::size_t i = 0; i < table->Size(); ++i) {
+        const TJMethodTable::Entry& e = (*table)[i];
+        if (SharedHidden(i) || members_.HasKey(e.Name) || !Selected(SharedKind(e), include, exclude)) continue;
+        list.emplace_back(e.Name);
+        added = true;
+    }
+    // The order a member table of the same size would list them in.
+    const std::size_t buckets = 23;
+    if (added)
+        std::sort(list.begin(), list.end(), [](const std::string& a, const std::string& b) {
+            const std::size_t ba = HashBucket(a, buckets, false), bb = HashBucket(b, buckets, false);
+            return ba != bb ? ba < bb : CompareKeys(a, b, false) < 0;
+        });
 }
 
 void TJObject::RegisterMethod(std::string_view name, TJMethodProc method) {
@@ -177,6 +263,21 @@ bool TJObject::GetValueImpl(std::string_view name, TJValue& value, const TJValue
             if (ReadProperty(*info, value)) return true;
     }
     if (members_.GetValue(name, value)) return true;
+    if (const TJMethodTable::Entry* shared = FindShared(name)) {
+        if (!shared->Method) {
+            value = shared->Value;
+            return true;
+        }
+        // A method of its own for this object, as a registered method is when first read.
+        TJFunctionInfo info;
+        info.FuncName = name;
+        info.FuncType = fkMethod;
+        info.Method = TJNativeMethod{shared->Method, this};
+        auto* function = new TJFunctionImpl(std::move(info));
+        value.BuildFunction(function);
+        function->SetOwner(this);
+        return true;
+    }
     if (kind_ == TJObjectKind::Prototype || !engine_ || gPrototypeDepth >= kMaxPrototypeDepth) return false;
     TJObject* prototype = engine_->Factory().GetPrototype(objectName_);
     if (!prototype || prototype == this) return false;
@@ -196,14 +297,25 @@ bool TJObject::SetValueImpl(std::string_view name, const TJValue& value, const T
 }
 
 void TJObject::ResetMembers() {
-    ClearMembers();
+    members_.Clear();
+    hiddenShared_.reset();
     RegisterMethods();
     RegisterEvents();
 }
 
-bool TJObject::HasKey(std::string_view name) { return members_.HasKey(name) || HasPublishedProperty(name); }
+bool TJObject::HasKey(std::string_view name) {
+    return members_.HasKey(name) || FindShared(name) || HasPublishedProperty(name);
+}
 
-bool TJObject::RemoveKey(std::string_view name) { return members_.Remove(name); }
+bool TJObject::RemoveKey(std::string_view name) {
+    bool removed = members_.Remove(name);
+    // An own member of a shared name stood for the shared entry: both go.
+    if (FindShared(name)) {
+        HideShared(static_cast<std::size_t>(SharedMethods()->IndexOf(name)));
+        removed = true;
+    }
+    return removed;
+}
 
 void TJObject::GetValue(std::string_view name, bool arrayStyle, TJValue& value, const TJValueList* param) {
     if (!GetValueImpl(name, value, param)) ThrowError(arrayStyle ? errors::KeyError : errors::NameError, name);
@@ -223,12 +335,12 @@ TJString TJObject::ToString(const TJValue*) {
 TJValue TJObject::ValueOf() { return ObjectValue(this); }
 
 void TJObject::GetPropertyList(std::vector<std::string>& list) {
-    members_.GetKeyList(list, {}, {vtFunction});
+    MemberKeys(list, {}, {vtFunction});
     AppendPublishedNames(*this, list);
 }
 
 void TJObject::GetMethodList(std::vector<std::string>& list) {
-    members_.GetKeyList(list, {vtFunction}, {});
+    MemberKeys(list, {vtFunction}, {});
     AppendPublishedNames(*this, list);
 }
 

@@ -356,6 +356,43 @@ public:
 };
 
 // ---------------------------------------------------------------------------
+// Shared method tables.
+
+// The methods and constant members that every object of a class has, kept once for
+// the class instead of in every object's member table, so that making an object (a
+// wrapper of a plain number for one call) registers nothing. To scripts each object
+// still has its own copy: an own member of the same name hides the shared entry,
+// removeKey hides it for that object only, getKeys, hasKey and the property and
+// method lists name each entry as a member in key-list order.
+class TJMethodTable {
+public:
+    struct Entry {
+        std::string_view Name;
+        TJMethodProc Method = nullptr;  // a method, or else
+        TJValue Value;                  // a constant (a kind that needs no counting)
+    };
+    static Entry Method(std::string_view name, TJMethodProc proc) { return Entry{name, proc, TJValue()}; }
+    template <auto M>
+    static Entry Method(std::string_view name);
+    static Entry Constant(std::string_view name, TJValue value) { return Entry{name, nullptr, std::move(value)}; }
+
+    // Own entries first; a parent entry of the same name is replaced by the own one.
+    TJMethodTable(std::initializer_list<Entry> entries, const TJMethodTable* parent = nullptr);
+    TJMethodTable(const TJMethodTable&) = delete;
+    TJMethodTable& operator=(const TJMethodTable&) = delete;
+
+    std::size_t Size() const noexcept { return entries_.size(); }
+    const Entry& operator[](std::size_t i) const noexcept { return entries_[i]; }
+    // The entry named Name (case-sensitive), or -1.
+    int IndexOf(std::string_view name) const noexcept;
+
+private:
+    std::vector<Entry> entries_;
+    std::vector<std::uint16_t> byName_;  // entry indexes sorted by name
+    std::uint64_t lengths_ = 0;          // a bit per name length, for quick misses
+};
+
+// ---------------------------------------------------------------------------
 // Objects.
 
 // A class as the factory knows it: its virtual constructor and whether every
@@ -436,6 +473,14 @@ public:
     virtual bool SetElement(std::int32_t index, const TJValue& value);
     // The class's published properties, or none.
     virtual const TJPropertyTable* PublishedProperties() const { return nullptr; }
+    // The class's shared methods and constants, or none (then RegisterMethods stores
+    // the methods every object has in the object's own member table).
+    virtual const TJMethodTable* SharedMethods() const { return nullptr; }
+    // The methods every object has, as the parent of a class's shared table.
+    static const TJMethodTable& BaseMethods();
+    // The names of the members, shared entries included, in key-list order: those
+    // whose kind is in Include when it is given, else those whose kind is not in Exclude.
+    void MemberKeys(std::vector<std::string>& list, TJValueTypeSet include = {}, TJValueTypeSet exclude = {});
 
     // Stores a function of kind fkMethod named Name, bound to and owned by this object.
     void RegisterMethod(std::string_view name, TJMethodProc method);
@@ -445,9 +490,15 @@ public:
     // Stores Value as member Name, bypassing published properties.
     void DefineMember(std::string_view name, const TJValue& value);
     void RegisterEvent(std::string_view name);
-    void ClearMembers() { members_.Clear(); }
+    void ClearMembers() {
+        members_.Clear();
+        HideShared({}, {});
+    }
     // Removes the members that are not functions, keeping the registered methods.
-    void ClearProperties() { members_.ClearValues({}, {vtFunction}); }
+    void ClearProperties() {
+        members_.ClearValues({}, {vtFunction});
+        HideShared({}, {vtFunction});
+    }
     bool HasPublishedProperty(std::string_view name) const;
     bool HasEventHandler(std::string_view name);
     void CallEvent(std::string_view prefix, std::string_view name, TJValue& result, const TJValueList* args);
@@ -463,11 +514,21 @@ protected:
 private:
     friend class TJObjectFactory;
     friend class TJFunctionImpl;
+    friend class TJMethodTable;
     template <class M>
     struct MethodTraits;
 
     void FinishCreate(bool registerObject);
     static void DestroyNow(TJObject* object) noexcept;
+    // The shared entry Name as this object sees it: none when the class has no table,
+    // the name is not in it, or this object has removed it.
+    const TJMethodTable::Entry* FindShared(std::string_view name) const noexcept;
+    bool SharedHidden(std::size_t i) const noexcept {
+        return hiddenShared_ && ((hiddenShared_[i / 64] >> (i % 64)) & 1u);
+    }
+    void HideShared(std::size_t i);
+    // Hides the shared entries of the kinds selected as TJHash::ClearValues selects.
+    void HideShared(TJValueTypeSet include, TJValueTypeSet exclude);
 
     int refCount_ = 1;
     bool dying_ = false;
@@ -482,6 +543,8 @@ private:
     TJObject* next_ = nullptr;
     // Functions whose owner this object is.
     TJFunctionImpl* ownedFunctions_ = nullptr;
+    // A bit per shared entry this object has removed; none until the first removal.
+    std::unique_ptr<std::uint64_t[]> hiddenShared_;
 };
 
 template <class C>
@@ -494,6 +557,14 @@ void TJObject::RegisterMethod(std::string_view name) {
     using C = typename MethodTraits<decltype(Method)>::Class;
     RegisterMethod(name, [](TJObject& self, const TJValueList* args, TJValue& result) {
         (static_cast<C&>(self).*Method)(args, result);
+    });
+}
+
+template <auto M>
+TJMethodTable::Entry TJMethodTable::Method(std::string_view name) {
+    using C = typename TJObject::MethodTraits<decltype(M)>::Class;
+    return Method(name, [](TJObject& self, const TJValueList* args, TJValue& result) {
+        (static_cast<C&>(self).*M)(args, result);
     });
 }
 
