@@ -130,6 +130,31 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t pos) {
     return len;
 }
 
+bool IsValidUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t len = Utf8SequenceLength(s, i);
+        if (len == 1) return false;
+        i += len;
+    }
+    return true;
+}
+
+void ReplaceUndecodable(std::u16string& s) {
+    for (char16_t& u : s)
+        if (IsEscapedByte(u)) u = u'?';
+}
+
+bool Cp932CanEncode(char16_t u) {
+    if (u < 0x80) return true;
+    if (u >= 0xD800 && u <= 0xDFFF) return false;
+    return Cp932Tables::Get().Encode(u) != 0;
+}
+
 std::u16string Utf8ToUtf16(std::string_view s) {
     std::u16string out;
     out.reserve(s.size());
@@ -381,6 +406,53 @@ std::string CodePage::ToUtf8(std::string_view s) const {
 
 std::string CodePage::FromUtf8(std::string_view s) const {
     return IsUtf8() ? std::string(s) : encoding::Utf16ToCp932(encoding::Utf8ToUtf16(s));
+}
+
+std::u16string CodePage::ToUtf16Replacing(std::string_view s) const {
+    std::u16string u = ToUtf16(s);
+    encoding::ReplaceUndecodable(u);
+    return u;
+}
+
+std::string CodePage::ToUtf8Replacing(std::string_view s) const {
+    if (IsUtf8() && encoding::IsValidUtf8(s)) return std::string(s);
+    return encoding::Utf16ToUtf8(ToUtf16Replacing(s));
+}
+
+std::string CodePage::FromUtf8Replacing(std::string_view s) const {
+    if (IsUtf8() && encoding::IsValidUtf8(s)) return std::string(s);
+    std::u16string u = encoding::Utf8ToUtf16(s);
+    encoding::ReplaceUndecodable(u);
+    return FromUtf16(u);
+}
+
+bool CodePage::CanEncode(char16_t u) const {
+    if (IsUtf8()) return u < 0xD800 || u > 0xDFFF;
+    return encoding::Cp932CanEncode(u);
+}
+
+std::string CodePage::ToCp932(std::string_view s) const {
+    if (!IsUtf8() || !encoding::IsValidUtf8(s)) return std::string(s);
+    return encoding::Utf16ToCp932(encoding::Utf8ToUtf16(s));
+}
+
+std::string CodePage::FromCp932(std::string_view s) const {
+    if (!IsUtf8()) return std::string(s);
+    std::u16string u = encoding::Cp932ToUtf16(s);
+    encoding::ReplaceUndecodable(u);
+    return encoding::Utf16ToUtf8(u);
+}
+
+bool CodePage::HasMultiByteText(std::string_view s) const {
+    bool multi = false;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        std::size_t len = CharLength(s, i);
+        if (len > 1) multi = true;
+        else if (b >= 0x80 && !(!IsUtf8() && IsHalfwidthKatakana(b))) return false;
+        i += len;
+    }
+    return multi;
 }
 
 }  // namespace tinctor

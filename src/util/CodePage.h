@@ -64,6 +64,25 @@ public:
     std::string ToUtf8(std::string_view s) const;
     std::string FromUtf8(std::string_view s) const;
 
+    // Strict forms for conversions whose result must be clean text of the target
+    // encoding: a byte that does not decode becomes "?" (the code page's default
+    // character) instead of travelling on as itself.
+    std::u16string ToUtf16Replacing(std::string_view s) const;
+    std::string ToUtf8Replacing(std::string_view s) const;
+    std::string FromUtf8Replacing(std::string_view s) const;
+
+    // True when this code page has a character for U (CP932 lacks many).
+    bool CanEncode(char16_t u) const;
+    // The CP932 bytes of system text. Under UTF-8, text that is valid UTF-8 is
+    // converted (characters CP932 lacks become "?"); any other text is taken to be
+    // CP932 bytes already, so that legacy Shift-JIS data still reads as such.
+    std::string ToCp932(std::string_view s) const;
+    // System text of CP932 bytes; under UTF-8, bytes that do not decode become "?".
+    std::string FromCp932(std::string_view s) const;
+    // True when S is well formed in this code page and holds at least one
+    // multi-byte character.
+    bool HasMultiByteText(std::string_view s) const;
+
 private:
     explicit CodePage(int id) : id_(id) {}
     int id_;
@@ -77,6 +96,12 @@ std::u16string Cp932ToUtf16(std::string_view s);
 std::string Utf16ToCp932(std::u16string_view s);
 // Length of the UTF-8 sequence at S[Pos] when it is well formed, else 1.
 std::size_t Utf8SequenceLength(std::string_view s, std::size_t pos);
+// True when every byte of S belongs to a well-formed UTF-8 sequence.
+bool IsValidUtf8(std::string_view s);
+// Turns the units that carry undecodable bytes (see above) into "?".
+void ReplaceUndecodable(std::u16string& s);
+// True when CP932 has a character for U.
+bool Cp932CanEncode(char16_t u);
 inline bool IsCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 }  // namespace encoding
 
