@@ -133,4 +133,97 @@ TEST_F(FormatTest, CurrencyPatternsPlaceTheSymbol) {
     EXPECT_EQ(FormatFloat(1.5, TFloatForm::Currency, 18, 2, settings_), "1.50 $");
 }
 
+TEST_F(FormatTest, FloatMasks) {
+    struct Case {
+        const char* mask;
+        double value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"#,##0.00", 1234.5, "1,234.50"},
+        {"#,##0.00", -1234567.125, "-1,234,567.13"},
+        {"0.0;(0.0)", -2.25, "(2.3)"},
+        {"0.0;(0.0)", 2.25, "2.3"},
+        {"0.0;;'zero'", 0, "zero"},
+        {"0.0;;'zero'", -1, "-1.0"},
+        {"0.00E+00", 12345, "1.23E+04"},
+        {"0.00e-00", 0.00012345, "1.23e-04"},
+        {"0.00E-0", 12345, "1.23E4"},
+        {"", 0.5, "0.5"},
+        {"'No.'000", 7, "No.007"},
+        {"#.##", 0.5, ".5"},
+        {"0.###", 2, "2"},
+        {"0.0##", 2.5, "2.5"},
+        {"#", 123456, "123456"},
+        {"00", 123456, "123456"},
+        {"\"a;b\"0", 1, "a;b1"},
+        {"0", 1e19, "1E19"},
+        {"0", 2.5, "3"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FormatFloatMask(c.mask, c.value, settings_), c.expected) << c.mask;
+}
+
+TEST_F(FormatTest, DateTimeLanguage) {
+    // Thursday 3 February 2005, 13:05:07.042
+    const TDateTimeFields when{2005, 2, 3, 4, 13, 5, 7, 42};
+    const TDateTimeFields midnight{2005, 2, 3, 4, 0, 0, 0, 0};
+    settings_.ShortMonthNames[1] = "Feb";
+    settings_.LongMonthNames[1] = "February";
+    struct Case {
+        const char* format;
+        const TDateTimeFields& fields;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"yyyy/mm/dd hh:nn:ss.zzz", when, "2005/02/03 13:05:07.042"},
+        {"yy-m-d h:n:s.z", when, "05-2-3 13:5:7.42"},
+        {"hh:mm", when, "13:05"},
+        {"h:nn am/pm", when, "1:05 pm"},
+        {"h:nn AM/PM", midnight, "12:00 AM"},
+        {"hh a/p", when, "01 p"},
+        {"h ampm", when, "1 午後"},
+        {"h 'am/pm'", when, "13 am/pm"},
+        {"mmm mmmm ddd dddd", when, "Feb February 木 木曜日"},
+        {"ddddd|dddddd", when, "2005/02/03|2005年2月3日"},
+        {"t|tt", when, "13:05|13:05:07"},
+        {"", when, "2005/02/03 13:05:07"},
+        {"c", midnight, "2005/02/03"},
+        {"\"yyyy\" 'mm'x", when, "yyyy mmx"},
+        {"g|gg|e|ee", when, "||2005|2005"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FormatDateTime(c.format, c.fields, settings_), c.expected) << c.format;
+
+    settings_.DateSeparator = "-";
+    settings_.TimeSeparator = ".";
+    settings_.Eras = ParseEraEntries({"+:1:1989/01/08:2019/04/30:平成:%EC%Ey年", "+:1:2019/05/01:+*:令和:%EC%Ey年"});
+    for (TEra& era : settings_.Eras) era.ShortName = era.Name.substr(0, 3);
+    EXPECT_EQ(FormatDateTime("yyyy/mm/dd hh:nn", when, settings_), "2005-02-03 13.05");
+    EXPECT_EQ(FormatDateTime("ggee|ge", when, settings_), "平成17|平17");
+    EXPECT_EQ(FormatDateTime("gge", TDateTimeFields{2019, 5, 1, 3}, settings_), "令和1");
+}
+
+TEST(RegionalSettings, PosixLocaleGivesTheHomeMarketValues) {
+    CodePage::Select(CodePage::Utf8);
+    TFormatSettings s = ReadFormatSettings("C");
+    EXPECT_EQ(FormatText("%n", std::vector<A>{A::OfFloat(1234567.891)}, s), "1,234,567.89");
+    EXPECT_EQ(FormatFloatMask("#,##0.00", 1234.5, s), "1,234.50");
+    EXPECT_EQ(FormatText("%m", std::vector<A>{A::OfFloat(1234)}, s), "¥1234");
+    EXPECT_EQ(FormatDateTime("", TDateTimeFields{2005, 1, 2, 0, 10, 20, 30, 0}, s), "2005/01/02 10:20:30");
+    CodePage::Select(CodePage::ShiftJis);
+    EXPECT_EQ(ReadFormatSettings("POSIX").CurrencyString, "\\");
+    CodePage::Select(CodePage::FromEnvironment());
+}
+
+TEST(RegionalSettings, PosixFormsTranslate) {
+    EXPECT_EQ(TranslateTimeForm("%Y/%m/%d"), "yyyy/mm/dd");
+    EXPECT_EQ(TranslateTimeForm("%d.%m.%Y"), "dd.mm.yyyy");
+    EXPECT_EQ(TranslateTimeForm("%Y年%m月%d日"), "yyyy'年'mm'月'dd'日'");
+    EXPECT_EQ(TranslateTimeForm("%r", "%I:%M:%S %p"), "hh:nn:ss ampm");
+    EXPECT_EQ(TranslateTimeForm("%a %b %e %H:%M:%S %Z %Y"), "ddd mmm d hh:nn:ss  yyyy");
+    EXPECT_EQ(NegCurrencyPattern(1, 0, 4), 2);
+    EXPECT_EQ(NegCurrencyPattern(0, 1, 1), 8);
+    EXPECT_EQ(NegCurrencyPattern(1, 1, 0), 14);
+    EXPECT_EQ(CurrencyPattern(0, 1), 3);
+}
+
 }  // namespace
