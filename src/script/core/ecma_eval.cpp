@@ -444,11 +444,7 @@ TJObject* TJEngine::Wrap(const TJValue& value) {
     case vtInteger:
     case vtDouble: className = "Number"; param.Add(value); break;
     case vtBool: className = "Boolean"; param.Add(value); break;
-    case vtRegExp:
-        className = "RegExp";
-        param.AddString(value.vString());
-        param.AddString(TJString(value.vRegExpFlags()));
-        break;
+    case vtRegExp: className = "RegExp"; param.Add(value); break;
     default: return nullptr;
     }
     // The registered class itself: a script variable of that name plays no part.

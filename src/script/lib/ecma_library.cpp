@@ -1,18 +1,27 @@
 // The standard library every engine starts with: the classes it imports, in their
-// order, and the engine's own Global object. The engine's constructor lives here so
+// order, and the engine's own Global and RegExp objects. The engine's constructor lives here so
 // that the core knows nothing of the library.
 #include "script/lib/ecma_object.h"
+#include "script/lib/ecma_regexp.h"
 
 namespace kestrel {
 
 TJEngine::TJEngine(void* component) : component_(component) { InstallLibrary(); }
 
 void TJEngine::InstallLibrary() {
-    // String, Number, Boolean, RegExp, Math and Date join here with their objects.
+    // String, Number, Boolean, Math and Date join here with their objects.
     ImportObject("Object", ClassOf<TJObject>());
     ImportObject("Global", ClassOf<TJGlobalObject>());
     ImportObject("Array", ClassOf<TJArrayObject>());
-    AdoptOwnObjects(TJObject::New<TJGlobalObject>(this, false), nullptr, nullptr);
+    ImportObject("RegExp", ClassOf<TJRegExpObject>());
+    auto* regExp = TJObject::New<TJRegExpObject>(this, false);
+    regExp->BecomeShared();
+    AdoptOwnObjects(TJObject::New<TJGlobalObject>(this, false), regExp, nullptr);
+    // Every registered RegExp object reports its matches to the shared one.
+    Factory().OnNewObject = [regExp, next = std::move(Factory().OnNewObject)](TJObject* object) {
+        if (object->Kind() == TJObjectKind::RegExp) regExp->Attach(static_cast<TJRegExpObject&>(*object));
+        if (next) next(object);
+    };
 }
 
 }  // namespace kestrel
