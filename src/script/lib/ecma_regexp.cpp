@@ -240,12 +240,19 @@ TJRegExpObject::TJRegExpObject(TJBaseEngine* engine, const TJValueList* param) :
 
 TJRegExpObject::~TJRegExpObject() = default;
 
+const TJMethodTable* TJRegExpObject::SharedMethods() const {
+    static const TJMethodTable table{{
+        TJMethodTable::Method<&TJRegExpObject::ExecMethod>("exec"),
+        TJMethodTable::Method<&TJRegExpObject::TestMethod>("test"),
+        TJMethodTable::Method<&TJRegExpObject::ReplaceMethod>("replace"),
+        TJMethodTable::Method<&TJRegExpObject::SplitMethod>("split"),
+    }, &BaseMethods()};
+    return &table;
+}
+
 void TJRegExpObject::RegisterMethods() {
     TJObject::RegisterMethods();
-    RegisterMethod<&TJRegExpObject::ExecMethod>("exec");
-    RegisterMethod<&TJRegExpObject::TestMethod>("test");
-    RegisterMethod<&TJRegExpObject::ReplaceMethod>("replace");
-    RegisterMethod<&TJRegExpObject::SplitMethod>("split");
+    // The match members are the object's own: each object has its own texts.
     const TJValue empty = StringValue(TJString());
     for (int n = 0; n < kBasicDollars; ++n) DefineMember(kDollarNames[n], empty);
     dollars_ = kBasicDollars;

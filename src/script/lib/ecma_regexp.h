@@ -89,6 +89,7 @@ public:
     void RegisterMethods() override;
     void ResetMembers() override;
     const TJPropertyTable* PublishedProperties() const override;
+    const TJMethodTable* SharedMethods() const override;
     TJString ToString(const TJValue* arg = nullptr) override;
 
     TJRegExp& State() noexcept { return state_; }
