@@ -1,6 +1,7 @@
 // The standard library every engine starts with: the classes it imports, in their
 // order, and the engine's own Global and RegExp objects. The engine's constructor lives here so
 // that the core knows nothing of the library.
+#include "script/lib/ecma_date.h"
 #include "script/lib/ecma_object.h"
 #include "script/lib/ecma_regexp.h"
 
@@ -9,11 +10,12 @@ namespace kestrel {
 TJEngine::TJEngine(void* component) : component_(component) { InstallLibrary(); }
 
 void TJEngine::InstallLibrary() {
-    // String, Number, Boolean, Math and Date join here with their objects.
+    // String, Number, Boolean and Math join here with their objects.
     ImportObject("Object", ClassOf<TJObject>());
     ImportObject("Global", ClassOf<TJGlobalObject>());
     ImportObject("Array", ClassOf<TJArrayObject>());
     ImportObject("RegExp", ClassOf<TJRegExpObject>());
+    ImportObject("Date", ClassOf<TJDateObject>());
     auto* regExp = TJObject::New<TJRegExpObject>(this, false);
     regExp->BecomeShared();
     AdoptOwnObjects(TJObject::New<TJGlobalObject>(this, false), regExp, nullptr);
