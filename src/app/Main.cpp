@@ -24,7 +24,9 @@
 #include "app/ChannelLabel.h"
 #include "app/CircleShape.h"
 #include "app/ColorTable.h"
+#include "app/FitLabel.h"
 #include "app/Help.h"
+#include "app/SliderKeys.h"
 #include "app/Swatch.h"
 #include "app/ToolIcons.h"
 #include "app/TopStrip.h"
@@ -81,9 +83,11 @@ void SetTextColor(QWidget* widget, const QColor& colour) {
     widget->setPalette(palette);
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry,
-                  const QColor& colour, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
-    auto* label = new QLabel(text, parent);
+template <typename Label = QLabel>
+Label* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry, const QColor& colour,
+                 Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
+    auto* label = new Label(parent);
+    label->setText(text);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(geometry);
     label->setAlignment(alignment);
@@ -165,14 +169,15 @@ void TTinctorForm::CreateControls() {
     ComplementColor->setGeometry(41, 0, 12, kStripHeight);
     ComplementColor->setToolTip(QStringLiteral("選択中の色の補色です。クリックで交換できます"));
 
-    RLabel = MakeLabel(MainPanel, "RLabel", QString(), QRect(53, 1, 36, 12), kRed);
-    GLabel = MakeLabel(MainPanel, "GLabel", QString(), QRect(91, 1, 36, 12), kLime);
-    BLabel = MakeLabel(MainPanel, "BLabel", QString(), QRect(129, 1, 36, 12), kBlue);
-    HLabel = MakeLabel(MainPanel, "HLabel", QString(), QRect(181, 1, 44, 12), kNavy);
-    LLabel = MakeLabel(MainPanel, "LLabel", QString(), QRect(149, 13, 34, 12), kNavy);
-    SLabel = MakeLabel(MainPanel, "SLabel", QString(), QRect(183, 13, 36, 12), kNavy);
-    CCode = MakeLabel(MainPanel, "CCode", QString(), QRect(54, 12, 93, 13), kBlack,
-                      Qt::AlignRight | Qt::AlignVCenter);
+    // The values and the code shrink their font rather than run together or lose characters.
+    RLabel = MakeLabel<TFitLabel>(MainPanel, "RLabel", QString(), QRect(53, 1, 36, 12), kRed);
+    GLabel = MakeLabel<TFitLabel>(MainPanel, "GLabel", QString(), QRect(91, 1, 36, 12), kLime);
+    BLabel = MakeLabel<TFitLabel>(MainPanel, "BLabel", QString(), QRect(129, 1, 36, 12), kBlue);
+    HLabel = MakeLabel<TFitLabel>(MainPanel, "HLabel", QString(), QRect(181, 1, 44, 12), kNavy);
+    LLabel = MakeLabel<TFitLabel>(MainPanel, "LLabel", QString(), QRect(149, 13, 34, 12), kNavy);
+    SLabel = MakeLabel<TFitLabel>(MainPanel, "SLabel", QString(), QRect(183, 13, 36, 12), kNavy);
+    CCode = MakeLabel<TFitLabel>(MainPanel, "CCode", QString(), QRect(54, 12, 93, 13), kBlack,
+                                 Qt::AlignRight | Qt::AlignVCenter);
 
     CopyToClipboard = MakeButton(MainPanel, "CopyToClipboard", TToolIcon::CopyToClipboard,
                                  QStringLiteral("クリップボードにカラー値をコピーします。"), 24, 24);
@@ -251,6 +256,7 @@ void TTinctorForm::CreateSliderPages() {
         slider->setPageStep(design.LargeStep);
         slider->setToolTip(QString::fromUtf8(design.Hint));
         slider->setGeometry(20, 3 + row * 16, 139, 14);
+        new TSliderKeys(slider);
         sliders_[static_cast<std::size_t>(index - 1)] = slider;
     }
 
@@ -448,6 +454,10 @@ void TTinctorForm::resizeEvent(QResizeEvent* event) {
     MainPanel->resize(width(), kStripHeight);
     ToolBar->resize(width(), kToolBarHeight);
     DockStripButtons();
+    // The narrow window shows the buttons that fit whole; a sliver of the next one
+    // would look like a broken button.
+    for (QWidget* control : ToolBar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        control->setVisible(control->geometry().right() < ToolBar->width());
 }
 
 // ---------------------------------------------------------------------------
@@ -560,12 +570,12 @@ void TTinctorForm::UpdateColorDisplay(int flags) {
     const THLS hls = ColorToHLS(colour);
     const TRGB rgb = SplitColor(colour);
 
-    RLabel->setText(InfoText("R：%.2X", rgb.R));
-    GLabel->setText(InfoText("G：%.2X", rgb.G));
-    BLabel->setText(InfoText("B：%.2X", rgb.B));
-    HLabel->setText(InfoText("H：%.3d°", hls.H));
-    LLabel->setText(InfoText("L：%.3d", hls.L));
-    SLabel->setText(InfoText("S：%.3d", hls.S));
+    RLabel->SetFittedText(InfoText("R：%.2X", rgb.R));
+    GLabel->SetFittedText(InfoText("G：%.2X", rgb.G));
+    BLabel->SetFittedText(InfoText("B：%.2X", rgb.B));
+    HLabel->SetFittedText(InfoText("H：%.3d°", hls.H));
+    LLabel->SetFittedText(InfoText("L：%.3d", hls.L));
+    SLabel->SetFittedText(InfoText("S：%.3d", hls.S));
 
     const std::string code = FormatColorCode(colour, notation_, {ColorCode, ExtendColor, LowerCase});
 
@@ -581,7 +591,7 @@ void TTinctorForm::UpdateColorDisplay(int flags) {
         SetSliderValue(4, ColorAverage(rgb.R, rgb.G, rgb.B));
     }
     ComplementColor->SetColor(ComplementOf(colour));
-    CCode->setText(ToQString(code));
+    CCode->SetFittedText(ToQString(code));
 }
 
 // ---------------------------------------------------------------------------

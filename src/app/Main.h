@@ -2,6 +2,7 @@
 // sliders, the toolbar, and the start-up and shut-down of the whole program.
 #pragma once
 
+#include <QMargins>
 #include <QWidget>
 
 #include <array>
@@ -33,6 +34,7 @@ class TCircleShape;
 class TClipboardObserver;
 class TColorTable;
 class TEditOther;
+class TFitLabel;
 class TEventSubClass;
 class TGlobalHotkey;
 class TMemIniFileEx;
@@ -190,13 +192,13 @@ private:
     TTopStrip* MainPanel = nullptr;
     TSwatch* ColorView = nullptr;
     TSwatch* ComplementColor = nullptr;
-    QLabel* RLabel = nullptr;
-    QLabel* GLabel = nullptr;
-    QLabel* BLabel = nullptr;
-    QLabel* HLabel = nullptr;
-    QLabel* LLabel = nullptr;
-    QLabel* SLabel = nullptr;
-    QLabel* CCode = nullptr;
+    TFitLabel* RLabel = nullptr;
+    TFitLabel* GLabel = nullptr;
+    TFitLabel* BLabel = nullptr;
+    TFitLabel* HLabel = nullptr;
+    TFitLabel* LLabel = nullptr;
+    TFitLabel* SLabel = nullptr;
+    TFitLabel* CCode = nullptr;
     QToolButton* CopyToClipboard = nullptr;
     QToolButton* LoadFromClipboard = nullptr;
     QComboBox* ColorListFileName = nullptr;
@@ -233,6 +235,7 @@ private:
     std::string listFile_;
     QTimer* Timer = nullptr;
     int shadedHeight_ = 0;
+    QMargins openFrameMargins_;  // the window manager's frame around the open window
     TWinShader* winShader_ = nullptr;
     std::unique_ptr<TGlobalHotkey> globalHotkey_;
     std::unique_ptr<TEditOther> editOther_;

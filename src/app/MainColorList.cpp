@@ -86,10 +86,11 @@ void TTinctorForm::ConnectListHandlers() {
 
     ListPopup = new QMenu(this);
     ListPopup->setObjectName(QStringLiteral("ListPopup"));
-    // A double click edits; the menu shows it where a shortcut would stand.
+    // A double click edits and the Delete key deletes; the menu shows both in its
+    // shortcut column (Qt would spell the key "Del", and hides shortcuts of pop-ups).
     EditColor = ListPopup->addAction(QStringLiteral("色の編集(&E)\tDblClick"));
     EditColor->setObjectName(QStringLiteral("EditColor"));
-    DeleteColor = ListPopup->addAction(QStringLiteral("色の削除(&D)"));
+    DeleteColor = ListPopup->addAction(QStringLiteral("色の削除(&D)\tDelete"));
     DeleteColor->setObjectName(QStringLiteral("DeleteColor"));
     DeleteColor->setShortcut(QKeySequence(Qt::Key_Delete));
     DeleteColor->setShortcutContext(Qt::WidgetShortcut);

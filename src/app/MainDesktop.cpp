@@ -33,6 +33,12 @@ void TTinctorForm::CreateWindowShader(int shadedHeight) {
     shadedHeight_ = shadedHeight;
     winShader_ = new TWinShader(this);
     winShader_->SetMinSize(shadedHeight);
+    // The frame the window manager draws around the open window. Right after opening,
+    // the toolkit still holds the frame of the folded window until the manager has
+    // answered, so the hot key's centre uses the open frame remembered here.
+    winShader_->OnShade = [this](TWinShader*, bool shade) {
+        if (shade) openFrameMargins_ = FrameMarginsOf(*this);
+    };
 }
 
 // The editor-access object reads colour codes out of text editors.
@@ -70,9 +76,10 @@ void TTinctorForm::SetHotkeyText(const std::string& text) {
 }
 
 void TTinctorForm::GlobalHotkeyItems0Hotkey() {
+    const bool opening = winShader_ && winShader_->Shade();
     if (winShader_) winShader_->SetShade(false);
     // The centre of the window as it is once opened; the window is not activated.
-    Platform().Pointer().SetPos(WindowCentre(*this));
+    Platform().Pointer().SetPos(opening ? FrameCentre(geometry(), openFrameMargins_) : WindowCentre(*this));
 }
 
 // Compact mode and editor colour extraction, every 100 ms. A tick never opens an

@@ -4,6 +4,7 @@
 #include <QToolButton>
 
 #include "app/CircleShape.h"
+#include "app/FitLabel.h"
 #include "app/Main.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"

@@ -12,9 +12,24 @@ TRect WindowBounds(const QWidget& form) {
     return TRect{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
 }
 
-QPoint WindowCentre(const QWidget& form) {
-    const TRect r = WindowBounds(form);
-    return QPoint(r.Left + r.Width() / 2, r.Top + r.Height() / 2);
+namespace {
+
+QPoint CentreOf(const TRect& r) { return QPoint(r.Left + r.Width() / 2, r.Top + r.Height() / 2); }
+
+}  // namespace
+
+QPoint WindowCentre(const QWidget& form) { return CentreOf(WindowBounds(form)); }
+
+QMargins FrameMarginsOf(const QWidget& form) {
+    const QRect frame = form.frameGeometry();
+    const QRect client = form.geometry();
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                    frame.bottom() - client.bottom());
+}
+
+QPoint FrameCentre(const QRect& client, const QMargins& margins) {
+    const QRect r = client.marginsAdded(margins);
+    return CentreOf(TRect{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()});
 }
 
 bool IsPointerNear(const TRect& bounds, QPoint pos) {

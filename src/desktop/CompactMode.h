@@ -2,7 +2,9 @@
 // when the pointer comes back. The window's 100 ms timer runs the check.
 #pragma once
 
+#include <QMargins>
 #include <QPoint>
+#include <QRect>
 
 #include "platform/Pointer.h"
 #include "util/stdWindow.h"
@@ -21,6 +23,11 @@ inline constexpr int CompactMarginY = 20;
 TRect WindowBounds(const QWidget& form);
 // Its centre: left + width div 2, top + height div 2.
 QPoint WindowCentre(const QWidget& form);
+// The frame the window manager draws around the form (zero without one).
+QMargins FrameMarginsOf(const QWidget& form);
+// The centre of the outer rectangle of a window whose client area is Client, in a
+// frame of Margins.
+QPoint FrameCentre(const QRect& client, const QMargins& margins);
 
 // Pos lies within the bounds widened by the margins; (-1, -1) is never near.
 bool IsPointerNear(const TRect& bounds, QPoint pos);

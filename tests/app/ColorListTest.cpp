@@ -393,7 +393,7 @@ TEST_F(ColorListTest, RightClickNeverChangesTheSelectionAndNeedsOneForTheMenu) {
     auto* popup = Control<QMenu>("ListPopup");
     ASSERT_EQ(popup->actions().size(), 2);
     EXPECT_EQ(popup->actions()[0]->text(), QStringLiteral("色の編集(&E)\tDblClick"));
-    EXPECT_EQ(popup->actions()[1]->text(), QStringLiteral("色の削除(&D)"));
+    EXPECT_EQ(popup->actions()[1]->text(), QStringLiteral("色の削除(&D)\tDelete"));
     EXPECT_EQ(popup->actions()[1]->shortcut(), QKeySequence(Qt::Key_Delete));
 
     RightClickEntry(1);

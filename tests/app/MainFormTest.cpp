@@ -323,6 +323,67 @@ TEST_F(FormTest, ShowTinctorsSwitchesBetweenTheTwoWidths) {
     EXPECT_EQ(form->width(), 273);
 }
 
+TEST_F(FormTest, NarrowWindowShowsOnlyToolbarButtonsThatFitWhole) {
+    Open();
+    form->show();
+    const QWidget* bar = Control("ToolBar");
+    const auto shownEdges = [&] {
+        int hidden = 0;
+        for (const QWidget* control : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (control->isVisible())
+                EXPECT_LE(control->geometry().right(), bar->width() - 1) << FromQString(control->objectName());
+            else
+                ++hidden;
+        }
+        return hidden;
+    };
+    EXPECT_GT(shownEdges(), 0);
+    EXPECT_FALSE(Control("AddColor")->isVisible());
+    Click("ShowTinctors");
+    EXPECT_EQ(shownEdges(), 0);
+    EXPECT_TRUE(Control("LargeIcon")->isVisible());
+}
+
+TEST_F(FormTest, CodeAndValueLabelsShowTheirWholeTextInPlace) {
+    Open();
+    form->SetCurrentColor(RGBToColor(255, 255, 255));
+    Control<QToolButton>("RGBColor")->click();
+    ASSERT_EQ(Text("CCode"), "RGB(255,255,255);");
+    for (const char* name : {"CCode", "RLabel", "GLabel", "BLabel", "HLabel", "LLabel", "SLabel"}) {
+        const QLabel* label = Control<QLabel>(name);
+        EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->width()) << name;
+        EXPECT_GE(label->font().pixelSize(), 8) << name;
+    }
+    EXPECT_EQ(Control("CCode")->geometry(), QRect(54, 12, 93, 13));
+    // A short code is written in the window's own font again.
+    Control<QToolButton>("HTMLColor")->click();
+    EXPECT_EQ(Control<QLabel>("CCode")->font().pixelSize(), form->font().pixelSize());
+}
+
+TEST_F(FormTest, FocusedSlidersStepByOneAndPageBySixteen) {
+    Open();
+    QScrollBar* red = Slider("RValue");
+    EXPECT_TRUE(red->focusPolicy() & Qt::TabFocus);
+    const auto press = [](QWidget* target, int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    const struct {
+        int Key;
+        int Red;
+    } steps[] = {{Qt::Key_Right, 1}, {Qt::Key_PageUp, 17}, {Qt::Key_PageUp, 33}, {Qt::Key_Left, 32},
+                 {Qt::Key_PageDown, 16}, {Qt::Key_PageDown, 0}, {Qt::Key_PageDown, 0}};
+    for (const auto& step : steps) {
+        press(red, step.Key);
+        EXPECT_EQ(Rgb()[0], step.Red) << step.Key;  // the colour follows, as after a drag
+        EXPECT_EQ(form->GetSliderValue(4), step.Red / 3);
+    }
+    QScrollBar* hue = Slider("HValue");
+    hue->setSliderPosition(350);
+    press(hue, Qt::Key_PageUp);
+    EXPECT_EQ(hue->sliderPosition(), 359);  // kept within the range
+}
+
 TEST_F(FormTest, F1OpensTheHelpPageAndNeverReachesTheFocusedControl) {
     ASSERT_TRUE(SaveTextFile(home + "Tinctor.html", "<html></html>"));
     Open();
