@@ -117,9 +117,30 @@ TEST_F(Eval, ForIn) {
     EXPECT_EQ(Out("@set @VERSION7 = 1\nvar a = ['x', 'y']; for (var v in a) print(v);"), "xy");
     EXPECT_EQ(Out("var o = {b: 1, a: 2, f: print}; var s = ''; for (var k in o) s += k; println(s == 'ab' || s == 'ba');"),
               "true\n");
-    // The count is read again each time, and the collection is held while the loop runs.
+    // The count is taken once: a shorter array ends the walk early, a longer one is
+    // not walked further; the collection is held while the loop runs.
     EXPECT_EQ(Out("var a = [1, 2, 3]; for (var i in a) { print(i); a.length = 2; }"), "01");
     EXPECT_EQ(Out("var a = [1, 2, 3]; for (var i in a) { print(i); a = null; }"), "012");
+    EXPECT_EQ(Out("var a = [1, 2, 3]; var s = ''; for (var k in a) { if (k == 0) a[3] = 4; s += k; } println(s);"),
+              "012\n");
+    EXPECT_EQ(Out("@set @VERSION7 = 1\nvar a = [1, 2, 3]; for (var v in a) { a.length = 0; print(v); }"), "1");
+}
+
+// A postfix operator gives the old value after storing the new one: an object held
+// only by the operand outlives the store for the rest of the statement.
+TEST_F(Eval, PostfixKeepsTheOldObject) {
+    const struct {
+        const char* script;
+        const char* output;
+    } cases[] = {
+        {"var o = new Object(); println(o--); println(o);", "[object Object]\n-1\n"},
+        {"var h = {}; h.o = new Object(); println(h.o++); println(h.o);", "[object Object]\n1\n"},
+        {"var a = [new Object()]; println(a[0]--); println(a[0]);", "[object Object]\n-1\n"},
+        {"var o = new Object(); println(eval('o--'));", "[object Object]\n"},
+        {"var arr = [1, 2, 3]; var q = arr--; println(q.length); println(arr);", "3\n-1\n"},
+        {"function f(){ var o = [5]; return o++; } println(f()[0]);", "5\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Out(c.script), c.output) << c.script;
 }
 
 TEST_F(Eval, Switch) {

@@ -155,6 +155,9 @@ private:
     void EvaluateIncrement(const TJExpr* e, TJValue& result);
     void EvaluateObjectLiteral(const TJExpr* e, TJValue& result);
     void EvaluateArrayLiteral(const TJExpr* e, TJValue& result);
+    // Puts Value's object on the temporary list, so that it outlives a store that
+    // drops the last count on it while the value is still in use.
+    void KeepForStatement(const TJValue& value);
     // Stores Value into the target expression Target (an increment or compound assignment).
     void StoreInto(const TJExpr* target, const TJValue& value);
     // The evaluated list, in source order, evaluated from last to first; false for none.

@@ -364,8 +364,16 @@ void TJEngine::EvaluateIncrement(const TJExpr* e, TJValue& result) {
         StoreInto(e->Left, result);
     } else {
         Evaluate(e->Left, result);
+        // The old value is the result, but the store may drop the last count on its
+        // object (`o--` on the only reference): it lives on until the statement ends.
+        KeepForStatement(result);
         StoreInto(e->Left, NextInteger(result, step));
     }
+}
+
+void TJEngine::KeepForStatement(const TJValue& value) {
+    TJObject* o = value.vObject();
+    if (o && o->RefCount() > 0 && !o->IsDying()) current_->AddTemp(o);
 }
 
 void TJEngine::EvaluateObjectLiteral(const TJExpr* e, TJValue& result) {

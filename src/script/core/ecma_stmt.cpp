@@ -247,8 +247,9 @@ TJCompletion TJEngine::ExecForIn(const TJStatement* s) {
     const bool values = s->Kind == skForInValues;
     TJValue item;
     if (object->IsArray()) {
-        // The count is read again each time: the body may change the array.
-        for (int i = 0; !object->IsDying() && i < object->GetCount(); ++i) {
+        // The count is taken once; an array the body shortens ends the walk early.
+        const int count = object->GetCount();
+        for (int i = 0; i < count && !object->IsDying() && i < object->GetCount(); ++i) {
             if (values) object->GetItem(i, item);
             else item.BuildInteger(i);
             current_->Assign(name, item, 0);
