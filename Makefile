@@ -9,7 +9,7 @@ PACKAGES := cmake ninja-build g++ ccache pkg-config \
             libpcre2-dev libssl-dev \
             googletest libgtest-dev libgmock-dev libbenchmark-dev \
             fonts-ipafont-gothic xvfb xauth xdotool xclip imagemagick x11-utils \
-            duktape mujs clang libclang-rt-14-dev
+            duktape mujs lua5.4 time clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

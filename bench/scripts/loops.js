@@ -1,6 +1,6 @@
 // Nested loops with integer arithmetic.
 var sum = 0;
-for (var i = 0; i < 1000; i++) {
+for (var i = 0; i < 3000; i++) {
     for (var j = 0; j < 1000; j++) {
         sum = (sum + i * j + (i ^ j)) % 1000003;
     }

@@ -8,7 +8,7 @@ function Particle(x, y, dx, dy) {
 var particles = [];
 for (var i = 0; i < 200; i++) particles[i] = new Particle(i % 50, (i * 7) % 50, i % 3 - 1, i % 5 - 2);
 var bounces = 0;
-for (var step = 0; step < 500; step++) {
+for (var step = 0; step < 2500; step++) {
     for (var k = 0; k < 200; k++) {
         var p = particles[k];
         p.x = p.x + p.dx;
