@@ -358,4 +358,23 @@ TEST(KestrelCommand, RunsAFile) {
     std::filesystem::remove(file);
 }
 
+TEST(KestrelCommand, CompiledWritesTheTreeBesideTheScriptAndLoadsItNextTime) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("kestrel_compiled_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string script = (dir / "s.ksc").string();
+    std::ofstream(script) << "println(arguments[0]);\nreturn 3;\n";
+    Command c = Kestrel("--compiled " + script + " --compiled");
+    EXPECT_EQ(c.out, "--compiled\r\n");  // words after FILE are the script's
+    EXPECT_EQ(c.status, 3);
+    ASSERT_TRUE(std::filesystem::exists(dir / "s.kcb"));
+    // The next run loads the tree: the changed text, older than the file, is not read.
+    std::ofstream(script) << "println('changed');\n";
+    std::filesystem::last_write_time(script, std::filesystem::last_write_time(dir / "s.kcb") - std::chrono::seconds(5));
+    c = Kestrel("--compiled " + script + " again");
+    EXPECT_EQ(c.out, "again\r\n");
+    EXPECT_EQ(Kestrel(script).out, "changed\r\n");  // without the option the text is parsed
+    EXPECT_EQ(Kestrel("--compiled").status, 2);
+    std::filesystem::remove_all(dir);
+}
+
 }  // namespace

@@ -1,11 +1,21 @@
 // Runs scripts through an engine and keeps what they wrote and reported.
+//
+// With KESTREL_TEST_COMPILED set in the environment (the script_tests_compiled run),
+// every script that compiles is saved as a compiled file and run from the tree loaded
+// back, which must equal the parsed one: each script test then checks the loader too.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "compiled_tree.h"
 #include "script/lib/ecma_object.h"
 
 namespace kestrel::testing {
@@ -28,7 +38,18 @@ public:
         errors.clear();
         outputCalls = 0;
         if (!engine.CompileText(script)) return -1000;
+        if (compiledRoundTrip) RunFromCompiledFile(script);
         return engine.Run(nullptr, args);
+    }
+
+    // Replaces the parsed tree by its copy from a compiled file.
+    void RunFromCompiledFile(std::string_view script) {
+        const std::string parsed = TreeSignature(engine.Parser().Root());
+        const std::string file = ::testing::TempDir() + "round-trip-" + std::to_string(getpid()) + ".kcb";
+        EXPECT_TRUE(engine.Parser().SaveToFile(file)) << script;
+        EXPECT_TRUE(engine.Parser().LoadFromFile(file)) << script;
+        EXPECT_EQ(TreeSignature(engine.Parser().Root()), parsed) << script;
+        std::remove(file.c_str());
     }
 
     // What the script printed, with CR LF as "\n", followed by its first report, if any.
@@ -46,6 +67,7 @@ public:
     std::string err;
     std::vector<std::pair<int, std::string>> errors;
     int outputCalls = 0;
+    bool compiledRoundTrip = std::getenv("KESTREL_TEST_COMPILED") != nullptr;
 };
 
 }  // namespace kestrel::testing

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "script/core/ecma_compiled_file.h"
 #include "util/stdFiles.h"
 
 namespace kestrel {
@@ -140,15 +141,35 @@ bool TJEngine::CompileSource(std::string_view text, const std::string& fileName)
     return false;
 }
 
-bool TJEngine::CompileFile(const std::string& fileName, bool) {
+bool TJEngine::CompileFile(const std::string& fileName, bool useCompiled) {
     if (running_) return false;
     scriptFileName_ = fileName;
     if (!tinctor::FileExists(fileName)) return false;
+    // The compiled file beside the script, else the one in the user's cache.
+    const auto loadCurrent = [this, &fileName](const std::string& compiled) {
+        if (compiled.empty() || !IsCompiledFileCurrent(compiled, fileName) || !parser_.LoadFromFile(compiled))
+            return false;
+        parser_.SourceFileName = fileName;
+        return true;
+    };
+    std::string beside, cached;
+    if (useCompiled) {
+        beside = CompiledNameBeside(fileName);
+        if (loadCurrent(beside)) return true;
+        cached = CompiledNameInCache(fileName);
+        if (loadCurrent(cached)) return true;
+    }
     std::string text;
     if (!LoadScriptText(fileName, text)) return false;
-    // The script's own folder is searched before the program's and the current one.
-    TPathExtension extension(parser_.LibraryPath, {tinctor::ExtractFilePath(fileName)});
-    return CompileSource(text, fileName);
+    bool compiled;
+    {
+        // The script's own folder is searched before the program's and the current one.
+        TPathExtension extension(parser_.LibraryPath, {tinctor::ExtractFilePath(fileName)});
+        compiled = CompileSource(text, fileName);
+    }
+    // A file that cannot be written anywhere costs the next run a parse, nothing more.
+    if (compiled && useCompiled && !parser_.SaveToFile(beside) && !cached.empty()) parser_.SaveToFile(cached);
+    return compiled;
 }
 
 // ---------------------------------------------------------------------------

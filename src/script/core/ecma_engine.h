@@ -52,7 +52,8 @@ public:
     // Parses Text (bytes in the code page); a syntax error is reported and gives false.
     bool CompileText(std::string_view text);
     // Reads and compiles a script file; false without a report when it does not exist.
-    // Compiled tree files are not written or read yet: UseCompiled changes nothing.
+    // With UseCompiled, a current compiled file of the script (beside it, else in the
+    // user's cache) is loaded instead, and a successful parse writes one.
     bool CompileFile(const std::string& fileName, bool useCompiled = false);
     // Runs Program (the last compiled tree when none) with Args as `arguments`, then
     // the event loop. The result is the value of a top-level return or of exit, else 0.

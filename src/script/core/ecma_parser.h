@@ -69,7 +69,17 @@ public:
     // order, and last Name as given, relative to the current directory.
     bool FindFile(std::string_view name, std::string& path) const;
 
-    // The program node of the last successful Parse, or none.
+    // Writes the tree as a compiled script file (ecma_compiled.h), replacing the file
+    // atomically. False, and nothing written, without a tree or when the file cannot
+    // be written.
+    bool SaveToFile(const std::string& fileName) const;
+    // Resets the parser, empties SourceText and reads the tree of a compiled script
+    // file. True when a tree was loaded; false when the file cannot be read, belongs
+    // to another user, has another version, holds no tree or is rejected by the
+    // reader (no tree is left then).
+    bool LoadFromFile(const std::string& fileName);
+
+    // The program node of the last successful Parse or LoadFromFile, or none.
     TJStatement* Root() const noexcept { return root_; }
     // The lexer's line when the last Parse or ParseFunctionText failed.
     int ErrorLine() const noexcept { return errorLine_; }

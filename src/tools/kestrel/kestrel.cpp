@@ -2,6 +2,9 @@
 //
 //   kestrel FILE [ARG...]     compile and run FILE; each ARG is a text in `arguments`
 //   kestrel -e TEXT [ARG...]  the same for the script TEXT
+//   kestrel --compiled FILE [ARG...]
+//                             load FILE's compiled tree when it is current, else
+//                             compile FILE and write the tree for the next run
 //
 // The script's output goes to stdout, error reports to stderr, its input functions
 // read stdin. The exit status is the script's own (a top-level `return n` or
@@ -22,7 +25,7 @@ constexpr int kFailed = 1;
 constexpr int kUnreadable = 2;
 
 void Usage() {
-    std::fputs("usage: kestrel FILE [ARG...]\n       kestrel -e TEXT [ARG...]\n", stderr);
+    std::fputs("usage: kestrel [--compiled] FILE [ARG...]\n       kestrel -e TEXT [ARG...]\n", stderr);
 }
 
 void Write(std::FILE* stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
@@ -78,15 +81,18 @@ int main(int argc, char** argv) {
         Usage();
         return kUnreadable;
     }
-    const std::string_view option = argv[1];
-    const bool fromText = option == "-e";
-    if (fromText && argc < 3) {
+    // --compiled goes before FILE; every word after FILE belongs to the script.
+    const bool compiledBinary = std::string_view(argv[1]) == "--compiled";
+    const int first = compiledBinary ? 2 : 1;
+    const bool fromText = !compiledBinary && std::string_view(argv[1]) == "-e";
+    if (argc < first + 1 + (fromText ? 1 : 0)) {
         Usage();
         return kUnreadable;
     }
     try {
         tinctor::TKestrel kestrel;
-        return RunScript(kestrel, fromText, fromText ? argv[2] : argv[1], argc, argv, fromText ? 3 : 2);
+        kestrel.SetCompiledBinary(compiledBinary);
+        return RunScript(kestrel, fromText, fromText ? argv[2] : argv[first], argc, argv, fromText ? 3 : first + 1);
     } catch (const std::exception& e) {
         std::fflush(stdout);
         std::fprintf(stderr, "kestrel: host error: %s\n", e.what());
