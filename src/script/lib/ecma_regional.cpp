@@ -377,19 +377,33 @@ TFormatSettings ReadFormatSettings(const char* localeName) {
 }
 
 const TFormatSettings& RegionalSettings() {
-    thread_local std::string key = "\x01";  // never a real key: the first call reads
-    thread_local TFormatSettings settings;
-    std::string now = std::to_string(CodePage::Current().Id());
-    for (const char* name : {"LC_ALL", "LC_NUMERIC", "LC_MONETARY", "LC_TIME", "LANG"}) {
-        const char* value = std::getenv(name);
-        now += '\n';
-        if (value) now += value;
+    // The variables setlocale("") reads; the settings are read again when one of them
+    // or the code page differs from the last call (compared without allocating).
+    static constexpr const char* kVariables[] = {"LC_ALL", "LC_NUMERIC", "LC_MONETARY", "LC_TIME", "LANG"};
+    struct TCache {
+        bool Valid = false;
+        int CodePageId = 0;
+        std::array<std::string, std::size(kVariables)> Values;
+        std::array<bool, std::size(kVariables)> Set{};
+        TFormatSettings Settings;
+    };
+    thread_local TCache cache;
+    bool same = cache.Valid && cache.CodePageId == CodePage::Current().Id();
+    for (std::size_t i = 0; same && i < std::size(kVariables); ++i) {
+        const char* value = std::getenv(kVariables[i]);
+        same = value ? cache.Set[i] && cache.Values[i] == value : !cache.Set[i];
     }
-    if (now != key) {
-        settings = ReadFormatSettings("");
-        key = std::move(now);
+    if (!same) {
+        cache.Settings = ReadFormatSettings("");
+        cache.CodePageId = CodePage::Current().Id();
+        for (std::size_t i = 0; i < std::size(kVariables); ++i) {
+            const char* value = std::getenv(kVariables[i]);
+            cache.Set[i] = value != nullptr;
+            cache.Values[i] = value ? value : "";
+        }
+        cache.Valid = true;
     }
-    return settings;
+    return cache.Settings;
 }
 
 }  // namespace kestrel
