@@ -29,6 +29,24 @@ constexpr int kDefaultFixedDecimals = 2;
 constexpr int kExponentDigits = 3;
 constexpr int kFixedPrecision = 18;
 
+// The floating types: the form they write, and whether the precision gives the
+// form's decimals (with 18 significant digits) or its significant digits (with three
+// exponent digits).
+constexpr int kCurrencyDecimals = -2;  // the regional currency decimals
+struct TFloatType {
+    char Type;
+    TFloatForm Form;
+    bool PrecisionIsDecimals;
+    int DefaultPrecision;
+};
+constexpr TFloatType kFloatTypes[] = {
+    {'e', TFloatForm::Exponent, false, kDefaultGeneralPrecision},
+    {'f', TFloatForm::Fixed, true, kDefaultFixedDecimals},
+    {'g', TFloatForm::General, false, kDefaultGeneralPrecision},
+    {'n', TFloatForm::Number, true, kDefaultFixedDecimals},
+    {'m', TFloatForm::Currency, true, kCurrencyDecimals},
+};
+
 enum class TFailure { Invalid, Missing };
 
 [[noreturn]] void Fail(TFailure failure, std::string_view specifier) {
@@ -71,6 +89,9 @@ private:
     // One specifier from its "%" (at pos_) to its type letter.
     void Specifier(std::string& out) {
         start_ = pos_++;
+        end_ = pos_;
+        while (end_ < format_.size() && IsField(format_[end_])) ++end_;
+        end_ += CodePage::Current().CharLength(format_, end_);
         bool leftAlign = false;
         int width = 0, precision = kNoPrecision;
         int number = 0;
@@ -93,9 +114,9 @@ private:
             precision = 0;
             if (ReadNumber(number)) precision = number;
         }
-        if (pos_ >= format_.size()) Fail(TFailure::Invalid, format_.substr(start_));
-        pos_ += CodePage::Current().CharLength(format_, pos_);
-        char type = format_[pos_ - 1];
+        if (pos_ >= format_.size()) Fail(TFailure::Invalid, Current());
+        char type = format_[pos_];
+        pos_ = end_;
         if (type >= 'A' && type <= 'Z') type = static_cast<char>(type - 'A' + 'a');
         if (width < 0) width = 0;
         if (width > kMaxFormatWidth) Fail(TFailure::Invalid, Current());
@@ -106,6 +127,16 @@ private:
     }
 
     void Convert(char type, int precision, std::string& text) {
+        for (const TFloatType& f : kFloatTypes) {
+            if (f.Type != type) continue;
+            double value = Next(TFormatArg::kFloating).Float;
+            int given = precision != kNoPrecision                ? precision
+                        : f.DefaultPrecision == kCurrencyDecimals ? settings_.CurrencyDecimals
+                                                                  : f.DefaultPrecision;
+            if (f.PrecisionIsDecimals) AppendFloat(text, value, f.Form, kFixedPrecision, given, settings_);
+            else AppendFloat(text, value, f.Form, given, kExponentDigits, settings_);
+            return;
+        }
         switch (type) {
         case 'd': case 'u': case 'x': {
             if (precision > kMaxFormatWidth) Fail(TFailure::Invalid, Current());
@@ -113,26 +144,6 @@ private:
             AppendInteger(text, v, type, precision);
             return;
         }
-        case 'e':
-            AppendFloat(text, Next(TFormatArg::kFloating).Float, TFloatForm::Exponent,
-                        Or(precision, kDefaultGeneralPrecision), kExponentDigits, settings_);
-            return;
-        case 'f':
-            AppendFloat(text, Next(TFormatArg::kFloating).Float, TFloatForm::Fixed, kFixedPrecision,
-                        Or(precision, kDefaultFixedDecimals), settings_);
-            return;
-        case 'g':
-            AppendFloat(text, Next(TFormatArg::kFloating).Float, TFloatForm::General,
-                        Or(precision, kDefaultGeneralPrecision), kExponentDigits, settings_);
-            return;
-        case 'n':
-            AppendFloat(text, Next(TFormatArg::kFloating).Float, TFloatForm::Number, kFixedPrecision,
-                        Or(precision, kDefaultFixedDecimals), settings_);
-            return;
-        case 'm':
-            AppendFloat(text, Next(TFormatArg::kFloating).Float, TFloatForm::Currency, kFixedPrecision,
-                        Or(precision, settings_.CurrencyDecimals), settings_);
-            return;
         case 's': {
             std::string_view s = Next(TFormatArg::kString).Text;
             if (precision != kNoPrecision) s = s.substr(0, CodePage::Current().ByteOffset(s, precision));
@@ -143,8 +154,6 @@ private:
             Fail(TFailure::Invalid, Current());
         }
     }
-
-    static int Or(int precision, int fallback) { return precision == kNoPrecision ? fallback : precision; }
 
     static void AppendInteger(std::string& text, std::int32_t v, char type, int precision) {
         char buffer[16];
@@ -172,7 +181,9 @@ private:
     }
 
     char Peek() const { return pos_ < format_.size() ? format_[pos_] : '\0'; }
-    std::string_view Current() const { return format_.substr(start_, pos_ - start_); }
+    // The whole specifier, from its "%" to its type letter, for the error messages.
+    std::string_view Current() const { return format_.substr(start_, end_ - start_); }
+    static bool IsField(char c) { return (c >= '0' && c <= '9') || c == '*' || c == ':' || c == '-' || c == '.'; }
 
     // A decimal number or "*" (the next argument, an integer). Digits beyond the
     // width limit saturate just above it, so the limit check sees them.
@@ -194,32 +205,10 @@ private:
 
     // The argument at the current position, which must be of kind Kind.
     const TFormatArg& Next(TFormatArg::TKind kind) {
-        if (argIndex_ < 0 || static_cast<std::size_t>(argIndex_) >= args_.size()) {
-            // The message names the whole specifier, so read on to its type letter.
-            SkipToType();
-            Fail(TFailure::Missing, Current());
-        }
+        if (argIndex_ < 0 || static_cast<std::size_t>(argIndex_) >= args_.size()) Fail(TFailure::Missing, Current());
         const TFormatArg& arg = args_[argIndex_++];
-        if (arg.Kind != kind) {
-            SkipToType();
-            Fail(TFailure::Invalid, Current());
-        }
+        if (arg.Kind != kind) Fail(TFailure::Invalid, Current());
         return arg;
-    }
-
-    // Moves pos_ past the type letter when a "*" fails before it was reached.
-    void SkipToType() {
-        if (pos_ > start_ + 1 && IsTypeEnd()) return;
-        while (pos_ < format_.size()) {
-            char c = format_[pos_];
-            pos_ += CodePage::Current().CharLength(format_, pos_);
-            if (!(c >= '0' && c <= '9') && c != '*' && c != ':' && c != '-' && c != '.') break;
-        }
-    }
-    // True when the character before pos_ is the type letter (not part of the fields).
-    bool IsTypeEnd() const {
-        char c = format_[pos_ - 1];
-        return !(c >= '0' && c <= '9') && c != '*' && c != ':' && c != '-' && c != '.' && c != '%';
     }
 
     std::string_view format_;
@@ -227,6 +216,7 @@ private:
     const TFormatSettings& settings_;
     std::size_t pos_ = 0;
     std::size_t start_ = 0;
+    std::size_t end_ = 0;
     int argIndex_ = 0;
 };
 
