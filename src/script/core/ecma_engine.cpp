@@ -238,6 +238,15 @@ void TJEngine::Clear() {
     currentLine_ = -1;
 }
 
+int DismissedBoxResult(int flags) noexcept {
+    constexpr int kOk = 1, kCancel = 2, kNo = 7;
+    switch (flags & 0xF) {
+    case 1: case 3: case 5: return kCancel;  // OK/Cancel, Yes/No/Cancel, Retry/Cancel
+    case 4: return kNo;                      // Yes/No
+    default: return kOk;                     // OK; Abort/Retry/Ignore has neither
+    }
+}
+
 bool TJEngine::DoEvents() {
     if (!running_ || !active_) return false;
     if (OnDoEvents) {
@@ -246,6 +255,7 @@ bool TJEngine::DoEvents() {
         OnDoEvents(abort);
         if (abort) return false;
     }
+    if (Host && !Host->ProcessEvents()) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return true;
 }

@@ -39,6 +39,35 @@ public:
     std::function<void(std::string& text, bool& success, int count, bool line)> Input;
 };
 
+// What a script asks of the program it runs in besides output and input (the hooks):
+// dialogs, window handles and the processing of window events. The host sets it on
+// the engine component; without one, boxes answer as if dismissed at once, input
+// dialogs are cancelled and there are no windows.
+class TJHost {
+public:
+    virtual ~TJHost() = default;
+    // A message box with Text, Caption and Flags (buttons in the low nibble: 0 OK,
+    // 1 OK/Cancel, 2 Abort/Retry/Ignore, 3 Yes/No/Cancel, 4 Yes/No, 5 Retry/Cancel;
+    // icon 0x10 stop, 0x20 question, 0x30 exclamation, 0x40 information; default
+    // button 0x000, 0x100, 0x200). The button chosen: 1 OK, 2 Cancel, 3 Abort,
+    // 4 Retry, 5 Ignore, 6 Yes, 7 No.
+    virtual int MessageBox(std::string_view text, std::string_view caption, int flags) = 0;
+    // A modal input dialog with Message and Text as its default (one line, or several
+    // joined by CR LF when MultiLine); false when the user cancelled.
+    virtual bool InputBox(std::string_view message, bool multiLine, std::string& text) = 0;
+    // Lets pending window events through; false once the application is closing.
+    virtual bool ProcessEvents() { return true; }
+    // The caption of boxes that name none.
+    virtual std::string ApplicationTitle() const = 0;
+    // Window handles of the application and its main window (0: none).
+    virtual std::uint32_t ApplicationHandle() const { return 0; }
+    virtual std::uint32_t MainFormHandle() const { return 0; }
+};
+
+// The answer of a box that is dismissed without a choice: Cancel when it has Cancel,
+// else No when it has No, else OK, so that nobody's consent is ever assumed.
+int DismissedBoxResult(int flags) noexcept;
+
 // How a statement ended.
 enum class TJCompletion : std::uint8_t { Normal, Break, Continue, Return };
 
@@ -87,6 +116,10 @@ public:
     std::function<void(std::string& text, bool& success, int count, bool line)> OnStdin;
     std::function<void(int line, std::string_view text)> OnError;
     std::function<void(bool& abort)> OnDoEvents;
+    // Dialogs, windows and window events (none: see TJHost).
+    TJHost* Host = nullptr;
+    // Whether the host is a console program (isConsole).
+    bool IsConsole = false;
 
     void WriteStdout(std::string_view text);
     void WriteStderr(std::string_view text);

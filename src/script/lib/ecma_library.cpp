@@ -2,6 +2,8 @@
 // order, and the engine's own Global and RegExp objects. The engine's constructor lives here so
 // that the core knows nothing of the library.
 #include "script/lib/ecma_date.h"
+#include "script/lib/ecma_math.h"
+#include "script/lib/ecma_number_object.h"
 #include "script/lib/ecma_object.h"
 #include "script/lib/ecma_regexp.h"
 
@@ -10,11 +12,14 @@ namespace kestrel {
 TJEngine::TJEngine(void* component) : component_(component) { InstallLibrary(); }
 
 void TJEngine::InstallLibrary() {
-    // String, Number, Boolean and Math join here with their objects.
+    // String joins here with its object.
     ImportObject("Object", ClassOf<TJObject>());
     ImportObject("Global", ClassOf<TJGlobalObject>());
     ImportObject("Array", ClassOf<TJArrayObject>());
+    ImportObject("Number", ClassOf<TJNumberObject>());
+    ImportObject("Boolean", ClassOf<TJBooleanObject>());
     ImportObject("RegExp", ClassOf<TJRegExpObject>());
+    ImportObject("Math", ClassOf<TJMathObject>());
     ImportObject("Date", ClassOf<TJDateObject>());
     auto* regExp = TJObject::New<TJRegExpObject>(this, false);
     regExp->BecomeShared();

@@ -49,30 +49,50 @@ private:
 };
 
 // The global object: the functions a script calls without naming an object, the
-// `arguments` of the run, and the flag that keeps the event loop going.
+// `arguments` of the run, facts about the host, and the flag that keeps the event
+// loop going. Its methods are shared by the class, so clearing it for a run is cheap.
 class TJGlobalObject : public TJGlobalBase {
 public:
     TJGlobalObject(TJBaseEngine* engine, const TJValueList* param);
     ~TJGlobalObject() override;
 
-    void RegisterMethods() override;
     const TJPropertyTable* PublishedProperties() const override;
+    const TJMethodTable* SharedMethods() const override;
     void SetArguments(const TJValueList* args) override;
     TJArrayObject* Arguments() const noexcept { return arguments_; }
+    TJArrayObject* Finalizer() const noexcept { return finalizer_; }
+    // The engine that made it, or none.
+    TJEngine* ScriptEngine() const noexcept;
 
 private:
+    // Console and input.
     void Print(const TJValueList* args, TJValue& result);
     void PrintLine(const TJValueList* args, TJValue& result);
+    void Read(const TJValueList* args, TJValue& result);
+    void ReadLine(const TJValueList* args, TJValue& result);
+    // Dialogs.
+    void Alert(const TJValueList* args, TJValue& result);
+    void Confirm(const TJValueList* args, TJValue& result);
+    void Prompt(const TJValueList* args, TJValue& result);
+    void TextArea(const TJValueList* args, TJValue& result);
+    void MsgBox(const TJValueList* args, TJValue& result);
+    // The run and the event loop.
     void Exit(const TJValueList* args, TJValue& result);
     void EventLoop(const TJValueList* args, TJValue& result);
     void Terminate(const TJValueList* args, TJValue& result);
     void DoEvents(const TJValueList* args, TJValue& result);
     void Sleep(const TJValueList* args, TJValue& result);
-    void IsNull(const TJValueList* args, TJValue& result);
-    void IsUndefined(const TJValueList* args, TJValue& result);
+    void IsConsole(const TJValueList* args, TJValue& result);
     void Eval(const TJValueList* args, TJValue& result);
 
+    // Text Count and Line asked of the input link; EFileError when none came.
+    std::string ReadInput(int count, bool line);
+    int ShowBox(std::string_view text, std::string_view caption, int flags);
+    void ShowInput(const TJValueList* args, bool multiLine, TJValue& result);
+    std::string Title() const;
+
     TJArrayObject* arguments_;
+    TJArrayObject* finalizer_;
 };
 
 }  // namespace kestrel
