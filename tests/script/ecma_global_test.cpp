@@ -196,3 +196,34 @@ TEST(Math, TheSeedHookFixesTheSequence) {
     TJRandom::Clock = clock;
     EXPECT_EQ(runner.out, "1 0 0 0");
 }
+
+TEST_F(Library, FormattingHandsValuesOverByKind) {
+    Check({
+        {R"(print(format("%5.1f|%-4d|", 3.14159, 7), sprintf("%s/%s/%s", true, null, NaN), format("100%%")))",
+         "  3.1|7   |true/null/NaN100%"},
+        {R"~(print(formatFloat("#,##0.00", 1234.5), " ", formatFloat("0.0;(0.0)", -2.25), " ", formatFloat("", 0.5)))~",
+         "1,234.50 (2.3) 0.5"},
+        {R"(print(format(), formatFloat("0")))", "undefinedundefined"},
+        {R"(format("%d", 1 + 2))", "!Exception: EConvertError(1) => 書式文字列 '%d' は正しくないか引数の型と一致しません"},
+        {R"(format("%f", 1))", "!Exception: EConvertError(1) => 書式文字列 '%f' は正しくないか引数の型と一致しません"},
+        {R"(format("%d %d", 1))", "!Exception: EConvertError(1) => 書式文字列 '%d' の引数が見つかりません"},
+        {R"(print(format("%d|%x", Math.floor(1e10), Math.round(255.5))))", "1410065408|100"},
+        {R"(format("%*d", 2147483647, 1))",
+         "!Exception: EConvertError(1) => 書式文字列 '%*d' は正しくないか引数の型と一致しません"},
+    });
+}
+
+TEST_F(Library, PrintfWritesOnlyWhatItFormatted) {
+    runner.Run(R"(printf(); printf("%d|", 5); printfln("<%s>", "a"); try { printf("%d", "x"); } catch (e) {})");
+    EXPECT_EQ(runner.out, "undefined5|<a>\r\n");
+}
+
+TEST_F(Library, NumberFormsUseTheFloatForms) {
+    Check({
+        {R"(print((12345.678).toExponential(2), " ", (5).toExponential(), " ", (2.5).toFixed()))", "1.23E+4 5.0E+0 3"},
+        {R"(print((1.234).toFixed(2), " ", (1.234).toPrecision(2), " ", (1.5).toFixed(-3), " ", (1.005).toFixed(2)))",
+         "1.23 1.23 2 1.00"},
+        {R"(print((1234567890123456789).toFixed(2), " ", (0.5).toFixed(2000000000)))",
+         "1.23456789012346E18 0.500000000000000000"},
+    });
+}

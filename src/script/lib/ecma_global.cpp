@@ -3,6 +3,9 @@
 #include <chrono>
 #include <thread>
 
+#include <vector>
+
+#include "script/lib/ecma_format.h"
 #include "script/lib/ecma_object.h"
 #include "script/lib/ecma_percent.h"
 
@@ -23,6 +26,8 @@ constexpr int kConfirmFlags = 0x21;  // OK/Cancel, question
 constexpr int kCancelResult = 2;
 constexpr std::string_view kReadError = "read error: STDIN";
 constexpr std::string_view kFileError = "EFileError";
+constexpr std::string_view kConvertError = "EConvertError";
+constexpr std::string_view kLineEnd = "\r\n";
 
 const TJValue* Arg(const TJValueList* args, int index) { return args ? args->Get(index) : nullptr; }
 
@@ -82,6 +87,48 @@ void IsNull(TJObject&, const TJValueList* args, TJValue& result) {
 void IsUndefined(TJObject&, const TJValueList* args, TJValue& result) {
     const TJValue* v = Arg(args, 0);
     result.BuildBool(v && v->IsUndefined());
+}
+
+// The "%" language on the script's values: integers stay integers and doubles
+// doubles, event values and later kinds are the integer 0, everything else is its
+// text. Undefined without a format; a conversion error is an EConvertError.
+void FormatValues(const TJValueList* args, TJValue& result) {
+    if (!args || args->Empty()) return;
+    const int count = args->Count() - 1;
+    std::vector<TJString> texts;  // the texts the arguments refer to
+    texts.reserve(static_cast<std::size_t>(count));
+    std::vector<TFormatArg> values;
+    values.reserve(static_cast<std::size_t>(count));
+    for (int i = 1; i <= count; ++i) {
+        const TJValue& v = (*args)[i];
+        if (v.IsInteger()) {
+            values.push_back(TFormatArg::OfInteger(v.vInteger()));
+        } else if (v.IsDouble()) {
+            values.push_back(TFormatArg::OfFloat(v.vDouble()));
+        } else if (v.ValueType() >= vtEvent) {
+            values.push_back(TFormatArg::OfInteger(0));
+        } else {
+            texts.push_back(v.AsString());
+            values.push_back(TFormatArg::OfString(texts.back().view()));
+        }
+    }
+    try {
+        std::string text = FormatText((*args)[0].AsString().view(), values, RegionalSettings());
+        TJString::CheckLength(text.size());
+        result.BuildString(TJString(text));
+    } catch (const EFormatError& e) {
+        ThrowError(kConvertError, e.Message());
+    }
+}
+
+void FormatFloatMask(TJObject&, const TJValueList* args, TJValue& result) {
+    if (!args || args->Count() < 2) return;
+    try {
+        result.BuildString(TJString(
+            FormatFloatMask((*args)[0].AsString().view(), (*args)[1].AsDouble(), RegionalSettings())));
+    } catch (const EFormatError& e) {
+        ThrowError(kConvertError, e.Message());
+    }
 }
 
 void EngineName(TJObject&, const TJValueList*, TJValue& result) { result.BuildString(TJString(kEngineName)); }
@@ -155,6 +202,11 @@ const TJMethodTable* TJGlobalObject::SharedMethods() const {
             M::Method("scriptEngineMinorVersion", &EngineMinorVersion),
             M::Method("scriptEngineBuildVersion", &EngineBuildVersion),
             M::Method<&TJGlobalObject::IsConsole>("isConsole"),
+            M::Method<&TJGlobalObject::Format>("format"),
+            M::Method<&TJGlobalObject::Format>("sprintf"),
+            M::Method<&TJGlobalObject::Printf>("printf"),
+            M::Method<&TJGlobalObject::PrintfLine>("printfln"),
+            M::Method("formatFloat", &FormatFloatMask),
             M::Method<&TJGlobalObject::EventLoop>("eventLoop"),
             M::Method<&TJGlobalObject::Terminate>("terminate"),
             M::Method<&TJGlobalObject::DoEvents>("doEvents"),
@@ -190,6 +242,21 @@ void TJGlobalObject::PrintLine(const TJValueList* args, TJValue&) {
         text += "\r\n";
         if (Output) Output(text);
     }
+}
+
+void TJGlobalObject::Format(const TJValueList* args, TJValue& result) { FormatValues(args, result); }
+
+void TJGlobalObject::Printf(const TJValueList* args, TJValue& result) {
+    FormatValues(args, result);
+    if (Output) Output(result.AsString().view());
+}
+
+void TJGlobalObject::PrintfLine(const TJValueList* args, TJValue& result) {
+    FormatValues(args, result);
+    std::string text;
+    result.AppendString(text);
+    text += kLineEnd;
+    if (Output) Output(text);
 }
 
 std::string TJGlobalObject::ReadInput(int count, bool line) {

@@ -3,7 +3,10 @@
 
 #include <bit>
 #include <cstdint>
+#include <algorithm>
 #include <limits>
+
+#include "script/lib/ecma_format.h"
 
 namespace kestrel {
 
@@ -12,6 +15,10 @@ namespace {
 // The dialect's largest number is 1.7E308, not the largest double.
 constexpr double kMaxValue = 1.7E308;
 constexpr int kHexDigits = 8;
+// toFixed and toPrecision: 15 significant digits; the decimals are the argument's.
+constexpr int kFixedPrecision = 15;
+constexpr int kExponentDigits = 1;
+constexpr int kMaxDigits = 18;
 
 TJNumberObject& Self(TJObject& o) { return static_cast<TJNumberObject&>(o); }
 
@@ -26,6 +33,23 @@ std::int64_t GetBool(TJObject& self, int) { return static_cast<TJBooleanObject&>
 void SetBool(TJObject& self, int, std::int64_t value) { static_cast<TJBooleanObject&>(self).SetValue(value != 0); }
 
 const TJValue* Arg(const TJValueList* args, int index) { return args ? args->Get(index) : nullptr; }
+
+// The digit count argument: 0 when absent or negative, at most what the forms use.
+int DigitCount(const TJValueList* args) { return std::clamp(AsInteger(Arg(args, 0)), 0, kMaxDigits); }
+
+void Format(TJObject& self, TJValue& result, TFloatForm form, int precision, int digits) {
+    result.BuildString(
+        TJString(FormatFloat(Self(self).Value().AsDouble(), form, precision, digits, RegionalSettings())));
+}
+
+void ToExponential(TJObject& self, const TJValueList* args, TJValue& result) {
+    Format(self, result, TFloatForm::Exponent, DigitCount(args) + 1, kExponentDigits);
+}
+
+// toPrecision is the same operation: its argument counts decimals too.
+void ToFixed(TJObject& self, const TJValueList* args, TJValue& result) {
+    Format(self, result, TFloatForm::Fixed, kFixedPrecision, DigitCount(args));
+}
 
 std::string HexText(std::uint32_t bits) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -73,6 +97,9 @@ const TJMethodTable* TJNumberObject::SharedMethods() const {
             TJMethodTable::Constant("MIN_VALUE", DoubleValue(std::numeric_limits<double>::denorm_min())),
             TJMethodTable::Constant("POSITIVE_INFINITY", InfinityValue(false)),
             TJMethodTable::Constant("NEGATIVE_INFINITY", InfinityValue(true)),
+            TJMethodTable::Method("toExponential", &ToExponential),
+            TJMethodTable::Method("toFixed", &ToFixed),
+            TJMethodTable::Method("toPrecision", &ToFixed),
             TJMethodTable::Method<&TJNumberObject::ToCharMethod>("toChar"),
         },
         &BaseMethods());

@@ -84,6 +84,10 @@ private:
     void Sleep(const TJValueList* args, TJValue& result);
     void IsConsole(const TJValueList* args, TJValue& result);
     void Eval(const TJValueList* args, TJValue& result);
+    // Formatting.
+    void Format(const TJValueList* args, TJValue& result);
+    void Printf(const TJValueList* args, TJValue& result);
+    void PrintfLine(const TJValueList* args, TJValue& result);
 
     // Text Count and Line asked of the input link; EFileError when none came.
     std::string ReadInput(int count, bool line);
