@@ -1,6 +1,10 @@
 // The "%" language and the float forms at fixed regional settings.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "script/lib/ecma_format.h"
@@ -237,6 +241,47 @@ TEST(RegionalSettings, PosixFormsTranslate) {
     EXPECT_EQ(NegCurrencyPattern(0, 1, 1), 8);
     EXPECT_EQ(NegCurrencyPattern(1, 1, 0), 14);
     EXPECT_EQ(CurrencyPattern(0, 1), 3);
+}
+
+// Real locales, compiled into a private folder when the machine has their sources.
+class LocaleSettings : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder_ = std::filesystem::temp_directory_path() / ("tinctor-locales-" + std::to_string(getpid()));
+        std::filesystem::create_directories(folder_);
+        for (const char* name : {"de_DE", "ja_JP"}) {
+            std::string command = "localedef -i " + std::string(name) + " -f UTF-8 '" + folder_.string() + "/" +
+                                  name + ".UTF-8' >/dev/null 2>&1";
+            if (std::system(command.c_str()) != 0) available_ = false;
+        }
+    }
+    static void TearDownTestSuite() { std::filesystem::remove_all(folder_); }
+    void SetUp() override {
+        if (!available_) GTEST_SKIP() << "localedef or the locale sources are missing";
+        CodePage::Select(CodePage::Utf8);
+        setenv("LOCPATH", folder_.c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("LOCPATH");
+        CodePage::Select(CodePage::FromEnvironment());
+    }
+    static inline std::filesystem::path folder_;
+    static inline bool available_ = true;
+};
+
+TEST_F(LocaleSettings, GermanSeparatorsCurrencyAndForms) {
+    TFormatSettings s = ReadFormatSettings("de_DE.UTF-8");
+    EXPECT_EQ(FormatFloat(1234567.891, TFloatForm::Number, 18, 2, s), "1.234.567,89");
+    EXPECT_EQ(FormatFloat(-1234.5, TFloatForm::Currency, 18, s.CurrencyDecimals, s), "-1234,50 €");
+    const TDateTimeFields when{2005, 2, 3, 4, 13, 5, 7, 42};
+    EXPECT_EQ(FormatDateTime("c|t|mmmm|dddd", when, s), "03.02.2005 13:05:07|13:05|Februar|Donnerstag");
+}
+
+TEST_F(LocaleSettings, JapaneseErasAndNames) {
+    TFormatSettings s = ReadFormatSettings("ja_JP.UTF-8");
+    EXPECT_EQ(FormatDateTime("gge|ge|dddd", TDateTimeFields{2005, 2, 3, 4}, s), "平成17|平17|木曜日");
+    EXPECT_EQ(FormatDateTime("gge", TDateTimeFields{2019, 5, 1, 3}, s), "令和1");
+    EXPECT_EQ(FormatDateTime("ggee", TDateTimeFields{1989, 1, 7, 6}, s), "昭和64");
 }
 
 }  // namespace

@@ -36,7 +36,9 @@ constexpr std::array<std::string_view, 7> kHomeDayLong = {"日曜日", "月曜�
 // A locale object for one category, freed with its holder.
 class TLocale {
 public:
-    TLocale(int mask, const std::string& name) : loc_(newlocale(mask, name.c_str(), static_cast<locale_t>(nullptr))) {}
+    // The category's texts are in the code set of the same locale's LC_CTYPE.
+    TLocale(int mask, const std::string& name)
+        : loc_(newlocale(mask | LC_CTYPE_MASK, name.c_str(), static_cast<locale_t>(nullptr))) {}
     ~TLocale() {
         if (loc_) freelocale(loc_);
     }
@@ -55,7 +57,6 @@ public:
         return p ? ToCodePage(p) : std::string();
     }
 
-private:
     std::string ToCodePage(std::string_view text) const {
         if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
             return std::string(text);
@@ -63,6 +64,8 @@ private:
         if (codeset == "UTF-8" || codeset == "utf8") return CodePage::Current().FromUtf8(text);
         return CodePage::Current().FromUtf8(Utf8FromCodeset(text, std::string(codeset)));
     }
+
+private:
     static std::string Utf8FromCodeset(std::string_view text, const std::string& codeset) {
         iconv_t cd = iconv_open("UTF-8", codeset.c_str());
         if (cd == reinterpret_cast<iconv_t>(-1)) return {};
@@ -186,6 +189,25 @@ std::string WithoutSeconds(std::string_view form) {
     return out;
 }
 
+// A time form with its shorthands written out, so the seconds can be found in it.
+std::string ExpandTimeShorthands(std::string_view form, std::string_view ampmForm) {
+    std::string out;
+    for (std::size_t i = 0; i < form.size(); ++i) {
+        char next = i + 1 < form.size() ? form[i + 1] : '\0';
+        std::string_view expansion = next == 'T' ? "%H:%M:%S" : next == 'R' ? "%H:%M" : next == 'r' ? ampmForm : "";
+        if (form[i] == '%' && !expansion.empty()) {
+            out += expansion;
+            ++i;
+        } else if (form[i] == '%' && next) {  // a conversion stays whole ("%%" too)
+            out += form.substr(i, 2);
+            ++i;
+        } else {
+            out += form[i];
+        }
+    }
+    return out;
+}
+
 // The date part of a date-and-time form: up to its first time conversion.
 std::string DatePart(std::string_view form) {
     static constexpr std::string_view kTimeLetters = "HIklMSrTRXpPc";
@@ -241,8 +263,7 @@ void ReadTime(TFormatSettings& s, const std::string& name) {
     if (!loc || IsPosixLocale(name)) return;
     std::string ampm = loc.Item(T_FMT_AMPM);
     std::string dateForm = loc.Item(D_FMT);
-    std::string timeForm = loc.Item(T_FMT);
-    if (timeForm == "%r") timeForm = ampm;
+    std::string timeForm = ExpandTimeShorthands(loc.Item(T_FMT), ampm);
     if (!dateForm.empty()) {
         SetIfGiven(s.DateSeparator, SeparatorOf(dateForm));
         SetIfGiven(s.ShortDateFormat, TranslateTimeForm(dateForm, ampm));
@@ -274,7 +295,7 @@ void ReadTime(TFormatSettings& s, const std::string& name) {
         std::vector<std::string_view> views(texts.begin(), texts.end());
         s.Eras = ParseEraEntries(views);
         for (TEra& e : s.Eras) {
-            e.Name = CodePage::Current().FromUtf8(e.Name);
+            e.Name = loc.ToCodePage(e.Name);
             std::size_t first = CodePage::Current().CharLength(e.Name, 0);
             e.ShortName = e.Name.substr(0, first);
         }
@@ -326,7 +347,8 @@ std::vector<TEra> ParseEraEntries(const std::vector<std::string_view>& entries) 
         }
         if (n < 5) continue;
         fields[5] = entry.substr(start);
-        if (fields[0] != "+") continue;  // eras counted backwards (before the common era) have no use here
+        // Eras counted backwards (before the common era) have no use for years 1-9999.
+        if (fields[0] != "+" || fields[3].starts_with("-")) continue;
         TEra era;
         std::string_view date = fields[2];
         std::size_t s1 = date.find('/'), s2 = date.rfind('/');
