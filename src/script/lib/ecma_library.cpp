@@ -6,16 +6,17 @@
 #include "script/lib/ecma_number_object.h"
 #include "script/lib/ecma_object.h"
 #include "script/lib/ecma_regexp.h"
+#include "script/lib/ecma_string.h"
 
 namespace kestrel {
 
 TJEngine::TJEngine(void* component) : component_(component) { InstallLibrary(); }
 
 void TJEngine::InstallLibrary() {
-    // String joins here with its object.
     ImportObject("Object", ClassOf<TJObject>());
     ImportObject("Global", ClassOf<TJGlobalObject>());
     ImportObject("Array", ClassOf<TJArrayObject>());
+    ImportObject("String", ClassOf<TJStringObject>());
     ImportObject("Number", ClassOf<TJNumberObject>());
     ImportObject("Boolean", ClassOf<TJBooleanObject>());
     ImportObject("RegExp", ClassOf<TJRegExpObject>());
