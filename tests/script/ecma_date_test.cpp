@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "script/lib/ecma_datetime.h"
@@ -14,33 +15,42 @@ namespace {
 
 constexpr std::int64_t kNow = 1120964645678;
 
-class DateTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* tz = std::getenv("TZ");
-        if (tz) savedTz_ = tz, hadTz_ = true;
-        SetClockForTests([] { return kNow; });
-        setenv("LC_ALL", "C", 1);
+// An environment variable set for one test and restored afterwards.
+class TScopedVariable {
+public:
+    TScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+        setenv(name, value, 1);
     }
-    void TearDown() override {
-        SetClockForTests(nullptr);
-        if (hadTz_) setenv("TZ", savedTz_.c_str(), 1);
-        else unsetenv("TZ");
-        unsetenv("LC_ALL");
+    ~TScopedVariable() {
+        if (had_) setenv(name_, old_.c_str(), 1);
+        else unsetenv(name_);
         tzset();
     }
+
+private:
+    const char* name_;
+    std::string old_;
+    bool had_ = false;
+};
+
+class DateTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetClockForTests([] { return kNow; }); }
+    void TearDown() override { SetClockForTests(nullptr); }
     void Zone(const char* tz) {
-        setenv("TZ", tz, 1);
+        zone_.emplace("TZ", tz);
         tzset();
     }
     // Runs Script with o(v), which collects "v|" for every value it is given.
     std::string Run(const std::string& script) {
-        return runner_.Output("var s = ''; function o(v) { s = s + (isUndefined(v) ? 'undefined' : v) + '|'; }\n" + script + "\nprint(s);");
+        return runner_.Output("var s = ''; function o(v) { s = s + (isUndefined(v) ? 'undefined' : v) + '|'; }\n" +
+                              script + "\nprint(s);");
     }
 
     kestrel::testing::ScriptRunner runner_;
-    std::string savedTz_;
-    bool hadTz_ = false;
+    TScopedVariable posixLocale_{"LC_ALL", "C"};  // the regional fallbacks: "c" is yyyy/mm/dd hh:nn:ss
+    std::optional<TScopedVariable> zone_;
 };
 
 struct Case {
