@@ -9,11 +9,13 @@ PACKAGES := cmake ninja-build g++ ccache pkg-config \
             libpcre2-dev libssl-dev \
             googletest libgtest-dev libgmock-dev libbenchmark-dev \
             fonts-ipafont-gothic xvfb xauth xdotool xclip imagemagick x11-utils \
-            duktape mujs lua5.4 time clang libclang-rt-14-dev
+            duktape mujs lua5.4 time clang libclang-rt-14-dev \
+            librsvg2-bin desktop-file-utils appstream shared-mime-info \
+            dpkg-dev file lintian
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test test-asan bench fuzz-script clean
+.PHONY: all deps build run test test-asan bench package fuzz-script clean
 
 all: build
 
@@ -51,6 +53,11 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 
 bench: build
 	cmake --build $(BUILD) --target bench
+
+# A Debian package of the install (CPack), checked with lintian.
+package: build
+	cmake --build $(BUILD) --target package
+	lintian --fail-on error $(BUILD)/tinctor_*.deb
 
 # The script lexer and parser under libFuzzer for FUZZ_SECONDS (not part of test).
 FUZZ_SECONDS ?= 300

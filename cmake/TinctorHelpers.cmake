@@ -61,3 +61,13 @@ function(tinctor_bench name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
   set_property(GLOBAL APPEND PROPERTY TINCTOR_BENCHES ${name})
 endfunction()
+
+# Copies data files (a glob pattern under data/) into a folder of the build tree, where
+# the program beside it finds them as an installed one finds them in share/tinctor/.
+function(tinctor_stage_data pattern dest)
+  file(GLOB files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/${pattern})
+  foreach(file IN LISTS files)
+    get_filename_component(name ${file} NAME)
+    configure_file(${file} ${dest}/${name} COPYONLY)
+  endforeach()
+endfunction()

@@ -8,7 +8,7 @@
 namespace tinctor {
 
 std::string FindHelpFile() {
-    for (const std::string& folder : {ExecutableFolder(), ProgramFolder()}) {
+    for (const std::string& folder : {DataFolder(), ProgramFolder()}) {
         if (folder.empty()) continue;
         const std::string path = IncludeTrailingPathDelimiter(folder) + HelpFileName;
         if (FileExists(path)) return path;

@@ -7,7 +7,8 @@ namespace tinctor {
 
 inline constexpr const char* HelpFileName = "Tinctor.html";
 
-// The help page beside the executable, else in the program folder; empty when neither has it.
+// The help page in the data folder (beside the executable in a build, share/tinctor/ when
+// installed), else in the program folder; empty when neither has it.
 std::string FindHelpFile();
 
 // Opens the help page; a missing page or one that no program opens gives a warning box.

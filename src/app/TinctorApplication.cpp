@@ -39,7 +39,7 @@ int TTinctorApplication::Run() {
         SetProgramFolder(folder.Folder);
         TSpecialFolders::Reload();
         // A program folder made just now starts with the sample scripts.
-        if (folder.Created) CopySampleScripts(ExecutableFolder(), ScriptsFolder());
+        if (folder.Created) CopySampleScripts(DataFolder(), ScriptsFolder());
     });
     TTinctorForm form;
     form.show();

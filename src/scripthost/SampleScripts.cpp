@@ -6,9 +6,9 @@
 
 namespace tinctor {
 
-int CopySampleScripts(const std::string& executableFolder, const std::string& scriptsFolder) {
-    if (executableFolder.empty() || scriptsFolder.empty()) return 0;
-    const std::string from = IncludeTrailingPathDelimiter(executableFolder) + "Scripts/";
+int CopySampleScripts(const std::string& dataFolder, const std::string& scriptsFolder) {
+    if (dataFolder.empty() || scriptsFolder.empty()) return 0;
+    const std::string from = IncludeTrailingPathDelimiter(dataFolder) + "Scripts/";
     const std::string to = IncludeTrailingPathDelimiter(scriptsFolder);
     std::vector<std::string> names;
     if (from == to || !ListFileNames(from, "*.ksc", names) || !ForceDirectories(to)) return 0;

@@ -1,14 +1,14 @@
 // The sample scripts that come with the program: the build puts them in the Scripts
-// folder beside the executable.
+// folder of the data folder (beside the executable, or share/tinctor/ when installed).
 #pragma once
 
 #include <string>
 
 namespace tinctor {
 
-// Copies the sample scripts beside ExecutableFolder into ScriptsFolder (made when
+// Copies the sample scripts of DataFolder's Scripts/ into ScriptsFolder (made when
 // missing); a script that ScriptsFolder holds already is kept. Returns how many were
 // copied. A program folder made on first start gets the samples this way.
-int CopySampleScripts(const std::string& executableFolder, const std::string& scriptsFolder);
+int CopySampleScripts(const std::string& dataFolder, const std::string& scriptsFolder);
 
 }  // namespace tinctor

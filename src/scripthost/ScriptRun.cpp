@@ -4,6 +4,7 @@
 #include "scripthost/KSCClass.h"
 #include "scripthost/Kestrel.h"
 #include "scripthost/ScriptWatch.h"
+#include "util/ProgramFiles.h"
 #include "util/stdFiles.h"
 
 namespace tinctor {
@@ -41,6 +42,7 @@ void RunColorScript(const std::string& path, IColorSliders& sliders, QWidget* wi
     kestrel.SetOnError(&KestrelError);
     kestrel.SetOnStep([&watch](TKestrel&, bool& abort) { watch.Step(abort); });
     kestrel.SetOnDoEvents([&watch](TKestrel&, bool& abort) { watch.Idle(abort); });
+    if (const std::string library = ScriptLibraryFolder(); DirectoryExists(library)) kestrel.SetLibraryPath({library});
     // A script that does not compile still runs: it does nothing, and its report has
     // reached the user already.
     kestrel.CompileFile(path);

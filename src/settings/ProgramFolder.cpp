@@ -37,13 +37,6 @@ bool MakeFolder(const std::string& folder) {
 
 }  // namespace
 
-std::string ExecutableFolder() {
-    char buf[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return {};
-    return ExtractFilePath(std::string(buf, static_cast<std::size_t>(n)));
-}
-
 TProgramFolderInfo ResolveProgramFolder() { return ResolveProgramFolder(ExecutableFolder()); }
 
 TProgramFolderInfo ResolveProgramFolder(const std::string& executableFolder) {
@@ -54,7 +47,9 @@ TProgramFolderInfo ResolveProgramFolder(const std::string& executableFolder) {
         info.Created = MakeFolder(info.Folder);
         return info;
     }
-    if (!executableFolder.empty() && access(executableFolder.c_str(), W_OK) == 0) {
+    // An installed program's folder may be writable (for root) but is no place for settings.
+    if (!executableFolder.empty() && access(executableFolder.c_str(), W_OK) == 0 &&
+        !IsInstalledProgram(executableFolder)) {
         info.Folder = IncludeTrailingPathDelimiter(executableFolder);
         info.Source = TProgramFolderSource::Executable;
         return info;

@@ -1,11 +1,14 @@
 // The program folder: where Tinctor.ini, Colors/ and Scripts/ live.
 //
-// $TINCTOR_HOME when set; otherwise the executable's folder when it is writable (a
-// portable install); otherwise $XDG_CONFIG_HOME/tinctor/, created on first start.
+// $TINCTOR_HOME when set; otherwise the executable's folder when it is writable and
+// not part of an install (a portable copy or a build tree); otherwise
+// $XDG_CONFIG_HOME/tinctor/, created on first start.
 // Folders are absolute and end in "/".
 #pragma once
 
 #include <string>
+
+#include "util/ProgramFiles.h"
 
 namespace tinctor {
 
@@ -23,9 +26,6 @@ struct TProgramFolderInfo {
 TProgramFolderInfo ResolveProgramFolder();
 // The same with the executable's folder given (tests).
 TProgramFolderInfo ResolveProgramFolder(const std::string& executableFolder);
-
-// The executable's folder from /proc/self/exe, with a trailing "/" (empty if unknown).
-std::string ExecutableFolder();
 
 // The program folder fixed at start-up (resolved on first use) and its scripts folder.
 const std::string& ProgramFolder();

@@ -1,7 +1,7 @@
 // kestrel: runs a script on the terminal.
 //
-//   kestrel FILE [ARG...]     compile and run FILE; each ARG is a text in `arguments`
-//   kestrel -e TEXT [ARG...]  the same for the script TEXT
+//   kestrel [OPTION]... FILE [ARG...]     compile and run FILE; each ARG is a text in `arguments`
+//   kestrel [OPTION]... -e TEXT [ARG...]  the same for the script TEXT
 //   kestrel --compiled FILE [ARG...]
 //                             load FILE's compiled tree when it is current, else
 //                             compile FILE and write the tree for the next run
@@ -9,14 +9,18 @@
 // The script's output goes to stdout, error reports to stderr, its input functions
 // read stdin. The exit status is the script's own (a top-level `return n` or
 // `exit(n)`); otherwise 1 after a failed compile or a reported error, else 0. A file
-// that cannot be read gives 2.
+// that cannot be read or a bad command line gives 2. `import` also searches the
+// installed script library.
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "scripthost/Kestrel.h"
+#include "util/CommandLine.h"
+#include "util/ProgramFiles.h"
 #include "util/stdFiles.h"
 
 namespace {
@@ -24,9 +28,41 @@ namespace {
 constexpr int kFailed = 1;
 constexpr int kUnreadable = 2;
 
-void Usage() {
-    std::fputs("usage: kestrel [--compiled] FILE [ARG...]\n       kestrel -e TEXT [ARG...]\n", stderr);
-}
+constexpr std::string_view kProgram = "kestrel";
+constexpr std::string_view kUsage =
+    "usage: kestrel [OPTION]... FILE [ARG]...\n"
+    "       kestrel [OPTION]... -e TEXT [ARG]...\n";
+constexpr std::string_view kHelp =
+    "usage: kestrel [OPTION]... FILE [ARG]...\n"
+    "       kestrel [OPTION]... -e TEXT [ARG]...\n"
+    "Runs a Kestrel script on the terminal. Each ARG reaches the script as a text in\n"
+    "the global `arguments` array.\n"
+    "\n"
+    "  -e TEXT        run the script TEXT instead of a file\n"
+    "  --compiled     load FILE's compiled tree (.kcb) when it is current, else compile\n"
+    "                 FILE and write the tree for the next run\n"
+    "  -h, --help     show this help and exit\n"
+    "  -V, --version  show the version and exit\n"
+    "  --             end of options: the next argument is the file\n"
+    "\n"
+    "The script writes to standard output, reports errors on standard error and\n"
+    "reads standard input. `import NAME;` finds NAME.ksc in the script library of the\n"
+    "installation, beside the script, beside kestrel or in the current folder.\n"
+    "\n"
+    "Environment:\n"
+    "  TINCTOR_CODEPAGE  932 treats text as Shift-JIS, 65001 as UTF-8 (default: the locale)\n"
+    "\n"
+    "Exit status: the script's own (a top-level return or exit(n)); otherwise 0, or 1\n"
+    "after a compile or run error; 2 for a bad command line or an unreadable file.\n";
+
+// What the command line asks for: the script (a file or a text), its arguments, and
+// whether a file goes through its compiled tree.
+struct TCommand {
+    bool FromText = false;
+    std::string Source;
+    int FirstArgument = 0;
+    bool CompiledBinary = false;
+};
 
 void Write(std::FILE* stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
 
@@ -74,25 +110,54 @@ int RunScript(tinctor::TKestrel& kestrel, bool fromText, const std::string& sour
     return engine.ErrorReported() ? kFailed : result;
 }
 
+// Reads the options before the script; returns an exit code when the command line
+// is answered (help, version) or wrong, else fills Command.
+std::optional<int> ParseCommandLine(int argc, char** argv, TCommand& command) {
+    int i = 1;
+    for (; i < argc && tinctor::IsOption(argv[i]); ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--") {
+            ++i;
+            break;
+        }
+        if (tinctor::IsHelpOption(arg)) {
+            tinctor::PrintHelp(kHelp);
+            return tinctor::ExitHelp;
+        }
+        if (tinctor::IsVersionOption(arg)) {
+            tinctor::PrintVersion(kProgram);
+            return tinctor::ExitHelp;
+        }
+        if (arg == "--compiled") {
+            command.CompiledBinary = true;
+            continue;
+        }
+        if (arg == "-e") {
+            if (i + 1 >= argc) return tinctor::UsageError(kProgram, "option -e needs a script text", kUsage);
+            command.FromText = true;
+            command.Source = argv[i + 1];
+            command.FirstArgument = i + 2;
+            return std::nullopt;
+        }
+        return tinctor::UsageError(kProgram, "unknown option " + std::string(arg), kUsage);
+    }
+    if (i >= argc) return tinctor::UsageError(kProgram, "no script file given", kUsage);
+    command.Source = argv[i];
+    command.FirstArgument = i + 1;
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        Usage();
-        return kUnreadable;
-    }
-    // --compiled goes before FILE; every word after FILE belongs to the script.
-    const bool compiledBinary = std::string_view(argv[1]) == "--compiled";
-    const int first = compiledBinary ? 2 : 1;
-    const bool fromText = !compiledBinary && std::string_view(argv[1]) == "-e";
-    if (argc < first + 1 + (fromText ? 1 : 0)) {
-        Usage();
-        return kUnreadable;
-    }
+    TCommand command;
+    if (const std::optional<int> answered = ParseCommandLine(argc, argv, command)) return *answered;
     try {
         tinctor::TKestrel kestrel;
-        kestrel.SetCompiledBinary(compiledBinary);
-        return RunScript(kestrel, fromText, fromText ? argv[2] : argv[first], argc, argv, fromText ? 3 : first + 1);
+        kestrel.SetCompiledBinary(command.CompiledBinary);
+        if (const std::string library = tinctor::ScriptLibraryFolder(); tinctor::DirectoryExists(library))
+            kestrel.SetLibraryPath({library});
+        return RunScript(kestrel, command.FromText, command.Source, argc, argv, command.FirstArgument);
     } catch (const std::exception& e) {
         std::fflush(stdout);
         std::fprintf(stderr, "kestrel: host error: %s\n", e.what());
