@@ -1,5 +1,6 @@
 #include "app/TinctorApplication.h"
 
+#include <QIcon>
 #include <QLibraryInfo>
 
 #include <cstdio>
@@ -13,8 +14,19 @@
 
 namespace tinctor {
 
+namespace {
+
+// The name of the desktop entry (tinctor.desktop) and of the icon.
+constexpr const char* DesktopEntryName = "tinctor";
+
+}  // namespace
+
 TTinctorApplication::TTinctorApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromLatin1(ApplicationTitle));
+    // The installed desktop entry and icon: the window's class is the application name
+    // (the entry's StartupWMClass), and the icon comes from the hicolor theme.
+    setDesktopFileName(QString::fromLatin1(DesktopEntryName));
+    setWindowIcon(QIcon::fromTheme(QString::fromLatin1(DesktopEntryName)));
     // The interface is Japanese, so Qt's own buttons and dialogs are too.
     if (qtTranslator_.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(&qtTranslator_);
