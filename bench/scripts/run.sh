@@ -5,7 +5,8 @@
 # Prints the CPU time of each, the ratio kestrel / the faster of duk and mujs and
 # the ratio kestrel / Lua (below 1: kestrel is faster), their geometric means, and
 # the peak memory of the scripts in memory/. Each time is the best of RUNS runs
-# (default 3).
+# (default 3). A script whose first line says "peers: skip" runs without the
+# peers (they would take minutes).
 #
 #   run.sh KESTREL [SCRIPT...]
 set -u
@@ -50,8 +51,10 @@ luaRatios=()
 for script in "$@"; do
     k=$(best "$kestrel" "$script")
     d=-; m=-; l=-
-    have duk && d=$(best duk "$script")
-    have mujs && m=$(best mujs "$script")
+    if ! head -n 1 "$script" | grep -q 'peers: skip'; then
+        have duk && d=$(best duk "$script")
+        have mujs && m=$(best mujs "$script")
+    fi
     lua=${script%.js}.lua
     have lua5.4 && [ -f "$lua" ] && l=$(best lua5.4 "$lua")
     p=$(ratio "$k" "$(faster "$d" "$m")")

@@ -1,5 +1,6 @@
 // Destruction notification and the two value containers (value lists, member tables).
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 #include <string>
 
@@ -250,6 +251,17 @@ void TJValueList::Delete(int index) {
     items_.erase(items_.begin() + index);
     ++version_;
     Release(old);
+}
+
+void TJValueList::DeleteRange(int index, int count) {
+    if (count <= 0) return;
+    CheckIndex(index, Count());
+    CheckIndex(index + count - 1, Count());
+    const auto first = items_.begin() + index;
+    std::vector<TJValue> old(std::make_move_iterator(first), std::make_move_iterator(first + count));
+    items_.erase(first, first + count);
+    ++version_;
+    for (const TJValue& v : old) Release(v);
 }
 
 namespace {

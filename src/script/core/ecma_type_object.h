@@ -130,6 +130,8 @@ public:
     const TJValue& operator[](int index) const noexcept { return items_[static_cast<std::size_t>(index)]; }
     void SetItem(int index, const TJValue& value);
     void Delete(int index);
+    // Deletes Count items from Index on in one move; EListError when they are not all there.
+    void DeleteRange(int index, int count);
     void Clear() noexcept;
     // Grows with undefined values, shrinks by deleting from the end.
     void SetCount(int count);
@@ -426,6 +428,12 @@ public:
     int IncRef() noexcept;
     // Destroys the object when the count falls to 0 or below.
     int DecRef() noexcept;
+    // Drops one count but keeps the object even at zero, as a new object is kept: for
+    // a method that removes an object from its storage and returns it to its caller,
+    // whose temporaries take it over.
+    void ReleaseToCaller() noexcept {
+        if (!dying_ && refCount_ > 0) --refCount_;
+    }
     // Destroys the object whatever its count (its creator frees it, the engine is cleared).
     void Destroy() noexcept;
     bool IsDying() const noexcept { return dying_; }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -12,16 +13,20 @@ namespace kestrel {
 // The dialect's ordered, growable list of values. `a[i]` with an integer key (also
 // its text, in any form the integer parser reads) reads or writes element i, growing
 // the array first; any other key is an ordinary member.
+//
+// Elements removed by shift leave a gap at the front of the storage that later
+// growth or a compaction reclaims, so that a queue costs constant time per element.
 class TJArrayObject : public TJObject {
 public:
-    // Growth by an index stops here: a larger index is an EIndexError.
+    // No array grows beyond this many elements: a larger index or length is an EIndexError.
     static constexpr std::int32_t kMaxLength = 1 << 24;
 
     // One integer argument: that many undefined elements; otherwise the arguments.
     TJArrayObject(TJBaseEngine* engine, const TJValueList* param);
+    ~TJArrayObject() override;
 
     bool IsArray() const override { return true; }
-    int GetCount() override { return items_.Count(); }
+    int GetCount() override { return Count(); }
     void GetItem(int index, TJValue& value) override;
     bool GetElement(std::int32_t index, TJValue& value) override;
     bool SetElement(std::int32_t index, const TJValue& value) override;
@@ -32,20 +37,58 @@ public:
     TJString ToString(const TJValue* arg = nullptr) override;
     TJValue ValueOf() override { return StringValue(ToString()); }
     const TJPropertyTable* PublishedProperties() const override;
+    const TJMethodTable* SharedMethods() const override;
 
-    TJValueList& Items() noexcept { return items_; }
+    int Count() const noexcept { return items_.Count() - head_; }
+    // The element storage, index 0 first.
+    TJValueList& Items() noexcept {
+        Compact();
+        return items_;
+    }
     // The text of every element joined with Separator; null and undefined give empty
     // text. An array that is being joined already (it holds itself) gives empty text.
     TJString Join(std::string_view separator);
-    // Appends undefined values up to Count, or removes elements from the end.
-    void SetLength(std::int32_t count) { items_.SetCount(count); }
+    // Appends undefined values up to Count, or removes elements from the end; a
+    // negative count empties the array, one above kMaxLength is an EIndexError.
+    void SetLength(std::int32_t count);
 
 private:
     // Makes room for element Index; EIndexError for a negative or too large index.
     void Reach(std::int32_t index, std::string_view keyText);
+    // EIndexError unless the array may hold NewCount elements.
+    static void CheckGrowth(std::int64_t newCount);
+    // Closes the gap that shift left at the front.
+    void Compact();
+    const TJValue& At(int index) const noexcept { return items_[head_ + index]; }
+    // Removes element Index.
+    void RemoveAt(int index);
+    // Removes element Index and hands it to the caller alive.
+    void TakeOut(int index, TJValue& removed);
+    // A new array of this engine holding Items.
+    TJArrayObject* NewArray(const TJValueList* items = nullptr) const;
+
+    // The methods, in the order scripts know them.
+    void Add(const TJValueList* args, TJValue& result);
+    void Push(const TJValueList* args, TJValue& result);
+    void Pop(const TJValueList* args, TJValue& result);
+    void Shift(const TJValueList* args, TJValue& result);
+    void Unshift(const TJValueList* args, TJValue& result);
+    void Delete(const TJValueList* args, TJValue& result);
+    void Clear(const TJValueList* args, TJValue& result);
+    void Assign(const TJValueList* args, TJValue& result);
+    void Concat(const TJValueList* args, TJValue& result);
+    void JoinMethod(const TJValueList* args, TJValue& result);
+    void Reverse(const TJValueList* args, TJValue& result);
+    void Slice(const TJValueList* args, TJValue& result);
+    void Splice(const TJValueList* args, TJValue& result);
+    void Sort(const TJValueList* args, TJValue& result);
 
     TJValueList items_;
+    int head_ = 0;  // dead (undefined) slots at the front of items_
     bool joining_ = false;
+    // What a sort with a compare function keeps; made by the first such sort.
+    struct TSortState;
+    std::unique_ptr<TSortState> sort_;
 };
 
 // The global object: the functions a script calls without naming an object, the
