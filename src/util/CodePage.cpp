@@ -201,7 +201,7 @@ std::string Utf16ToUtf8(std::u16string_view s) {
     return out;
 }
 
-std::u16string Cp932ToUtf16(std::string_view s) {
+std::u16string Cp932ToUtf16(std::string_view s, bool replace) {
     std::u16string out;
     out.reserve(s.size());
     const Cp932Tables* tables = nullptr;
@@ -219,6 +219,8 @@ std::u16string Cp932ToUtf16(std::string_view s) {
             char16_t u = tables->Decode(b, t);
             if (u != 0) {
                 out += u;
+            } else if (replace) {
+                out += u'?';
             } else {  // an unassigned pair survives as its two bytes
                 out += static_cast<char16_t>(kEscapeBase + b);
                 out += t < 0x80 ? static_cast<char16_t>(t) : static_cast<char16_t>(kEscapeBase + t);
@@ -409,7 +411,7 @@ std::string CodePage::FromUtf8(std::string_view s) const {
 }
 
 std::u16string CodePage::ToUtf16Replacing(std::string_view s) const {
-    std::u16string u = ToUtf16(s);
+    std::u16string u = IsUtf8() ? encoding::Utf8ToUtf16(s) : encoding::Cp932ToUtf16(s, true);
     encoding::ReplaceUndecodable(u);
     return u;
 }
@@ -438,7 +440,7 @@ std::string CodePage::ToCp932(std::string_view s) const {
 
 std::string CodePage::FromCp932(std::string_view s) const {
     if (!IsUtf8()) return std::string(s);
-    std::u16string u = encoding::Cp932ToUtf16(s);
+    std::u16string u = encoding::Cp932ToUtf16(s, true);
     encoding::ReplaceUndecodable(u);
     return encoding::Utf16ToUtf8(u);
 }

@@ -92,7 +92,9 @@ private:
 namespace encoding {
 std::u16string Utf8ToUtf16(std::string_view s);
 std::string Utf16ToUtf8(std::u16string_view s);
-std::u16string Cp932ToUtf16(std::string_view s);
+// With Replace, a pair that CP932 leaves unassigned becomes one "?" instead of
+// its two bytes.
+std::u16string Cp932ToUtf16(std::string_view s, bool replace = false);
 std::string Utf16ToCp932(std::u16string_view s);
 // Length of the UTF-8 sequence at S[Pos] when it is well formed, else 1.
 std::size_t Utf8SequenceLength(std::string_view s, std::size_t pos);

@@ -69,6 +69,13 @@ TEST_P(Jconvert, KanaWhoseCounterpartTheCodePageLacksStays) {
     EXPECT_EQ(ToHiragana(Sys("ヴヵヶカ")), Sys(cp932 ? "ヴヵヶか" : "ゔゕゖか"));
 }
 
+TEST_P(Jconvert, CharactersThatDoNotDecodeBecomeOneQuestionMarkEach) {
+    const bool cp932 = GetParam() == CodePage::ShiftJis;
+    // JIS row 9 is unassigned: its Shift_JIS pair 85 40 has no character.
+    EXPECT_EQ(FromJIStoSJIS(kEsc2 + "\x29\x21"), cp932 ? "\x85\x40" : "?");
+    EXPECT_EQ(ToUTF8("\x85\x40" "A"), cp932 ? "?A" : "?@A");
+}
+
 TEST_P(Jconvert, RoundTripThroughEucAndJis) {
     const std::string text = Sys("色の名前 Colour ｶﾗｰ 表示\r\n①ソ\\\r\n");
     const std::string back = FromJIStoSJIS(FromEUCtoJIS(FromSJIStoEUC(text)));

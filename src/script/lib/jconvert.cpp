@@ -383,26 +383,4 @@ std::string ToHankaku(std::string_view text) { return Checked(unicodelib::MapTex
 std::string ToHiragana(std::string_view text) { return Checked(unicodelib::MapText(text, unicodelib::TJMapping::Hiragana)); }
 std::string ToKatakana(std::string_view text) { return Checked(unicodelib::MapText(text, unicodelib::TJMapping::Katakana)); }
 
-std::span<const TJConversion> Conversions() {
-    static constexpr TJConversion table[] = {
-        {"toJIS", &ToJIS},
-        {"toEUC", &ToEUC},
-        {"toSJIS", &ToSJIS},
-        {"fromJIStoSJIS", &FromJIStoSJIS},
-        {"fromJIStoEUC", &FromJIStoEUC},
-        {"fromEUCtoSJIS", &FromEUCtoSJIS},
-        {"fromEUCtoJIS", &FromEUCtoJIS},
-        {"fromSJIStoEUC", &FromSJIStoEUC},
-        {"fromSJIStoJIS", &FromSJIStoJIS},
-        {"toUTF8", &ToUTF8},
-        {"fromUTF8toSJIS", &FromUTF8toSJIS},
-        {"toWide", &ToWide},
-        {"toZenkaku", &ToZenkaku},
-        {"toHankaku", &ToHankaku},
-        {"toHiragana", &ToHiragana},
-        {"toKatakana", &ToKatakana},
-    };
-    return table;
-}
-
 }  // namespace kestrel::jconvert

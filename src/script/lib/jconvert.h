@@ -11,7 +11,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -52,13 +51,6 @@ std::string ToZenkaku(std::string_view text);
 std::string ToHankaku(std::string_view text);
 std::string ToHiragana(std::string_view text);
 std::string ToKatakana(std::string_view text);
-
-// Every conversion by its String method name, for the String object to register.
-struct TJConversion {
-    std::string_view name;
-    std::string (*convert)(std::string_view text);
-};
-std::span<const TJConversion> Conversions();
 
 // The JIS X 0208 row and cell of a half-width katakana byte (0xA1-0xDF), and the
 // cell after merging a following voiced (0xDE) or semi-voiced (0xDF) mark; Cell
