@@ -63,8 +63,8 @@ TEST_F(ArrayMethods, Errors) {
         {"[1, 2].sort(println);", "!Exception: ETypeError(1) => sort compare function error"},
         {"[1, 2, 3].splice(9, 1);", "!Exception: EIndexError(1) => "},
         {"[1, 2].splice(5, 0, 'x');", "!Exception: EIndexError(1) => "},
-        {"var a = []; a.length = 2147483647;", "!Exception: EIndexError(1) => 2147483647"},
-        {"new Array(2147483647);", "!Exception: EIndexError(1) => 2147483647"},
+        {"var a = []; a.length = 2147483647;", "!Exception: EIndexError(1) => 2147483647 beyond the array limit 16777216"},
+        {"new Array(2147483647);", "!Exception: EIndexError(1) => 2147483647 beyond the array limit 16777216"},
         {"var a = []; a[2000000000] = 1;", "!Exception: EIndexError(1) => 2000000000"},
     };
     for (const Case& c : cases) EXPECT_EQ(Out(c.script), c.expected) << c.script;

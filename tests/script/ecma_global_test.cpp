@@ -227,3 +227,13 @@ TEST_F(Library, NumberFormsUseTheFloatForms) {
          "1.23456789012346E18 0.500000000000000000"},
     });
 }
+
+TEST_F(Library, ArrayLengthsAreCheckedWholeBeforeAnythingIsAllocated) {
+    Check({
+        {R"(var a = [1, 2, 3]; a.LENGTH = 1; a.length = "2"; a.length = 2.4; print(a.length, "|", a))", "2|1,"},
+        {R"(var a = [1, 2, 3]; try { a.length = 100000000; } catch (e) { print(e, a.length); })", "EIndexError3"},
+        {R"([].length = 4294967297)", "!Exception: EIndexError(1) => 4294967297 beyond the array limit 16777216"},
+        {R"([].length = 1e15)", "!Exception: EIndexError(1) => 1E15 beyond the array limit 16777216"},
+        {R"(var a = [1]; a.length = -1; print(a.length))", "0"},
+    });
+}

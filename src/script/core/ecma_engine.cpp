@@ -209,6 +209,8 @@ int TJEngine::Run(const TJStatement* program, const TJValueList* args) {
     } catch (const EJExit& e) {
         result = e.ExitCode();
         resultSet_ = true;
+    } catch (const std::bad_alloc&) {
+        ReportError(RuntimeReport(EJThrow(std::string(errors::MemoryError), "out of memory"), currentLine_));
     }
     // However the main program ended, later event handlers run in its namespace.
     mainDone_ = true;

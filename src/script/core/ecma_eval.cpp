@@ -678,7 +678,13 @@ void TJEngine::CallNative(IJFunction* fn, const TJValueList* args, TJValue& resu
     if (!method.Proc || !method.Object) NeedFunctionOrObject();
     TJObjectHold hold(method.Object);
     const std::int32_t line = currentLine_;
-    method.Proc(*method.Object, args, result);
+    try {
+        method.Proc(*method.Object, args, result);
+    } catch (const std::bad_alloc&) {
+        // The library checks its limits first; memory that still runs out is the
+        // script's error to catch, never the host's.
+        ThrowError(errors::MemoryError, "out of memory");
+    }
     currentLine_ = line;
     if (TJObject* o = result.vObject(); o && !o->IsDying()) current_->AddTemp(o);
 }

@@ -544,6 +544,7 @@ inline constexpr std::string_view SyntaxError = "ESyntaxError";
 inline constexpr std::string_view Throw = "EThrow";
 inline constexpr std::string_view IndexError = "EIndexError";
 inline constexpr std::string_view StringError = "EStringError";
+inline constexpr std::string_view MemoryError = "EOutOfMemory";
 }  // namespace errors
 
 // Base of everything the engine raises: a text message.

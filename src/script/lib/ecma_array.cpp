@@ -20,13 +20,25 @@ int ArgCount(const TJValueList* args) { return args ? args->Count() : 0; }
 
 std::int64_t GetLength(TJObject& self, int) { return static_cast<TJArrayObject&>(self).GetCount(); }
 
-void SetLength(TJObject& self, int, std::int64_t count) {
-    static_cast<TJArrayObject&>(self).SetLength(static_cast<std::int32_t>(count));
-}
+constexpr std::string_view kLengthName = "length";
 
 const TJPropertyTable& ArrayProperties() {
-    static const TJPropertyTable table{IntegerProperty("length", TJOrdinalType::S32, &GetLength, &SetLength)};
+    // Written by SetValueImpl, which sees the whole value (4294967297 is no 1).
+    static const TJPropertyTable table{IntegerProperty(kLengthName, TJOrdinalType::S32, &GetLength, nullptr)};
     return table;
+}
+
+bool IsLengthName(std::string_view name) {
+    if (name.size() != kLengthName.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if ((name[i] | 0x20) != kLengthName[i]) return false;  // any case, as property names match
+    return true;
+}
+
+[[noreturn]] void LengthError(std::string count) {
+    count += " beyond the array limit ";
+    count += std::to_string(TJArrayObject::kMaxLength);
+    ThrowError(errors::IndexError, count);
 }
 
 [[noreturn]] void PositionError() { ThrowError(errors::IndexError, ""); }
@@ -91,7 +103,23 @@ const TJMethodTable* TJArrayObject::SharedMethods() const {
 // Storage
 
 void TJArrayObject::CheckGrowth(std::int64_t newCount) {
-    if (newCount > kMaxLength) ThrowError(errors::IndexError, std::to_string(newCount));
+    if (newCount > kMaxLength) LengthError(std::to_string(newCount));
+}
+
+bool TJArrayObject::SetValueImpl(std::string_view name, const TJValue& value, const TJValueList* param) {
+    if (!IsLengthName(name)) return TJObject::SetValueImpl(name, value, param);
+    if (value.IsInteger()) {
+        SetLength(value.vInteger());
+        return true;
+    }
+    const double count = value.AsDouble();
+    if (count > kMaxLength) {
+        std::string text;
+        AppendFloatText(text, count);
+        LengthError(text);
+    }
+    SetLength(count < 0 ? 0 : RoundToInteger(count));  // a negative count empties the array
+    return true;
 }
 
 void TJArrayObject::SetLength(std::int32_t count) {

@@ -51,6 +51,8 @@ public:
     // Appends undefined values up to Count, or removes elements from the end; a
     // negative count empties the array, one above kMaxLength is an EIndexError.
     void SetLength(std::int32_t count);
+    // `length` takes its value whole, so it is written here rather than by the property.
+    bool SetValueImpl(std::string_view name, const TJValue& value, const TJValueList* param) override;
 
 private:
     // Makes room for element Index; EIndexError for a negative or too large index.
