@@ -27,7 +27,8 @@ std::string_view NextPart(std::string_view& rest) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
-    static TJEngine engine;
+    // Never destroyed: at exit the thread's own queues are gone before statics die.
+    static TJEngine& engine = *new TJEngine;
     const std::uint8_t mode = data[0];
     tinctor::CodePage::Select(mode & 1 ? tinctor::CodePage::ShiftJis : tinctor::CodePage::Utf8);
     std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);

@@ -14,8 +14,6 @@ namespace {
 
 constexpr std::string_view kDollarNames[TJMatcher::kMaxGroup + 1] = {
     "$0", "$1", "$2", "$3", "$4", "$5", "$6", "$7", "$8", "$9", "$10", "$11", "$12", "$13", "$14"};
-// "$0" ... "$9" exist on every RegExp object; higher ones appear with a match that has them.
-constexpr int kBasicDollars = 10;
 // A flag text longer than this many characters sets no flag at all.
 constexpr std::size_t kMaxFlagText = 3;
 
@@ -246,21 +244,25 @@ const TJMethodTable* TJRegExpObject::SharedMethods() const {
         TJMethodTable::Method<&TJRegExpObject::TestMethod>("test"),
         TJMethodTable::Method<&TJRegExpObject::ReplaceMethod>("replace"),
         TJMethodTable::Method<&TJRegExpObject::SplitMethod>("split"),
+        // "$0" ... "$9" start empty on every object; a match gives the object its own.
+        TJMethodTable::Constant(kDollarNames[0], StringValue(TJString())),
+        TJMethodTable::Constant(kDollarNames[1], StringValue(TJString())),
+        TJMethodTable::Constant(kDollarNames[2], StringValue(TJString())),
+        TJMethodTable::Constant(kDollarNames[3], StringValue(TJString())),
+        TJMethodTable::Constant(kDollarNames[4], StringValue(TJString())),
+        TJMethodTable::Constant(kDollarNames[5], StringValue(TJString())),
+        TJMethodTable::Constant(kDollarNames[6], StringValue(TJString())),
+        TJMethodTable::Constant(kDollarNames[7], StringValue(TJString())),
+        TJMethodTable::Constant(kDollarNames[8], StringValue(TJString())),
+        TJMethodTable::Constant(kDollarNames[9], StringValue(TJString())),
     }, &BaseMethods()};
     return &table;
-}
-
-void TJRegExpObject::RegisterMethods() {
-    TJObject::RegisterMethods();
-    // The match members are the object's own: each object has its own texts.
-    const TJValue empty = StringValue(TJString());
-    for (int n = 0; n < kBasicDollars; ++n) DefineMember(kDollarNames[n], empty);
-    dollars_ = kBasicDollars;
 }
 
 void TJRegExpObject::ResetMembers() {
     TJObject::ResetMembers();
     state_.ClearState();
+    dollars_ = kBasicDollars;
 }
 
 const TJPropertyTable* TJRegExpObject::PublishedProperties() const { return &RegExpProperties(); }
@@ -289,8 +291,13 @@ void TJRegExpObject::Attach(TJRegExpObject& registered) {
 
 void TJRegExpObject::ClearDollars() {
     const TJValue empty = StringValue(TJString());
-    for (int n = 0; n < dollars_; ++n)
-        if (n < kBasicDollars || Members().HasKey(kDollarNames[n])) DefineMember(kDollarNames[n], empty);
+    for (int n = 0; n < kBasicDollars; ++n) {
+        // The empty shared entry shows again once the object's own text is gone.
+        const std::string_view name = kDollarNames[n];
+        if (Members().Remove(name) && !HasKey(name)) DefineMember(name, empty);
+    }
+    for (int n = kBasicDollars; n < dollars_; ++n)
+        if (Members().HasKey(kDollarNames[n])) DefineMember(kDollarNames[n], empty);
 }
 
 void TJRegExpObject::SetDollars() {

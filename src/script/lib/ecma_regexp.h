@@ -86,7 +86,6 @@ public:
     // Every namespace names the engine's shared object "RegExp" instead.
     static constexpr bool MakesGlobalInstance() { return false; }
 
-    void RegisterMethods() override;
     void ResetMembers() override;
     const TJPropertyTable* PublishedProperties() const override;
     const TJMethodTable* SharedMethods() const override;
@@ -130,7 +129,9 @@ private:
     TJRegExpHooks hooks_;
     TJPatternCache* cache_ = nullptr;
     std::unique_ptr<TJPatternCache> ownCache_;  // the shared object's
-    int dollars_ = 0;                           // "$" members made so far
+    // "$0" ... "$9" exist on every object; higher ones appear with a match that has them.
+    static constexpr int kBasicDollars = 10;
+    int dollars_ = kBasicDollars;  // "$" members there may be
 };
 
 }  // namespace kestrel

@@ -496,6 +496,14 @@ void TJStringObject::GetValue(std::string_view name, bool arrayStyle, TJValue& v
     value.BuildString(TJString(Range(text_, CheckedIndex(name) + 1, 1)));
 }
 
+bool TJStringObject::GetElement(std::int32_t index, TJValue& value) {
+    const std::int64_t length = CharCount(text_);
+    const std::int64_t i = index < 0 ? index + length : index;
+    if (i < 0 || i >= length) ThrowError(errors::IndexError, IntegerToText(index));
+    value.BuildString(TJString(Range(text_, i + 1, 1)));
+    return true;
+}
+
 void TJStringObject::SetValue(std::string_view name, const TJValue& value, const TJValueList* param,
                               bool arrayStyle) {
     if (!arrayStyle) return TJObject::SetValue(name, value, param, arrayStyle);

@@ -36,6 +36,8 @@ public:
     void GetValue(std::string_view name, bool arrayStyle, TJValue& value, const TJValueList* param = nullptr) override;
     void SetValue(std::string_view name, const TJValue& value, const TJValueList* param = nullptr,
                   bool arrayStyle = false) override;
+    // s[i] with an integer key, without making its text first.
+    bool GetElement(std::int32_t index, TJValue& value) override;
 
 private:
     // Character I (0-based, a negative one counted from the end once); EIndexError
