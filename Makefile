@@ -64,5 +64,10 @@ FUZZ_SECONDS ?= 300
 fuzz-script: deps
 	fuzz/run.sh $(FUZZ_SECONDS)
 
+# The compiled-file loader under libFuzzer for FUZZ_SECONDS, seeded with real files.
+.PHONY: fuzz-compiled
+fuzz-compiled: deps
+	fuzz/run-compiled.sh $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
