@@ -29,14 +29,10 @@ protected:
                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
-        const char* cache = std::getenv("XDG_CACHE_HOME");
-        if (cache) savedCache_ = cache;
-        hadCache_ = cache != nullptr;
         setenv("XDG_CACHE_HOME", Path("cache").c_str(), 1);
     }
     void TearDown() override {
-        if (hadCache_) setenv("XDG_CACHE_HOME", savedCache_.c_str(), 1);
-        else unsetenv("XDG_CACHE_HOME");
+        unsetenv("XDG_CACHE_HOME");
         fs::remove_all(dir_);
     }
 
@@ -71,8 +67,6 @@ protected:
     }
 
     fs::path dir_;
-    std::string savedCache_;
-    bool hadCache_ = false;
     ScriptRunner runner_;
 };
 
@@ -94,30 +88,18 @@ std::string Program(const std::string& statements) { return kHeader + Stmt(0x05,
 
 }  // namespace
 
-TEST_F(CompiledFiles, ALoadedTreeIsTheParsedTreeAndRunsAlike) {
-    Write("lib.ksc", "var libValue = 40;\nfunction twice(x) { return x * 2; }\n");
+TEST_F(CompiledFiles, ALoadedTreeIsTheParsedTree) {
+    // What the script tests run from loaded trees may not show: imports of both forms,
+    // switches, constants of every kind, functions in functions and classes.
+    Write("lib.ksc", "var libValue = 40;\n");
     Write("part.ksc", "var included = 'in';\n");
-    const std::string script = Write("main.ksc",
-        "@set @SHORT_CIRCUIT = 0\n"
-        "import lib;\nimport part.*;\n"
-        "var folded = 1 + 2 * 3, text = 'a\\0b', none = undefined, nothing = null, big = 1e300 * 1e10;\n"
-        "var re = /a[0-9]+\\/x/gim, dbl = 0.1, neg = -infinity, nan = NaN, yes = true, no = false;\n"
-        "function outer(a, b) { function inner() { return a; } var f = function named(z) { return z + 1; };\n"
-        "  return inner() + f(b); }\n"
-        "class Base { var n = 1; function Base() { this.n = 2; } }\n"
-        "class Derived extends Base { static count = 0; function get() { return this.n; } function up() { return super.n; } }\n"
-        "var o = {k: 1, 'q': [1, 2, 3], 5: {}}, sum = 0;\n"
-        "for (var key in o) sum++;\n"
-        "for (var i = 0; i < 3; i++) { if (i == 1) { continue; } else sum += i; }\n"
-        "do { sum--; } while (sum > 10);\n"
-        "switch (sum) { case 1: sum = 100; break; default: sum += 1000; }\n"
-        "try { throw 'x'; } catch (e) { sum += 1; } finally { sum += 2; }\n"
-        "with (o) { sum += k; }\n"
-        "println(folded, text, typeof none, nothing, big, re, dbl, neg, nan, yes && no, outer(1, 2),\n"
-        "        lib.libValue, lib.twice(4), included, sum, o.q[2], i++, --i, ~5, !yes);\n");
     TJParser parser;
     parser.LibraryPath = {dir_.string()};
-    parser.SetSourceText(Read(script));
+    parser.SetSourceText(
+        "@set @SHORT_CIRCUIT = 0\nimport lib;\nimport part.*;\n"
+        "var v = [1 + 2 * 3, 'a\\0b', undefined, null, 1e300 * 1e10, /a[0-9]+\\/x/gim, 0.1, -infinity, NaN, true];\n"
+        "function outer(a) { function inner() { return a; } return function named(z) { return z; }; }\n"
+        "class Derived extends Base { static count = 0; function get() { return super.n && this.n; } }\n");
     ASSERT_TRUE(parser.Parse());
     const std::string parsed = TreeSignature(parser.Root());
     ASSERT_TRUE(parser.SaveToFile(Path("main.kcb")));
@@ -125,13 +107,6 @@ TEST_F(CompiledFiles, ALoadedTreeIsTheParsedTreeAndRunsAlike) {
     EXPECT_TRUE(parser.SourceText.empty());
     EXPECT_EQ(TreeSignature(parser.Root()), parsed);
     EXPECT_EQ(parser.Pragma("SHORT_CIRCUIT", -1), -1);  // switches are not stored: they made the tree
-
-    // Run from the text, then from the file written on that run.
-    const std::string fromText = CompileAndRun(script);
-    ASSERT_TRUE(fs::exists(Path("main.kcb")));
-    SetAge(Path("main.kcb"), 10);
-    EXPECT_EQ(CompileAndRun(script), fromText);
-    EXPECT_TRUE(runner_.errors.empty()) << runner_.err;
 }
 
 TEST_F(CompiledFiles, DeclarationsGetTheirEnclosingDeclarationNotTheirSiblings) {
@@ -236,9 +211,7 @@ TEST_F(CompiledFiles, TheLoaderRefusesWhatNoParseWrites) {
         {"statement kind 27", Program(Stmt(0x01, 27))},
         {"expression code 64", Program(ret + Expr(0x01, 64))},
         {"the reserved code 7", Program(ret + Expr(0x19, ecIntDivide) + seven + seven)},
-        {"an object constant", Program(ret + Expr(0x05, ecConstant) + Value(0x01, vtObject, ""))},
-        {"a function constant", Program(ret + Expr(0x05, ecConstant) + Value(0x01, vtFunction, ""))},
-        {"an event constant", Program(ret + Expr(0x05, ecConstant) + Value(0x01, vtEvent, ""))},
+        {"an object constant", Program(ret + Expr(0x05, ecConstant) + Value(0x01, vtObject, Le32(0)))},
         {"value kind 13", Program(ret + Expr(0x05, ecConstant) + Value(0x01, 13, Le32(0)))},
         {"eight regular expression flags",
          Program(ret + Expr(0x05, ecConstant) + Value(0x03, vtRegExp, "\x08gimgimg") + Name("a"))},

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstring>
 #include <string>
-#include <unordered_map>
 
 namespace kestrel {
 
@@ -374,11 +373,11 @@ public:
     TJStatement* Read() {
         TJStatement* root = nullptr;
         pos_ = kCompiledHeaderSize;
-        tasks_.push_back({Op::Statement, static_cast<std::uint8_t>(SRole::Root), 0, 0, &root});
+        tasks_.push_back(Task::Make(Op::Statement, static_cast<std::uint8_t>(SRole::Root), 0, 0, &root));
         while (!tasks_.empty()) {
             const Task task = tasks_.back();
             tasks_.pop_back();
-            switch (task.Operation) {
+            switch (task.Operation()) {
             case Op::Statement: ReadStatement(task); break;
             case Op::Expr: ReadExpr(task); break;
             case Op::FinishExpr: TJExprFactory::UpdateDepth(*static_cast<TJExpr*>(task.Target)); break;
@@ -394,12 +393,23 @@ public:
 
 private:
     enum class Op : std::uint8_t { Statement, Expr, FinishExpr, CloseDeclaration };
+    // What to do next. The small fields share one word, written and read whole: tasks
+    // are mostly taken off the stack right after they were put on it.
     struct Task {
-        Op Operation;
-        std::uint8_t Role;    // SRole or XRole
-        std::uint16_t Depth;  // expressions: levels above the node in its expression tree
-        std::int32_t Level;   // statement nesting of the enclosing statement
-        void* Target;         // where the node goes (TJStatement** or TJExpr**), or the node
+        std::uint64_t Bits;
+        void* Target;  // where the node goes (TJStatement** or TJExpr**), or the node
+
+        static Task Make(Op op, std::uint8_t role, int depth, int level, void* target) {
+            return {std::uint64_t(op) | std::uint64_t(role) << 8 | std::uint64_t(std::uint16_t(depth)) << 16 |
+                        std::uint64_t(std::uint32_t(level)) << 32,
+                    target};
+        }
+        Op Operation() const { return static_cast<Op>(Bits & 0xFF); }
+        std::uint8_t Role() const { return static_cast<std::uint8_t>(Bits >> 8); }  // SRole or XRole
+        // Expressions: levels above the node in its expression tree.
+        int Depth() const { return static_cast<std::uint16_t>(Bits >> 16); }
+        // The statement nesting of the enclosing statement.
+        int Level() const { return static_cast<std::int32_t>(Bits >> 32); }
     };
 
     std::uint8_t Byte() {
@@ -436,7 +446,7 @@ private:
     }
 
     void Push(Op op, std::uint8_t role, int depth, int level, void* target) {
-        tasks_.push_back({op, role, static_cast<std::uint16_t>(depth), level, target});
+        tasks_.push_back(Task::Make(op, role, depth, level, target));
     }
     void PushStatement(SRole role, int level, TJStatement** target) {
         Push(Op::Statement, static_cast<std::uint8_t>(role), 0, level, target);
@@ -446,8 +456,8 @@ private:
     }
 
     void ReadStatement(const Task& task) {
-        const auto roleId = static_cast<SRole>(task.Role);
-        const TStatementRole& role = kStatementRoles[task.Role];
+        const auto roleId = static_cast<SRole>(task.Role());
+        const TStatementRole& role = kStatementRoles[task.Role()];
         const std::uint8_t flags = Byte();
         const std::uint8_t kindByte = Byte();
         const std::int32_t line = static_cast<std::int32_t>(U32());
@@ -458,7 +468,7 @@ private:
 
         // Classes and imported programs are not statements: their own level is the program's.
         const bool nests = role.Nests && !(roleId == SRole::TopItems && (kind == skProgram || kind == skClass));
-        const int level = task.Level + (nests ? 1 : 0);
+        const int level = task.Level() + (nests ? 1 : 0);
         Check(level <= limits_.StatementNesting);
 
         const bool ownExprRule = role.ExprRole != XRole::None;
@@ -483,7 +493,7 @@ private:
         if (kind == skFunction || kind == skClass) node->Sub3 = declStack_.empty() ? nullptr : declStack_.back();
 
         // Last first: Next, the declaration's end, Sub3, Sub2, Sub1, Expr.
-        if (hasNext) PushStatement(nextRole, task.Level, &node->Next);
+        if (hasNext) PushStatement(nextRole, task.Level(), &node->Next);
         if (declaration) {
             if (kind == skProgram) Check(++openPrograms_ <= limits_.ImportNesting + 1);
             declStack_.push_back(node);
@@ -496,9 +506,9 @@ private:
     }
 
     void ReadExpr(const Task& task) {
-        const auto roleId = static_cast<XRole>(task.Role);
-        const TExprRole& role = kExprRoles[task.Role];
-        Check(task.Depth <= limits_.ExpressionDepth);
+        const auto roleId = static_cast<XRole>(task.Role());
+        const TExprRole& role = kExprRoles[task.Role()];
+        Check(task.Depth() <= limits_.ExpressionDepth);
         const std::uint8_t flags = Byte();
         const std::uint8_t code = Byte();
         Check((flags & kPresent) && !(flags & ~kExprFlags) && code <= kLastExprCode && (role.Codes & CodeBit(code)));
@@ -529,13 +539,13 @@ private:
         *static_cast<TJExpr**>(task.Target) = node;
 
         // A list's earlier links are the same level as the list: lists are walked in a loop.
-        const int childDepth = task.Depth + 1;
-        const int leftDepth = code == ecListLink ? task.Depth : childDepth;
+        const int childDepth = task.Depth() + 1;
+        const int leftDepth = code == ecListLink ? task.Depth() : childDepth;
         if (hasLeft || hasRight || hasThird) Push(Op::FinishExpr, 0, 0, 0, node);
-        if (hasStatement) PushStatement(SRole::FunctionLiteral, task.Level, &node->Statement);
-        if (hasThird) PushExpr(shape.ThirdRole, childDepth, task.Level, &node->Third);
-        if (hasRight) PushExpr(rightRole, childDepth, task.Level, &node->Right);
-        if (hasLeft) PushExpr(leftRole, leftDepth, task.Level, &node->Left);
+        if (hasStatement) PushStatement(SRole::FunctionLiteral, task.Level(), &node->Statement);
+        if (hasThird) PushExpr(shape.ThirdRole, childDepth, task.Level(), &node->Third);
+        if (hasRight) PushExpr(rightRole, childDepth, task.Level(), &node->Right);
+        if (hasLeft) PushExpr(leftRole, leftDepth, task.Level(), &node->Left);
     }
 
     TJValue ReadValue() {
@@ -574,11 +584,37 @@ private:
         return v;
     }
 
-    // One shared text per name, as a parse gives.
+    // One shared text per name, as a parse gives: open addressing on a hash of the
+    // name, whose bytes stay in the file's buffer for the whole load.
     const TJString& Intern(std::string_view name) {
-        auto [it, added] = names_.try_emplace(name);
-        if (added) it->second = TJString(name);
-        return it->second;
+        if ((nameCount_ + 1) * 2 > names_.size()) GrowNames();
+        const std::uint32_t hash = NameHash(name);
+        const std::size_t mask = names_.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            Name& slot = names_[i];
+            if (slot.Text.empty()) {
+                slot = {hash, name, TJString(name)};
+                ++nameCount_;
+                return slot.Shared;
+            }
+            if (slot.Hash == hash && slot.Text == name) return slot.Shared;
+        }
+    }
+    static std::uint32_t NameHash(std::string_view name) noexcept {
+        std::uint32_t h = 2166136261u;
+        for (unsigned char c : name) h = (h ^ c) * 16777619u;
+        return h;
+    }
+    void GrowNames() {
+        std::vector<Name> old = std::move(names_);
+        names_.assign(old.empty() ? kFirstNameSlots : old.size() * 2, Name{});
+        const std::size_t mask = names_.size() - 1;
+        for (Name& name : old) {
+            if (name.Text.empty()) continue;
+            std::size_t i = name.Hash & mask;
+            while (!names_[i].Text.empty()) i = (i + 1) & mask;
+            names_[i] = std::move(name);
+        }
     }
 
     std::string_view bytes_;
@@ -588,7 +624,14 @@ private:
     std::vector<TJStatement*>& declStack_;
     const TJCompiledLimits& limits_;
     std::vector<Task> tasks_;
-    std::unordered_map<std::string_view, TJString> names_;
+    struct Name {
+        std::uint32_t Hash = 0;
+        std::string_view Text;  // empty: a free slot
+        TJString Shared;
+    };
+    static constexpr std::size_t kFirstNameSlots = 256;
+    std::vector<Name> names_;
+    std::size_t nameCount_ = 0;
     int openPrograms_ = 0;
 };
 
