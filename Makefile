@@ -11,7 +11,7 @@ PACKAGES := cmake ninja-build g++ ccache pkg-config \
             fonts-ipafont-gothic xvfb xauth xdotool xclip imagemagick x11-utils \
             duktape mujs lua5.4 time clang libclang-rt-14-dev \
             librsvg2-bin desktop-file-utils appstream shared-mime-info \
-            dpkg-dev file lintian
+            dpkg-dev file lintian man-db
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
