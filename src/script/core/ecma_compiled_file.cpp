@@ -44,7 +44,7 @@ std::string CacheHome() {
     return {};
 }
 
-// Makes Folder with Mode when missing; true when it is then a real folder of this
+// Makes Folder, for the user alone, when missing; true when it is then a real folder of this
 // user that nobody else may write into (its mode tightened when it was not).
 bool EnsurePrivateFolder(const std::string& folder) {
     if (mkdir(folder.c_str(), kPrivateFolderMode) != 0 && errno != EEXIST) return false;
@@ -63,9 +63,11 @@ std::string CompiledNameBeside(const std::string& script) {
 std::string CompiledNameInCache(const std::string& script) {
     const std::string home = CacheHome();
     if (home.empty() || !tinctor::ForceDirectories(home)) return {};
-    const std::string tinctor = home + "tinctor/";
+    // Only the last folder must be the user's own: whoever could replace it by another
+    // folder would not own that one.
+    mkdir((home + "tinctor").c_str(), kPrivateFolderMode);
     const std::string folder = home + kCacheSubfolder;
-    if (!EnsurePrivateFolder(tinctor) || !EnsurePrivateFolder(folder)) return {};
+    if (!EnsurePrivateFolder(folder)) return {};
     char hash[17];
     std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(PathHash(AbsolutePath(script))));
     const std::string stem = tinctor::ChangeFileExt(tinctor::ExtractFileName(script), "");
