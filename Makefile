@@ -69,5 +69,10 @@ fuzz-script: deps
 fuzz-compiled: deps
 	fuzz/run-compiled.sh $(FUZZ_SECONDS)
 
+# The RegExp object's glue around PCRE2 under libFuzzer for FUZZ_SECONDS.
+.PHONY: fuzz-regexp
+fuzz-regexp: deps
+	fuzz/run-regexp.sh $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

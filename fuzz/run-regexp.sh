@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the RegExp fuzzer (the glue around PCRE2) with clang (libFuzzer,
 # AddressSanitizer, UBSan) and runs it.
-#   fuzz/run_regexp.sh [SECONDS]      default 300; findings go to build-fuzz/findings-regexp/
+#   fuzz/run-regexp.sh [SECONDS]      default 300; findings go to build-fuzz/findings-regexp/
 set -e
 cd "$(dirname "$0")/.."
 seconds=${1:-300}
