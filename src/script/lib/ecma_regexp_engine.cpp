@@ -27,9 +27,9 @@ constexpr unsigned char kVerticalTab = 0x0B;
 // catastrophic backtracking ends in a fraction of a second as a failure.
 constexpr std::uint32_t kMatchLimit = 10'000'000;
 constexpr std::uint32_t kDepthLimit = 10'000'000;
-constexpr std::uint32_t kHeapLimitKiB = 64 * 1024;
+constexpr std::uint32_t kHeapLimitKiB = 256 * 1024;
 constexpr std::size_t kJitStackStart = 32 * 1024;
-constexpr std::size_t kJitStackMax = 4 * 1024 * 1024;
+constexpr std::size_t kJitStackMax = 16 * 1024 * 1024;
 
 // Always on: the dot takes line breaks, "$" without m is the end of the input only,
 // and a pattern may not switch to UTF or Unicode properties itself.
