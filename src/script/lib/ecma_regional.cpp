@@ -128,7 +128,7 @@ constexpr TConversion kConversions[] = {
     {'Y', "yyyy"}, {'y', "yy"},   {'m', "mm"},    {'d', "dd"},       {'e', "d"},       {'b', "mmm"},
     {'h', "mmm"},  {'B', "mmmm"}, {'a', "ddd"},   {'A', "dddd"},     {'H', "hh"},      {'k', "h"},
     {'I', "hh"},   {'l', "h"},    {'M', "nn"},    {'S', "ss"},       {'p', "ampm"},    {'P', "ampm"},
-    {'T', "hh:nn:ss"}, {'R', "hh:nn"}, {'D', "mm/dd/yy"}, {'F', "yyyy-mm-dd"}, {'C', "gg"},
+    {'T', "hh:nn:ss"}, {'R', "hh:nn"}, {'D', "mm/dd/yy"}, {'F', "yyyy-mm-dd"},
     {'n', " "},    {'t', " "},
 };
 
@@ -158,11 +158,13 @@ void Translate(std::string& out, std::string_view form, std::string_view ampmFor
             out += 'e';
         } else if (era && letter == 'C') {
             out += "gg";
+        } else if (era && letter == 'Y') {
+            out += "gge";
         } else {
             for (const TConversion& c : kConversions)
                 if (c.Letter == letter) out += c.Form;
         }
-        // %Z, %z and anything unknown have no counterpart and are left out.
+        // %Z, %z, the century %C and anything unknown have no counterpart and are left out.
     }
 }
 
