@@ -85,6 +85,13 @@ public:
     // The parser's library path, searched by import; assigning replaces its entries.
     const std::vector<std::string>& LibraryPath() const;
     void SetLibraryPath(const std::vector<std::string>& folders);
+    // Dialogs, window handles and window events for scripts (none: boxes answer as
+    // dismissed at once). The host outlives the component's runs.
+    kestrel::TJHost* Host() const noexcept { return engine_->Host; }
+    void SetHost(kestrel::TJHost* host) noexcept { engine_->Host = host; }
+    // Whether the program is a console program (the script's isConsole()).
+    bool IsConsole() const noexcept { return engine_->IsConsole; }
+    void SetIsConsole(bool value) noexcept { engine_->IsConsole = value; }
     // Compile files through compiled-tree files.
     bool CompiledBinary() const noexcept { return compiledBinary_; }
     void SetCompiledBinary(bool value) noexcept { compiledBinary_ = value; }

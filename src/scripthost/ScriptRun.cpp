@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "scripthost/KSCClass.h"
 #include "scripthost/Kestrel.h"
+#include "scripthost/ScriptDialogs.h"
 #include "scripthost/ScriptWatch.h"
 #include "util/ProgramFiles.h"
 #include "util/stdFiles.h"
@@ -37,7 +38,9 @@ void RunColorScript(const std::string& path, IColorSliders& sliders, QWidget* wi
     // the colour to the sliders of this run, also when an error ends the run.
     const TSlidersOfRun installed(sliders);
     TScriptWatch watch(window);
+    TQtScriptHost host(window);
     TKestrel kestrel;
+    kestrel.SetHost(&host);
     kestrel.ImportObject("Colors", kestrel::ClassOf<TColorCfg>());
     kestrel.SetOnError(&KestrelError);
     kestrel.SetOnStep([&watch](TKestrel&, bool& abort) { watch.Step(abort); });

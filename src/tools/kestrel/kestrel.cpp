@@ -6,11 +6,13 @@
 //                             load FILE's compiled tree when it is current, else
 //                             compile FILE and write the tree for the next run
 //
-// The script's output goes to stdout, error reports to stderr, its input functions
-// read stdin. The exit status is the script's own (a top-level `return n` or
-// `exit(n)`); otherwise 1 after a failed compile or a reported error, else 0. A file
-// that cannot be read or a bad command line gives 2. `import` also searches the
-// installed script library.
+// The script's output goes to stdout (buffered, flushed before input is read and at
+// the end), error reports to stderr, its input functions read stdin, and its dialogs
+// ask on the terminal (TerminalHost.h). The exit status is the script's own (a
+// top-level `return n` or `exit(n)`, of which the system keeps the low 8 bits);
+// otherwise 1 after a failed compile or a reported error, else 0. A file that cannot
+// be read or a bad command line gives 2; a run stopped by Ctrl-C gives 130.
+// `import` also searches the installed script library.
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -18,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "TerminalHost.h"
 #include "scripthost/Kestrel.h"
 #include "util/CommandLine.h"
 #include "util/ProgramFiles.h"
@@ -27,6 +30,8 @@ namespace {
 
 constexpr int kFailed = 1;
 constexpr int kUnreadable = 2;
+// The usual status of a program that SIGINT ended.
+constexpr int kInterrupted = 130;
 
 constexpr std::string_view kProgram = "kestrel";
 constexpr std::string_view kUsage =
@@ -66,24 +71,6 @@ struct TCommand {
 
 void Write(std::FILE* stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
 
-// Standard input for read(n), read() and readln().
-void ReadInput(tinctor::TKestrel&, std::string& text, bool& success, int count, bool line) {
-    text.clear();
-    if (line) {
-        success = static_cast<bool>(std::getline(std::cin, text));
-        if (success && !text.empty() && text.back() == '\r') text.pop_back();
-        return;
-    }
-    if (count < 0) {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    } else {
-        text.resize(static_cast<std::size_t>(count));
-        std::cin.read(text.data(), count);
-        text.resize(static_cast<std::size_t>(std::cin.gcount()));
-    }
-    success = !text.empty() || count == 0;
-}
-
 int RunScript(tinctor::TKestrel& kestrel, bool fromText, const std::string& source, int argc, char** argv,
               int first) {
     kestrel.SetOnStdout([](tinctor::TKestrel&, std::string_view text) { Write(stdout, text); });
@@ -91,7 +78,10 @@ int RunScript(tinctor::TKestrel& kestrel, bool fromText, const std::string& sour
         std::fflush(stdout);
         Write(stderr, text);
     });
-    kestrel.SetOnStdin(&ReadInput);
+    kestrel.SetOnStdin(&tinctor::ReadStandardInput);
+    // Ctrl-C stops the statement that runs, or ends the event loop quietly.
+    kestrel.SetOnStep([](tinctor::TKestrel&, bool& abort) { abort = tinctor::StopRequested(); });
+    kestrel.SetOnDoEvents([](tinctor::TKestrel&, bool& abort) { abort = tinctor::StopRequested(); });
     kestrel::TJEngine& engine = kestrel.Engine();
     if (!fromText) {
         std::string probe;
@@ -106,6 +96,7 @@ int RunScript(tinctor::TKestrel& kestrel, bool fromText, const std::string& sour
     for (int i = first; i < argc; ++i) args.AddString(kestrel::TJString(argv[i]));
     const int result = kestrel.RunWithList(&args);
     std::fflush(stdout);
+    if (tinctor::StopRequested()) return kInterrupted;
     if (engine.ResultSet()) return result;
     return engine.ErrorReported() ? kFailed : result;
 }
@@ -153,7 +144,19 @@ int main(int argc, char** argv) {
     TCommand command;
     if (const std::optional<int> answered = ParseCommandLine(argc, argv, command)) return *answered;
     try {
+        tinctor::InstallInterruptHandler();
+        // Dialogs ask on the controlling terminal, when there is one.
+        std::FILE* tty = std::fopen("/dev/tty", "r+");
+        struct TCloseTty {
+            std::FILE* File;
+            ~TCloseTty() {
+                if (File) std::fclose(File);
+            }
+        } closeTty{tty};
+        tinctor::TTerminalHost host(tty);
         tinctor::TKestrel kestrel;
+        kestrel.SetHost(&host);
+        kestrel.SetIsConsole(true);
         kestrel.SetCompiledBinary(command.CompiledBinary);
         if (const std::string library = tinctor::ScriptLibraryFolder(); tinctor::DirectoryExists(library))
             kestrel.SetLibraryPath({library});

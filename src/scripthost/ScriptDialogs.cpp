@@ -1,0 +1,162 @@
+#include "scripthost/ScriptDialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+
+#include <array>
+#include <vector>
+
+#include "platform/QtText.h"
+
+namespace tinctor {
+
+namespace {
+
+constexpr std::string_view kApplicationTitle = "Tinctor";
+
+// The buttons of each box kind (the flags' low nibble), in their order on the box.
+struct TBoxButton {
+    QMessageBox::StandardButton Button;
+    int Result;
+};
+const std::array<std::vector<TBoxButton>, 6> kButtonSets = {{
+    {{QMessageBox::Ok, 1}},
+    {{QMessageBox::Ok, 1}, {QMessageBox::Cancel, 2}},
+    {{QMessageBox::Abort, 3}, {QMessageBox::Retry, 4}, {QMessageBox::Ignore, 5}},
+    {{QMessageBox::Yes, 6}, {QMessageBox::No, 7}, {QMessageBox::Cancel, 2}},
+    {{QMessageBox::Yes, 6}, {QMessageBox::No, 7}},
+    {{QMessageBox::Retry, 4}, {QMessageBox::Cancel, 2}},
+}};
+
+QMessageBox::Icon IconOf(int flags) {
+    switch (flags & 0xF0) {
+    case 0x10: return QMessageBox::Critical;
+    case 0x20: return QMessageBox::Question;
+    case 0x30: return QMessageBox::Warning;
+    case 0x40: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+constexpr int kDefaultButtonShift = 8;
+
+// The dialogs' sizes and font, as the forms were designed.
+constexpr QSize kPromptClient{492, 73};
+constexpr QSize kTextAreaClient{492, 273};
+constexpr QSize kPromptLabel{381, 29};
+constexpr int kPromptEditWidth = 385;
+constexpr QSize kMemo{395, 243};
+constexpr int kMargin = 8;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kFontPixels = 12;
+constexpr const char* kFontFamily = "IPAPGothic";
+
+// Activates the window that was active when it was made, when it goes.
+class TKeepActiveWindow {
+public:
+    TKeepActiveWindow() : window_(QApplication::activeWindow()) {}
+    ~TKeepActiveWindow() {
+        if (window_) window_->activateWindow();
+    }
+
+private:
+    QPointer<QWidget> window_;
+};
+
+QPushButton* AddButton(QDialog& dialog, const char* objectName, const QString& text, int x, int y) {
+    auto* button = new QPushButton(text, &dialog);
+    button->setObjectName(objectName);
+    button->setGeometry(x, y, kButtonWidth, kButtonHeight);
+    return button;
+}
+
+}  // namespace
+
+int TQtScriptHost::MessageBox(std::string_view text, std::string_view caption, int flags) {
+    const std::size_t kind = static_cast<std::size_t>(flags & 0xF);
+    const std::vector<TBoxButton>& buttons = kButtonSets[kind < kButtonSets.size() ? kind : 0];
+    TKeepActiveWindow keep;
+    QMessageBox box(IconOf(flags), ToQString(caption), ToQString(text), QMessageBox::NoButton, mainForm_);
+    for (const TBoxButton& b : buttons) box.addButton(b.Button);
+    const std::size_t defaultIndex = static_cast<std::size_t>((flags >> kDefaultButtonShift) & 0xF);
+    box.setDefaultButton(buttons[std::min(defaultIndex, buttons.size() - 1)].Button);
+    // Closing the box without a button is Cancel where it has one, else the escape answer.
+    const int chosen = box.exec();
+    for (const TBoxButton& b : buttons)
+        if (b.Button == chosen) return b.Result;
+    return kestrel::DismissedBoxResult(flags);
+}
+
+bool TQtScriptHost::InputBox(std::string_view message, bool multiLine, std::string& text) {
+    TKeepActiveWindow keep;
+    QDialog dialog(mainForm_, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    dialog.setObjectName(multiLine ? "TfrmTextArea" : "TfrmPrompt");
+    dialog.setWindowTitle(ToQString(kApplicationTitle));
+    QFont font(kFontFamily);
+    font.setPixelSize(kFontPixels);
+    dialog.setFont(font);
+    const QSize client = multiLine ? kTextAreaClient : kPromptClient;
+    dialog.setFixedSize(client);
+
+    auto* label = new QLabel(ToQString(message), &dialog);
+    label->setObjectName("lblText");
+    label->setWordWrap(true);
+    const int buttonsX = client.width() - kMargin - kButtonWidth;
+    QLineEdit* edit = nullptr;
+    QPlainTextEdit* memo = nullptr;
+    if (multiLine) {
+        label->setGeometry(kMargin, kMargin, kMemo.width(), kMargin * 2);
+        memo = new QPlainTextEdit(&dialog);
+        memo->setObjectName("mmText");
+        memo->setGeometry(kMargin, client.height() - kMargin - kMemo.height() + kMargin, kMemo.width(),
+                          kMemo.height() - kMargin);
+        memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        if (!text.empty()) memo->setPlainText(ToQString(text));
+        memo->setFocus();
+    } else {
+        label->setGeometry(kMargin, kMargin / 2, kPromptLabel.width(), kPromptLabel.height());
+        edit = new QLineEdit(ToQString(text), &dialog);
+        edit->setObjectName("edtPrompt");
+        edit->setGeometry(kMargin, kPromptLabel.height() + kMargin, kPromptEditWidth, kButtonHeight - 4);
+        edit->setFocus();
+    }
+    QPushButton* ok = AddButton(dialog, "btnOK", "OK", buttonsX, kMargin / 2);
+    QPushButton* cancel = AddButton(dialog, "btnCancel", "Cancel", buttonsX, kMargin / 2 + kButtonHeight + 4);
+    ok->setDefault(!multiLine);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    if (multiLine) {
+        QPushButton* clear = AddButton(dialog, "btnClear", "Clear", buttonsX, kMargin / 2 + 2 * (kButtonHeight + 4));
+        QObject::connect(clear, &QPushButton::clicked, memo, &QPlainTextEdit::clear);
+    }
+    if (mainForm_) dialog.move(mainForm_->geometry().center() - dialog.rect().center());
+    if (dialog.exec() != QDialog::Accepted) return false;
+    if (edit) {
+        text = FromQString(edit->text());
+    } else {
+        // Memo lines are joined by CR LF.
+        text = FromQString(memo->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n")));
+    }
+    return true;
+}
+
+bool TQtScriptHost::ProcessEvents() { return !QCoreApplication::closingDown(); }
+
+std::string TQtScriptHost::ApplicationTitle() const { return std::string(kApplicationTitle); }
+
+std::uint32_t TQtScriptHost::MainFormHandle() const {
+    if (!mainForm_ || QGuiApplication::platformName() != QLatin1String("xcb")) return 0;
+    return static_cast<std::uint32_t>(mainForm_->window()->winId());
+}
+
+}  // namespace tinctor

@@ -1,0 +1,35 @@
+// What scripts of the colour tool get from the window: message boxes and the prompt
+// and text area dialogs owned by the main window, its window handle, and the end of
+// waiting once the application is closing.
+#pragma once
+
+#include "script/core/ecma_engine.h"
+
+class QWidget;
+
+namespace tinctor {
+
+class TQtScriptHost final : public kestrel::TJHost {
+public:
+    // MainForm owns the dialogs (none: they have no owner and there are no handles).
+    explicit TQtScriptHost(QWidget* mainForm) : mainForm_(mainForm) {}
+
+    // A QMessageBox with the buttons, icon and default button of Flags; the window that
+    // was active before is activated again afterwards.
+    int MessageBox(std::string_view text, std::string_view caption, int flags) override;
+    // TfrmPrompt (one line) or TfrmTextArea (several, joined by CR LF).
+    bool InputBox(std::string_view message, bool multiLine, std::string& text) override;
+    // The window's events are let through by the script watch (ScriptWatch.h), which
+    // holds back user input meanwhile; here only the end of the application counts.
+    bool ProcessEvents() override;
+    std::string ApplicationTitle() const override;
+    // Both are the main window's X11 window id (Qt has no hidden application window),
+    // or 0 on other platforms.
+    std::uint32_t ApplicationHandle() const override { return MainFormHandle(); }
+    std::uint32_t MainFormHandle() const override;
+
+private:
+    QWidget* mainForm_;
+};
+
+}  // namespace tinctor

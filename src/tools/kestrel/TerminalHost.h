@@ -1,0 +1,45 @@
+// What a script of kestrel gets from the terminal: standard input for read and readln,
+// message boxes and input dialogs asked on the controlling terminal (/dev/tty, never
+// the script's standard input), and the stop that Ctrl-C asks for.
+//
+// Without a terminal every box is answered at once as if the user had dismissed it,
+// so that nobody's consent is ever assumed: confirm is false, prompt and textArea
+// give null, msgBox gives Cancel when the box has it, else No, else OK.
+#pragma once
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "script/core/ecma_engine.h"
+
+namespace tinctor {
+
+class TKestrel;
+
+class TTerminalHost final : public kestrel::TJHost {
+public:
+    // Tty: the controlling terminal, or none.
+    explicit TTerminalHost(std::FILE* tty) : tty_(tty) {}
+
+    int MessageBox(std::string_view text, std::string_view caption, int flags) override;
+    bool InputBox(std::string_view message, bool multiLine, std::string& text) override;
+    std::string ApplicationTitle() const override { return "kestrel"; }
+
+private:
+    // One line from the terminal without its line end; false at its end or on an error.
+    bool ReadTtyLine(std::string& line);
+    std::FILE* tty_;
+};
+
+// Standard input for read(n) (up to n bytes, read as they come), read() (everything)
+// and readln() (a line without its LF and a CR before it). Standard output is
+// flushed first, so a question printed by the script shows before the answer is read.
+void ReadStandardInput(TKestrel& sender, std::string& text, bool& success, int count, bool line);
+
+// Ctrl-C: the first asks the running script to stop (the step and idle events see
+// StopRequested); a second one ends the program at once.
+void InstallInterruptHandler();
+bool StopRequested() noexcept;
+
+}  // namespace tinctor
