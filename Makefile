@@ -74,5 +74,10 @@ fuzz-compiled: deps
 fuzz-regexp: deps
 	fuzz/run-regexp.sh $(FUZZ_SECONDS)
 
+# The whole engine on generated valid scripts under libFuzzer (not part of test).
+.PHONY: fuzz-engine
+fuzz-engine: deps
+	fuzz/run-engine.sh $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

@@ -268,15 +268,10 @@ bool TJObject::GetValueImpl(std::string_view name, TJValue& value, const TJValue
             value = shared->Value;
             return true;
         }
-        // A method of its own for this object, as a registered method is when first read.
-        TJFunctionInfo info;
-        info.FuncName = name;
-        info.FuncType = fkMethod;
-        info.Method = TJNativeMethod{shared->Method, this};
-        auto* function = new TJFunctionImpl(std::move(info));
-        value.BuildFunction(function);
-        function->SetOwner(this);
-        return true;
+        // The object's own copy from now on, bound as a registered method is when first
+        // read, so that a long-lived object makes each of its functions once.
+        members_.SetValue(name, TJValue::UnboundMethod(shared->Method));
+        return members_.GetValue(name, value);
     }
     if (kind_ == TJObjectKind::Prototype || !engine_ || gPrototypeDepth >= kMaxPrototypeDepth) return false;
     TJObject* prototype = engine_->Factory().GetPrototype(objectName_);
