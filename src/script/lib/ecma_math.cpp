@@ -77,7 +77,9 @@ template <TUnary F, bool (*Valid)(double) = nullptr>
 void Unary(TJObject&, const TJValueList* args, TJValue& result) {
     if (!Need(args, 1)) return;
     const double x = X(args);
-    if (Valid && !Valid(x)) Fail(kInvalidOperation);
+    if constexpr (Valid != nullptr) {
+        if (!Valid(x)) Fail(kInvalidOperation);
+    }
     DoubleResult(result, F(x));
 }
 
