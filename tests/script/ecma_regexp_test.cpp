@@ -10,31 +10,14 @@
 #include "util/CodePage.h"
 
 using namespace kestrel;
+using kestrel::testing::CodePageScope;
+using kestrel::testing::ExpectOutputs;
 using kestrel::testing::ScriptRunner;
 
 namespace {
 
-struct Case {
-    const char* script;
-    const char* output;
-};
-
-class CodePageScope {
-public:
-    explicit CodePageScope(int id) : saved_(tinctor::CodePage::Current().Id()) { tinctor::CodePage::Select(id); }
-    ~CodePageScope() { tinctor::CodePage::Select(saved_); }
-
-private:
-    int saved_;
-};
-
-void RunCases(std::initializer_list<Case> cases) {
-    ScriptRunner runner;
-    for (const Case& c : cases) EXPECT_EQ(runner.Output(c.script), c.output) << c.script;
-}
-
 TEST(RegExpObject, StateAfterMatches) {
-    RunCases({
+    ExpectOutputs({
         // Arguments are evaluated from the last to the first: the match runs first.
         {"var r = new RegExp('a(b)?c'); var m = r.exec('xacy'); print(m, '|', r.lastMatch, '|', r.index, '|',"
          " r.lastIndex, '|', r.leftContext, '|', r.rightContext, '|', r.$1, '|', r.lastParen, '|', r.input);",
@@ -56,7 +39,7 @@ TEST(RegExpObject, StateAfterMatches) {
 }
 
 TEST(RegExpObject, SharedObjectAndDollars) {
-    RunCases({
+    ExpectOutputs({
         {"/(\\d)(\\d)/.exec('ab12'); print(RegExp.$1, RegExp.lastMatch, RegExp.index, RegExp.source);",
          "1122(\\d)(\\d)"},
         // A failing exec leaves the shared object cleared; a failing test reports to it.
@@ -79,7 +62,7 @@ TEST(RegExpObject, SharedObjectAndDollars) {
 }
 
 TEST(RegExpObject, ReplaceAndTemplates) {
-    RunCases({
+    ExpectOutputs({
         {"print(/-/.replace('a-b-c', '+'), ' ', /-/g.replace('a-b-c', '+'));", "a+b-c a+b+c"},
         {"print(/(\\w+) (\\w+)/.replace('ab cd', '$2 $1'));", "cd ab"},
         {R"(print(/(a)(b)/.replace("ab", "${1}0|$10|\\$1|\\\\|$&|${&}|$15|$3|$x|${x}|$"));)",
@@ -97,7 +80,7 @@ TEST(RegExpObject, ReplaceAndTemplates) {
 }
 
 TEST(RegExpObject, Split) {
-    RunCases({
+    ExpectOutputs({
         {"print(/,/.split('a,b,,c').length, ':', /,/.split('a,b,,c'));", "4:a,b,,c"},
         {"print(/,/.split('a,b,,c', 2).length, /,/.split('a,b,,c', 0).length, /,/.split('abc'));", "20abc"},
         {"print(/,/.split('a,b,', -1).length, /,/.split().length, new RegExp('').split('abc').length);", "300"},
@@ -112,7 +95,7 @@ TEST(RegExpObject, ResourceLimitKeepsTheRest) {
     const std::string script = "var s = 'x,y," + runaway +
                                "'; var p = /,|(a+)+b/g; print(p.split(s).length, ' ', p.replace(s, '+'));";
     const std::string expected = "3 x+y+" + runaway;
-    RunCases({{script.c_str(), expected.c_str()}});
+    ExpectOutputs({{script.c_str(), expected.c_str()}});
     ScriptRunner runner;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(runner.Output("print(/^(a+)+$/.test('aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa!'));"), "false");
@@ -122,13 +105,13 @@ TEST(RegExpObject, ResourceLimitKeepsTheRest) {
 TEST(RegExpObject, BytePositionsInBothCodePages) {
     {
         CodePageScope cp(tinctor::CodePage::Utf8);
-        RunCases({{"print(/./g.exec('\xE3\x81\x82\xE3\x81\x84').length, ' ', RegExp.index, ' ',"
+        ExpectOutputs({{"print(/./g.exec('\xE3\x81\x82\xE3\x81\x84').length, ' ', RegExp.index, ' ',"
                    " /\xE3\x81\x84/.exec('\xE3\x81\x82\xE3\x81\x84'));",
                    "6 3 \xE3\x81\x84"}});
     }
     CodePageScope cp(tinctor::CodePage::ShiftJis);
     // "あい" is four bytes; "ソ" ends in 0x5C, which a template must not read as "\".
-    RunCases({{"print(/./g.exec('\x82\xA0\x82\xA2').length, ' ', RegExp.index, ' ', /\x82\xA2/.exec('\x82\xA0\x82\xA2'));",
+    ExpectOutputs({{"print(/./g.exec('\x82\xA0\x82\xA2').length, ' ', RegExp.index, ' ', /\x82\xA2/.exec('\x82\xA0\x82\xA2'));",
                "4 2 \x82\xA2"},
               {"print(/a/.replace('a', '\x83\x5C$&'));", "\x83\x5C" "a"}});
 }

@@ -9,31 +9,14 @@
 #include "util/CodePage.h"
 
 using namespace kestrel;
+using kestrel::testing::CodePageScope;
+using kestrel::testing::ExpectOutputs;
 using kestrel::testing::ScriptRunner;
 
 namespace {
 
-struct Case {
-    std::string script;
-    std::string output;
-};
-
-class CodePageScope {
-public:
-    explicit CodePageScope(int id) : saved_(tinctor::CodePage::Current().Id()) { tinctor::CodePage::Select(id); }
-    ~CodePageScope() { tinctor::CodePage::Select(saved_); }
-
-private:
-    int saved_;
-};
-
-void RunCases(std::initializer_list<Case> cases) {
-    ScriptRunner runner;
-    for (const Case& c : cases) EXPECT_EQ(runner.Output(c.script), c.output) << c.script;
-}
-
 TEST(StringObject, PositionsAndSearches) {
-    RunCases({
+    ExpectOutputs({
         {"print('abc'.charAt(3), '|', 'abc'.charAt(-1), '|', 'abc'.charCodeAt(5), ' ', ''.charCodeAt(0));", "||NaN NaN"},
         {"var s = 'abcdef'; print(s.slice(2), ' ', s.slice(-2), ' ', s.slice(2, -1), ' ', s.slice(-10));",
          "cdef ef cde abcdef"},
@@ -56,7 +39,7 @@ TEST(StringObject, PositionsAndSearches) {
 }
 
 TEST(StringObject, PatternMethods) {
-    RunCases({
+    ExpectOutputs({
         {"print('a.b'.replace('.', '-'), ' ', 'aaa'.replace('a', 'g'), ' ', 'aaa'.replace('A', 'i', 'x'));", "-.b ggg xaa"},
         {"print('a-b-c'.replace(/-/g, '+'), ' ', 'ab cd'.replace(/(\\w+) (\\w+)/, '$2 $1'));", "a+b+c cd ab"},
         {"var a = 'a,b,c'.split(','); var b = 'a,b,c'.split(',', 2); print(a.length, a, ' ', b.length, b);", "3a,b,c 2a,b"},
@@ -71,7 +54,7 @@ TEST(StringObject, PatternMethods) {
 }
 
 TEST(StringObject, IndexedAccessAndWrappers) {
-    RunCases({
+    ExpectOutputs({
         {"var s = new String('hello'); print(s[-1], s[1, 3], s[0], s.length, s.Length);", "oel" "h55"},
         {"var s = new String('hello'); try { s['length']; } catch (e) { print(e); }", "EIndexError"},
         {"var s = new String('hello'); try { s[5]; } catch (e) { print(e); }", "EIndexError"},
@@ -90,7 +73,7 @@ TEST(StringObject, IndexedAccessAndWrappers) {
 
 // Known hashes of the traditional algorithm; only the first 8 bytes of the key count.
 TEST(StringObject, Crypt) {
-    RunCases({
+    ExpectOutputs({
         {"print('test'.crypt('ab'), ' ', 'password'.crypt('..'), ' ', 'passwordIGNORED'.crypt('zZ'));",
          "abgOeLfPimXQo ..UZoIyj/Hy/c zZDDIZ0NOlPzw"},
         // A missing salt character is "." (value 0).
@@ -101,7 +84,7 @@ TEST(StringObject, Crypt) {
 TEST(StringObject, CharactersInBothCodePages) {
     {
         CodePageScope cp(tinctor::CodePage::Utf8);
-        RunCases({
+        ExpectOutputs({
             {"var s = '\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86'; print(s.length, s.sizeOf(), s.charAt(1), s.charCodeAt(1),"
              " s.reverse(), s.indexOf('\xE3\x81\x86'), s.search('\xE3\x81\x86'), s.lastIndexOf('\xE3\x81\x84'));",
              "39\xE3\x81\x84" "227\xE3\x81\x86\xE3\x81\x84\xE3\x81\x82" "261"},
@@ -110,7 +93,7 @@ TEST(StringObject, CharactersInBothCodePages) {
         });
     }
     CodePageScope cp(tinctor::CodePage::ShiftJis);
-    RunCases({
+    ExpectOutputs({
         {"var s = '\x82\xA0\x82\xA2\x82\xA4'; print(s.length, s.sizeOf(), s.charAt(1), s.charCodeAt(1), s.reverse(),"
          " s.indexOf('\x82\xA4'), s.search('\x82\xA4'));",
          "36\x82\xA2" "130\x82\xA4\x82\xA2\x82\xA0" "24"},

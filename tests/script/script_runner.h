@@ -16,7 +16,10 @@
 #include <vector>
 
 #include "compiled_tree.h"
+#include <gtest/gtest.h>
+
 #include "script/lib/ecma_object.h"
+#include "util/CodePage.h"
 
 namespace kestrel::testing {
 
@@ -69,5 +72,29 @@ public:
     int outputCalls = 0;
     bool compiledRoundTrip = std::getenv("KESTREL_TEST_COMPILED") != nullptr;
 };
+
+// Selects a code page for as long as it lives, then the one in force before.
+class CodePageScope {
+public:
+    explicit CodePageScope(int id) : saved_(tinctor::CodePage::Current().Id()) { tinctor::CodePage::Select(id); }
+    ~CodePageScope() { tinctor::CodePage::Select(saved_); }
+    CodePageScope(const CodePageScope&) = delete;
+    CodePageScope& operator=(const CodePageScope&) = delete;
+
+private:
+    int saved_;
+};
+
+// A script and what it prints (with its first report, as Output gives it).
+struct OutputCase {
+    std::string script;
+    std::string output;
+};
+
+// Runs each script in turn in one runner and compares what it printed.
+inline void ExpectOutputs(std::initializer_list<OutputCase> cases) {
+    ScriptRunner runner;
+    for (const OutputCase& c : cases) EXPECT_EQ(runner.Output(c.script), c.output) << c.script;
+}
 
 }  // namespace kestrel::testing
