@@ -79,5 +79,10 @@ fuzz-regexp: deps
 fuzz-engine: deps
 	fuzz/run-engine.sh $(FUZZ_SECONDS)
 
+# The formatting languages and the date text parser under libFuzzer for FUZZ_SECONDS.
+.PHONY: fuzz-format
+fuzz-format: deps
+	fuzz/run-format.sh $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

@@ -1,10 +1,5 @@
 // Fuzz target of the formatting languages and the date text parser: any format, mask
-// or text, any argument kinds and values, under both code pages. Build and run:
-//   clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -Isrc \
-//     fuzz/format_fuzz.cpp src/script/lib/ecma_format*.cpp src/script/lib/ecma_decimal.cpp \
-//     src/script/lib/ecma_regional.cpp src/script/lib/ecma_datetime.cpp src/script/core/*.cpp \
-//     src/util/*.cpp -o build-fuzz/format_fuzz
-//   build-fuzz/format_fuzz -max_total_time=600 -max_len=4096 -timeout=10 -rss_limit_mb=2048
+// or text, any argument kinds and values, under both code pages (fuzz/run-format.sh).
 #include <cstdint>
 #include <cstring>
 #include <string>
