@@ -249,6 +249,10 @@ TEST_F(CompiledFiles, TheLoaderRefusesWhatNoParseWrites) {
 }
 
 TEST_F(CompiledFiles, TheFileGoesBesideTheScriptUntilTheScriptChanges) {
+    EXPECT_EQ(CompiledNameBeside("/s/a.ksc"), "/s/a.kcb");
+    EXPECT_EQ(CompiledNameBeside("/s.d/a"), "/s.d/a.kcb");
+    EXPECT_EQ(CompiledNameBeside("/s/a.kcb"), "");  // never over the script itself
+
     const std::string script = Write("a.ksc", "println('first');");
     EXPECT_EQ(CompileAndRun(script), "first\r\n");
     ASSERT_TRUE(fs::exists(Path("a.kcb")));
