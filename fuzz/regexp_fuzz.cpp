@@ -1,15 +1,18 @@
 // libFuzzer target: the RegExp object's glue around PCRE2 on any pattern, flags,
 // template and subject gives a result (or "no match"), never a crash, a hang, a read
-// past the text or undefined behaviour.
+// past the text or undefined behaviour; and so does every String method, the main
+// user of RegExp, on the same texts with positions from the ends of the integer range.
 //
 // Input: one mode byte (bit 0 Shift-JIS, bits 1-3 the flags i, g, m, bit 4 a limit
-// for split), then the pattern, the template and the subject separated by 0xFF bytes.
+// for split, bits 5-7 pick the positions), then the pattern, the template and the
+// subject separated by 0xFF bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
 #include "script/lib/ecma_regexp.h"
+#include "script/lib/ecma_string.h"
 #include "util/CodePage.h"
 
 namespace {
@@ -21,6 +24,36 @@ std::string_view NextPart(std::string_view& rest) {
     const std::string_view part = rest.substr(0, end);
     rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
     return part;
+}
+
+// Positions that reach past either end of a text and of the integer range.
+constexpr std::int32_t kPositions[] = {0, 1, -1, 3, -5, 2147483647, -2147483647 - 1, 100};
+
+// Every String method on Subject: without arguments, with two positions, and with
+// the pattern and the template as texts.
+void CallStringMethods(TJEngine& engine, const TJString& subject, const TJString& pattern,
+                       const TJString& replacement, std::uint8_t mode) {
+    TJValueList text;
+    text.AddString(subject);
+    auto* object = TJObject::New<TJStringObject>(&engine, true, &text);
+    TJValueList positions, texts;
+    positions.AddInteger(kPositions[mode >> 5]);
+    positions.AddInteger(kPositions[(mode >> 2) & 7]);
+    texts.AddString(pattern);
+    texts.AddString(replacement);
+    const TJMethodTable& methods = *object->SharedMethods();
+    for (std::size_t i = 0; i < methods.Size(); ++i) {
+        if (!methods[i].Method) continue;
+        const TJValueList* argumentLists[] = {nullptr, &positions, &texts};
+        for (const TJValueList* args : argumentLists) {
+            TJValue result;
+            try {
+                methods[i].Method(*object, args, result);
+            } catch (const EJThrow&) {
+                // a script error (string too long) is a defined result
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -60,6 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();  // nothing matched: the input comes back whole
     TJArrayObject* pieces = re->Split(subject, mode & 16 ? 3 : -1);
     if (pieces->GetCount() > static_cast<int>(subject.size()) + 2) std::abort();
+    CallStringMethods(engine, subject, pattern, replacement, mode);
     engine.Clear();
     return 0;
 }

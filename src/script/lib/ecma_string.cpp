@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -258,12 +259,16 @@ public:
         const TJValue* first = Arg(args, 0);
         if (first && first->IsRegExpObject()) {
             regExp_ = static_cast<TJRegExpObject*>(first->vObject());
+            held_.emplace(regExp_);  // the script's object survives what a replacement function does
         } else {
             regExp_ = TJObject::New<TJRegExpObject>(self.Engine(), true, args);
+            regExp_->IncRef();
+            made_ = true;
         }
-        regExp_->IncRef();
     }
-    ~TPattern() { regExp_->DecRef(); }
+    ~TPattern() {
+        if (made_) regExp_->DecRef();
+    }
     TPattern(const TPattern&) = delete;
     TPattern& operator=(const TPattern&) = delete;
     TJRegExpObject& operator*() const noexcept { return *regExp_; }
@@ -276,6 +281,8 @@ public:
 
 private:
     TJRegExpObject* regExp_;
+    std::optional<TJObjectHold> held_;
+    bool made_ = false;
 };
 
 void Match(TJObject& self, const TJValueList* args, TJValue& result) {
