@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "script/ext/ecma_extensions.h"
 #include "script/lib/ecma_object.h"
 #include "util/CodePage.h"
 
@@ -72,8 +73,8 @@ void TKestrel::ImportLibraries() {
     // the network objects ("URL", "Cookie", "HTTP", "HTTPS", "TCPSocket", "Mail",
     // "POP3", "SMTP", "HtmlTag", "HtmlParser", "FTP"), the automation and library-call
     // objects ("ActiveXObject", "Enumerator", "DynaCall", "Struct"), "CheckListBox",
-    // and the window-control classes. None of them exists yet; the engine itself
-    // brings the standard classes.
+    // and the window-control classes. The engine itself brings the standard classes.
+    kestrel::ImportExtensionObjects(*engine_);
 }
 
 const std::vector<std::string>& TKestrel::LibraryPath() const { return engine_->Parser().LibraryPath; }
