@@ -8,11 +8,9 @@ namespace kestrel {
 
 namespace {
 
-constexpr int kMaxComponentArgument = 65535;
 // getYear counts years from 1900 until 2000.
 constexpr int kShortYearBase = 1900, kShortYearEnd = 2000;
 constexpr int kSecondsPerMinute = 60;
-constexpr std::int64_t kMsPerSecond = 1000;
 
 enum TComponent { cYear, cMonth, cDay, cHour, cMinute, cSecond, cMillisecond, cWeekday, cShortYear };
 
@@ -31,7 +29,7 @@ bool ComponentArgument(const TJValue& arg, int& value) {
     double d = arg.AsDouble();
     if (!(d > -2147483648.5 && d < 2147483647.5)) return false;
     std::int32_t v = arg.AsInteger();
-    if (v < 0 || v > kMaxComponentArgument) return false;
+    if (v < 0 || v > kMaxDateComponent) return false;
     value = v;
     return true;
 }
@@ -90,7 +88,7 @@ void ParseOrUtc(TJObject&, const TJValueList* args, TJValue& result) {
 std::string ReadFormat(TJObject& self, int) { return Date(self).Format(); }
 void WriteFormat(TJObject& self, int, std::string_view format) { Date(self).SetFormat(format); }
 
-TDateTimeFields LocalNow() { return DecodeTimeValue(CurrentTimeValue() + CurrentUtcOffset() * kMsPerSecond); }
+TDateTimeFields LocalNow() { return DecodeTimeValue(LocalTimeValue(CurrentTimeValue())); }
 
 }  // namespace
 
@@ -178,7 +176,7 @@ bool TJDateObject::SetTimeValue(std::int64_t t) {
 }
 
 TDateTimeFields TJDateObject::Fields(bool utc) const {
-    return DecodeTimeValue(utc ? time_ : time_ + CurrentUtcOffset() * kMsPerSecond);
+    return DecodeTimeValue(utc ? time_ : LocalTimeValue(time_));
 }
 
 bool TJDateObject::SetFields(const TDateTimeFields& fields, bool utc) {

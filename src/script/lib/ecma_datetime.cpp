@@ -15,10 +15,9 @@ namespace kestrel {
 namespace {
 
 constexpr int kMinYear = 1, kMaxYear = 9999;
-constexpr std::int64_t kMsPerSecond = 1000, kMsPerMinute = 60'000, kMsPerHour = 3'600'000;
+constexpr std::int64_t kMsPerMinute = 60'000, kMsPerHour = 3'600'000;
 // Two-digit years fall within this many years before the current one, or after it.
 constexpr int kTwoDigitYearWindow = 50;
-constexpr int kMaxComponent = 65535;
 
 TClockProc testClock = nullptr;
 
@@ -154,6 +153,8 @@ std::int64_t CurrentUtcOffset() {
     return local.tm_gmtoff;
 }
 
+std::int64_t LocalTimeValue(std::int64_t t) { return t + CurrentUtcOffset() * kMsPerSecond; }
+
 void SetClockForTests(TClockProc clock) { testClock = clock; }
 
 bool ParseShortDateText(std::string_view text, const TFormatSettings& s, int currentYear, TDateTimeFields& f) {
@@ -229,7 +230,7 @@ TDateTimeFields ParseDateText(std::string_view text, const TFormatSettings& sett
     for (std::size_t k = 0; k < std::size(numbers) && k + 1 < fields.size(); ++k) {
         std::int32_t value = 0;
         if (!TryTextToInteger(fields[k + 1], value)) continue;  // not an integer: keep the current value
-        if (value < 0 || value > kMaxComponent) valid = false;
+        if (value < 0 || value > kMaxDateComponent) valid = false;
         *numbers[k] = value;
     }
     std::int64_t t = 0;

@@ -14,6 +14,9 @@
 namespace kestrel {
 
 inline constexpr std::int64_t kMsPerDay = 86'400'000;
+inline constexpr std::int64_t kMsPerSecond = 1000;
+// Components arrive as unsigned 16-bit numbers; anything outside is refused, never cut.
+inline constexpr int kMaxDateComponent = 65535;
 // 0001-01-01 00:00:00.000 and 9999-12-31 23:59:59.999 UTC.
 inline constexpr std::int64_t kMinTimeValue = -62'135'596'800'000;
 inline constexpr std::int64_t kMaxTimeValue = 253'402'300'799'999;
@@ -36,6 +39,8 @@ std::int64_t CurrentTimeValue();
 // Local minus UTC in seconds, in force at the current instant (tm_gmtoff of
 // localtime_r, with TZ read again each time).
 std::int64_t CurrentUtcOffset();
+// The local wall-clock reading of an instant, as a time value (shifted by the current offset).
+std::int64_t LocalTimeValue(std::int64_t t);
 // Tests fix the clock (null restores the real one).
 using TClockProc = std::int64_t (*)();
 void SetClockForTests(TClockProc clock);
