@@ -97,4 +97,13 @@ inline void ExpectOutputs(std::initializer_list<OutputCase> cases) {
     for (const OutputCase& c : cases) EXPECT_EQ(runner.Output(c.script), c.output) << c.script;
 }
 
+// The same under UTF-8 and under CP932, for scripts whose texts are ASCII.
+inline void ExpectOutputsInBothCodePages(std::initializer_list<OutputCase> cases) {
+    for (int id : {tinctor::CodePage::Utf8, tinctor::CodePage::ShiftJis}) {
+        SCOPED_TRACE(id);
+        CodePageScope codePage(id);
+        ExpectOutputs(cases);
+    }
+}
+
 }  // namespace kestrel::testing
