@@ -11,7 +11,8 @@ PACKAGES := cmake ninja-build g++ ccache pkg-config \
             fonts-ipafont-gothic xvfb xauth xdotool xclip imagemagick x11-utils \
             duktape mujs lua5.4 time clang libclang-rt-14-dev \
             librsvg2-bin desktop-file-utils appstream shared-mime-info \
-            dpkg-dev file lintian man-db
+            dpkg-dev file lintian man-db \
+            nginx-light python3 python3-cryptography openssl curl
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
