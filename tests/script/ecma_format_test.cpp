@@ -95,9 +95,9 @@ TEST_F(FormatTest, ShiftJisCharactersAreNeverSplit) {
     const std::string a = "\x82\xA0";  // あ
     EXPECT_EQ(Format("%-3s|%.1s|", {A::OfString(a + a), A::OfString(a + "b")}), a + a + " |" + a + "|");
     // The quoted specifier stops before a character that would cross byte 31.
-    const std::string spec = "%" + std::string(29, '1') + a;
-    const std::string msg = Error(spec, {A::OfInteger(1)});
-    EXPECT_EQ(msg, CodePage::Current().FromUtf8("書式文字列 '") + spec.substr(0, 30) +
+    const std::string specifier = "%" + std::string(29, '1') + a;
+    const std::string msg = Error(specifier, {A::OfInteger(1)});
+    EXPECT_EQ(msg, CodePage::Current().FromUtf8("書式文字列 '") + specifier.substr(0, 30) +
                        CodePage::Current().FromUtf8("' は正しくないか引数の型と一致しません"));
     // A trail byte that looks like "m" is part of its character, not a month.
     EXPECT_EQ(FormatDateTime("\x83\x6D-m", TDateTimeFields{2005, 2, 3}, settings_), "\x83\x6D-2");
