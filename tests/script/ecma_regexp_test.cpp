@@ -181,6 +181,16 @@ TEST(RegExpEngine, GroupsAndNextStart) {
     EXPECT_EQ(m.GroupCount(), TJMatcher::kMaxGroup);
 }
 
+// Catastrophic backtracking ends at the match limit as a failure, not as a hang; the
+// script test above relies on this for the rest of its text.
+TEST(RegExpEngine, RunawayPatternsFail) {
+    const std::string runaway = std::string(40, 'a') + "!";
+    for (const char* pattern : {"^(a+)+$", ",|(a+)+b"}) {
+        TJMatcher matcher(TJPattern::Compile(pattern, rfNone));
+        EXPECT_EQ(matcher.Find(runaway, 0), TJMatchStatus::Failed) << pattern;
+    }
+}
+
 TEST(RegExpEngine, CacheReturnsTheSameCompiledPattern) {
     TJPatternCache cache;
     auto a = cache.Get("a+", rfNone);
