@@ -2,13 +2,19 @@
 #include "script/ext/ecma_extensions.h"
 
 #include "script/ext/ecma_checksum.h"
+#include "script/ext/ecma_directory.h"
+#include "script/ext/ecma_file.h"
 #include "script/ext/ecma_stringbuffer.h"
 #include "script/ext/ecma_strings.h"
+#include "script/ext/ecma_win32.h"
 
 namespace kestrel {
 
 void ImportExtensionObjects(TJBaseEngine& engine) {
+    engine.ImportObject("File", ClassOf<TJFileObject>());
+    engine.ImportObject("Directory", ClassOf<TJDirectoryObject>());
     engine.ImportObject("Strings", ClassOf<TJStringsObject>());
+    engine.ImportObject("Win32", ClassOf<TJWin32Object>());
     engine.ImportObject("CRC", ClassOf<TJCRCObject>());
     engine.ImportObject("Base64", ClassOf<TJBase64Object>());
     engine.ImportObject("StringBuffer", ClassOf<TJStringBufferObject>());

@@ -87,8 +87,12 @@ void CharCodeAt(TJObject& self, const TJValueList* args, TJValue& result) {
 
 void ToText(TJObject& self, const TJValueList*, TJValue& result) { result.BuildString(TJString(Buffer(self).Text())); }
 
-std::int64_t ReadLength(TJObject& self, int) { return static_cast<std::int64_t>(Buffer(self).Text().size()); }
-void WriteLength(TJObject& self, int, std::int64_t length) { Buffer(self).SetLength(length); }
+TJValue ReadLength(TJObject& self, int) { return ext::SizeValue(static_cast<std::int64_t>(Buffer(self).Text().size())); }
+void WriteLength(TJObject& self, int, const TJValue& length) {
+    const double d = length.AsDouble();
+    // Beyond the 64-bit range is beyond the string limit as well.
+    Buffer(self).SetLength(d < -9e18 ? INT64_MIN : d > 9e18 ? INT64_MAX : static_cast<std::int64_t>(d));
+}
 std::string ReadText(TJObject& self, int) { return Buffer(self).Text(); }
 void WriteText(TJObject& self, int, std::string_view text) { Buffer(self).Text().assign(text); }
 
@@ -126,14 +130,14 @@ const TJMethodTable* TJStringBufferObject::SharedMethods() const {
 }
 
 const TJPropertyTable* TJStringBufferObject::PublishedProperties() const {
-    static const TJPropertyTable table{Int64Property("length", &ReadLength, &WriteLength),
+    static const TJPropertyTable table{VariantProperty("length", &ReadLength, &WriteLength),
                                        StringProperty("text", &ReadText, &WriteText)};
     return &table;
 }
 
 void TJStringBufferObject::SetLength(std::int64_t length) {
     if (length < 0) ThrowError(errors::StringError, "length error " + std::to_string(length));
-    TJString::CheckLength(static_cast<std::size_t>(length));
+    if (!ext::FitsStringLimit(static_cast<std::uint64_t>(length))) ThrowError(errors::StringError, "string too long");
     // Added bytes are zero bytes.
     text_.resize(static_cast<std::size_t>(length), '\0');
 }

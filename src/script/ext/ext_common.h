@@ -2,6 +2,7 @@
 // extension library and the one size limit of anything a single call builds.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,6 +33,12 @@ inline int ArgCount(const TJValueList* args) { return args ? args->Count() : 0; 
 
 // Whether a text of Size bytes may be built at all (the engine's string limit).
 inline bool FitsStringLimit(std::uint64_t size) { return size <= TJString::kMaxLength; }
+
+// A size or position for scripts: an integer while it fits, else a double.
+inline TJValue SizeValue(std::int64_t size) {
+    return size >= INT32_MIN && size <= INT32_MAX ? IntegerValue(static_cast<std::int32_t>(size))
+                                                  : DoubleValue(static_cast<double>(size));
+}
 
 // A new registered script object of class T, handed to Result.
 template <class T>
