@@ -6,6 +6,7 @@
 #include <string>
 
 #include "script/ext/ecma_extensions.h"
+#include "script/ext/ecma_geometry.h"
 #include "script/ext/ecma_strings.h"
 #include "script_runner.h"
 #include "util/Base64.h"
@@ -111,6 +112,34 @@ TEST_F(ExtTextTest, CrcAndBase64Objects) {
         {"print(Base64.decodeHeader('=?ISO-2022-JP?B?' + Base64.encode('\\~') + '?='));", "\\~"},
     };
     for (const TCase& c : cases) EXPECT_EQ(Out(c.script), c.expected) << c.script;
+}
+
+TEST_F(ExtTextTest, PointAndRectTextForms) {
+    auto* point = TJObject::New<TJPoint>(&run.engine, false);
+    const struct {
+        const char* text;
+        const char* after;
+    } points[] = {
+        {"{ x : 3 , y : 4 }", "{x:3,y:4}"},
+        {"{x:-3,y:4}", "{x:3,y:4}"},
+        {"{x:4294967296,y:1}", "{x:3,y:4}"},
+        {"{x:5,y:6}tail", "{x:3,y:4}"},
+        {"{X:5,y:6}", "{x:3,y:4}"},
+        {"{x:2147483647,y:0}", "{x:2147483647,y:0}"},
+    };
+    for (const auto& c : points) {
+        point->SetValue("point", StringValue(TJString(c.text)));
+        EXPECT_EQ(point->ToString().str(), c.after) << c.text;
+    }
+    auto* rect = TJObject::New<TJRect>(&run.engine, false);
+    rect->SetValue("RECT", StringValue(TJString("{left:1,top:2,right:30,bottom:40}")));
+    rect->SetValue("topLeft", ObjectValue(point));
+    TJValue corner;
+    rect->GetValue("bottomRight", false, corner);
+    EXPECT_EQ(corner.AsString().str(), "{x:30,y:40}");
+    EXPECT_EQ(rect->ToString().str(), "{left:2147483647,top:0,right:30,bottom:40}");
+    rect->Destroy();
+    point->Destroy();
 }
 
 TEST(Base64Coder, DecodeSkipsForeignBytesAndRoundTrips) {
