@@ -6,10 +6,14 @@
 #include <cstring>
 
 #include "script/lib/ecma_datetime.h"
+#include "script/net/net_text.h"
 #include "script/net/net_url.h"
 #include "util/CodePage.h"
 
 namespace kestrel {
+
+using net::Trim;
+using net::SameIgnoringCase;
 
 namespace {
 
@@ -21,21 +25,6 @@ constexpr const char* kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 // Two-digit years of RFC 850: below 70 are in the 2000s.
 constexpr int kCenturyPivot = 70;
-
-std::string Trim(std::string_view text) {
-    std::size_t first = 0, last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-    return std::string(text.substr(first, last - first));
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 int MonthOf(std::string_view name) {
     for (int i = 0; i < 12; ++i)

@@ -3,22 +3,18 @@
 
 #include <algorithm>
 
+#include "script/net/net_text.h"
 #include "util/CodePage.h"
 
 namespace kestrel {
+
+using net::Trim;
 
 namespace {
 
 constexpr std::string_view kSchemeMark = "://";
 
 std::string Lower(std::string_view text) { return tinctor::CodePage::Current().Lower(std::string(text)); }
-
-std::string Trim(std::string_view text) {
-    std::size_t first = 0, last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-    return std::string(text.substr(first, last - first));
-}
 
 struct TDefaultPort {
     std::string_view protocol, port;
