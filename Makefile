@@ -50,7 +50,7 @@ $(ASAN_BUILD)/build.ninja:
 
 test-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L 'script|colour'
+	ASAN_OPTIONS=detect_leaks=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L 'script|colour|settings'
 
 bench: build
 	cmake --build $(BUILD) --target bench
@@ -84,6 +84,11 @@ fuzz-engine: deps
 .PHONY: fuzz-format
 fuzz-format: deps
 	fuzz/run-format.sh $(FUZZ_SECONDS)
+
+# The settings file and colour list readers under libFuzzer (not part of test).
+.PHONY: fuzz-files
+fuzz-files: deps
+	fuzz/run-files.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

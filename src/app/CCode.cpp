@@ -13,6 +13,7 @@
 #include "app/ColorListFile.h"
 #include "platform/ErrorGuard.h"
 #include "platform/QtText.h"
+#include "platform/x11/QtDialogs.h"
 #include "util/CodePage.h"
 
 namespace tinctor {
@@ -83,6 +84,7 @@ TColorCode::TColorCode(QWidget* owner)
     setObjectName(QStringLiteral("ColorCode"));
     setWindowTitle(QStringLiteral("カラーコード入力"));
     if (owner) setFont(owner->font());
+    StayAboveOwner(this, owner);
     setFixedSize(295, 105);
 
     ColorPanel = new TColorShape(this);

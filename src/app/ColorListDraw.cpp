@@ -14,6 +14,8 @@ enum : int { CodeRole = Qt::UserRole, CommentRole = Qt::UserRole + 1 };
 
 // The upper text line of a large item is this high; the comment goes below it.
 constexpr int LineHeight = 12;
+// Characters of a comment that eliding looks at.
+constexpr qsizetype MaxMeasuredLength = 512;
 
 std::string BytesOf(const QVariant& value) {
     const QByteArray bytes = value.toByteArray();
@@ -39,15 +41,31 @@ void SetEntry(QListWidgetItem* item, const TColorEntry& entry) {
 }
 
 QString ElideAtWord(const QFontMetrics& metrics, const QString& text, int width) {
-    if (metrics.horizontalAdvance(text) <= width) return text;
+    // No list is wide enough to show more characters than this; the rest is never measured.
+    const QString shown = text.left(MaxMeasuredLength);
+    if (shown.size() == text.size() && metrics.horizontalAdvance(shown) <= width) return text;
     const QString ellipsis(QChar(0x2026));
     const int room = width - metrics.horizontalAdvance(ellipsis);
-    // The longest run of whole words that fits with the ellipsis.
-    for (qsizetype cut = text.lastIndexOf(u' '); cut > 0; cut = text.lastIndexOf(u' ', cut - 1)) {
-        const QString head = text.left(cut).trimmed();
-        if (!head.isEmpty() && metrics.horizontalAdvance(head) <= room) return head + ellipsis;
+    // The longest start that fits with the ellipsis, by halving: widths grow with length.
+    qsizetype fits = 0, tooLong = shown.size() + 1;
+    while (tooLong - fits > 1) {
+        const qsizetype middle = fits + (tooLong - fits) / 2;
+        if (metrics.horizontalAdvance(shown.left(middle)) <= room)
+            fits = middle;
+        else
+            tooLong = middle;
     }
-    return metrics.elidedText(text, Qt::ElideRight, width);
+    // Cut there at the last word boundary: the run of whole words before it.
+    qsizetype cut = -1;
+    if (fits < shown.size() && shown[fits] == u' ')
+        cut = fits;
+    else if (fits > 0)
+        cut = shown.lastIndexOf(u' ', fits - 1);
+    if (cut > 0) {
+        const QString head = shown.left(cut).trimmed();
+        if (!head.isEmpty()) return head + ellipsis;
+    }
+    return metrics.elidedText(shown, Qt::ElideRight, width);
 }
 
 void TColorListDelegate::SetItemHeight(int height, bool twoLines) {

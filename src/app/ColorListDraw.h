@@ -19,7 +19,8 @@ TColorEntry EntryOf(const QListWidgetItem* item);
 void SetEntry(QListWidgetItem* item, const TColorEntry& entry);
 
 // Text shortened to Width with an ellipsis, cut at a word boundary where the text
-// has one that fits, else between characters.
+// has one that fits, else between characters. Only the start of a long text is ever
+// measured, a bounded number of times, so a huge comment paints as fast as a short one.
 QString ElideAtWord(const QFontMetrics& metrics, const QString& text, int width);
 
 class TColorListDelegate : public QStyledItemDelegate {

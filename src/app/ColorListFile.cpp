@@ -4,6 +4,7 @@
 
 #include "colour/StrColor.h"
 #include "settings/IniFiles.h"
+#include "util/CodePage.h"
 #include "util/stdFiles.h"
 
 namespace tinctor {
@@ -11,6 +12,8 @@ namespace tinctor {
 namespace {
 
 constexpr const char* TotalKey = "Total";
+// Characters of a damaged Total that the warning quotes.
+constexpr std::size_t MaxShownTotalLength = 24;
 
 // The entry number a key names: plain decimal digits as the writer spells them
 // ("7", never "07" or "+7"); -1 for any other key.
@@ -59,9 +62,20 @@ TColor ColorOfEntryCode(std::string_view code) {
 
 TColorListContents ReadColorList(const TMemIniFile& ini) {
     TColorListContents contents;
-    contents.StoredTotal = ini.ReadInteger(ColorListSection, "total", 0);
-    int32_t count = contents.StoredTotal;
-    if (count > MaxColorListTotal) {
+    int32_t count = 0;
+    if (ini.ValueExists(ColorListSection, TotalKey)) {
+        contents.StoredTotalText = ini.ReadString(ColorListSection, TotalKey, "");
+        // -1 stands for every text that is no number (a stored -1 is no count either).
+        contents.StoredTotal = ini.ReadInteger(ColorListSection, TotalKey, -1);
+        count = contents.StoredTotal;
+        if (count < 0)
+            contents.TotalState = TTotalState::Unusable;
+        else if (count > MaxColorListTotal)
+            contents.TotalState = TTotalState::TooLarge;
+    } else if (CountOfPresentKeys(ini) > 0) {
+        contents.TotalState = TTotalState::Missing;
+    }
+    if (contents.TotalState != TTotalState::Usable) {
         contents.DamagedTotal = true;
         count = CountOfPresentKeys(ini);
     }
@@ -91,7 +105,8 @@ void WriteColorList(TMemIniFile& ini, const std::vector<TColorEntry>& entries) {
 
 TColorListContents LoadColorListFile(const std::string& path) {
     const TMemIniFile ini(path);
-    if (ini.LoadFailed()) throw EColorListError("リストファイル \"" + path + "\" を読み込めません。");
+    if (ini.LoadFailed())
+        throw EColorListError("リストファイル \"" + path + "\" を読み込めません (" + ini.LoadFailure() + ")。");
     return ReadColorList(ini);
 }
 
@@ -108,9 +123,22 @@ void SaveColorListFile(const std::string& path, const std::vector<TColorEntry>& 
 
 bool CreateColorListFile(const std::string& path) { return SaveTextFile(path, NewColorListText); }
 
+std::string ListFullMessage() {
+    return "リストには " + std::to_string(MaxColorListTotal) +
+           " 色までしか登録できません。新しいリストを作成してください。";
+}
+
 std::string DamagedTotalMessage(const std::string& path, const TColorListContents& contents) {
-    return "リストファイル \"" + path + "\" の Total (" + std::to_string(contents.StoredTotal) +
-           ") が大きすぎます。ファイルが壊れている可能性があります。ファイルにある " +
+    // A damaged file may hold anything there: the box shows the start of it.
+    const std::string& total = contents.StoredTotalText;
+    const std::string shown = total.substr(0, CodePage::Current().ByteOffset(total, MaxShownTotalLength));
+    std::string what;
+    switch (contents.TotalState) {
+        case TTotalState::Missing: what = " に Total がありません。"; break;
+        case TTotalState::Unusable: what = " の Total (" + shown + ") が読めません。"; break;
+        default: what = " の Total (" + shown + ") が大きすぎます。"; break;
+    }
+    return "リストファイル \"" + path + "\"" + what + "ファイルが壊れている可能性があります。ファイルにある " +
            std::to_string(contents.Entries.size()) + " 件だけを読み込みました。";
 }
 

@@ -50,17 +50,28 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-struct TColorListContents {
-    std::vector<TColorEntry> Entries;
-    // Set when Total was beyond MaxColorListTotal. Entries then holds the numbered
-    // keys the file has (0 up to the highest one below the limit), and the next save
-    // writes a Total that matches them.
-    bool DamagedTotal = false;
-    int32_t StoredTotal = 0;
+// How the Total of a list file was found.
+enum class TTotalState {
+    Usable,    // a number 0 .. MaxColorListTotal (or no Total and no entries: a new list)
+    Missing,   // no Total, but numbered entries
+    Unusable,  // not a number, negative, or beyond 32 bits
+    TooLarge,  // beyond MaxColorListTotal
 };
 
-// The list an INI file holds. A missing or unreadable Total counts as 0, a negative
-// one as 0; a missing key gives an entry with empty code and comment.
+struct TColorListContents {
+    std::vector<TColorEntry> Entries;
+    // Set when Total was missing, unusable or beyond MaxColorListTotal. Entries then
+    // holds the numbered keys the file has (0 up to the highest one below the limit),
+    // so that no entry is ever written over unread, and the next save writes a Total
+    // that matches them.
+    bool DamagedTotal = false;
+    TTotalState TotalState = TTotalState::Usable;
+    int32_t StoredTotal = 0;
+    std::string StoredTotalText;  // as the file spells it
+};
+
+// The list an INI file holds. A missing key below Total gives an entry with empty
+// code and comment.
 TColorListContents ReadColorList(const TMemIniFile& ini);
 // Writes Total and the keys 0 .. size-1 into the file's COLORS section; keys beyond
 // stay as they are.
@@ -74,6 +85,9 @@ TColorListContents LoadColorListFile(const std::string& path);
 void SaveColorListFile(const std::string& path, const std::vector<TColorEntry>& entries);
 // Writes the text of a new, empty list to Path; false when it cannot be written.
 bool CreateColorListFile(const std::string& path);
+
+// The refusal of an add to a list that holds MaxColorListTotal entries already.
+std::string ListFullMessage();
 
 // The warning shown after loading a list whose Total was damaged.
 std::string DamagedTotalMessage(const std::string& path, const TColorListContents& contents);

@@ -491,6 +491,12 @@ void TTinctorForm::FormCreate() {
     Guarded([this] { CreateMouseCapture(); });
 
     TMemIniFileEx ini;
+    // A settings file that cannot be read is left as it is: the window runs on defaults.
+    if (ini.LoadFailed())
+        Guarded([&ini] {
+            MessageWarning("設定ファイル \"" + ini.FileName() + "\" を読み込めません (" + ini.LoadFailure() +
+                           ")。既定の設定で動作し、このファイルには書き込みません。");
+        });
     Guarded([this, &ini] { MoveToSavedPosition(ini); });
     Guarded([this, &ini] { ApplySettings(ini); });
     Guarded([this] { RefreshListFiles(); });

@@ -246,6 +246,8 @@ void TTinctorForm::AddColorClick(int tag) {
     else if (tag >= 1 && tag <= 7)
         colour = History[static_cast<std::size_t>(tag - 1)]->Color();
     const std::string code = FormatColorCode(colour, HtmlNotation, {});
+    // What is saved must load again: a list never grows beyond what loading takes.
+    if (ColorList->count() >= MaxColorListTotal) throw EColorListError(ListFullMessage());
 
     const CodePage& cp = CodePage::Current();
     for (int i = 0; i < ColorList->count(); ++i)

@@ -12,6 +12,7 @@
 
 #include "platform/ErrorGuard.h"
 #include "platform/QtText.h"
+#include "platform/x11/QtDialogs.h"
 #include "settings/ButtonPages.h"
 #include "settings/ExIniFiles.h"
 #include "settings/HotKeyEdit.h"
@@ -63,6 +64,7 @@ TConfigDialog::TConfigDialog(QWidget* owner)
     setObjectName(QStringLiteral("ConfigDialog"));
     // A window does not take its owner's font by itself.
     if (owner) setFont(owner->font());
+    StayAboveOwner(this, owner);
     setWindowTitle(QStringLiteral("環境設定"));
     setFixedSize(ClientWidth, ClientHeight);
     CreateControls();

@@ -29,20 +29,25 @@ std::string_view FirstLine(std::string_view s) { return s.substr(0, s.find_first
 
 bool SameName(std::string_view a, std::string_view b) { return CodePage::Current().EqualsIgnoreCase(a, b); }
 
-bool IsMissing(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
+// The reason a file could not be read, as the boxes say it.
+std::string FailureText(TLoadResult result) {
+    switch (result) {
+        case TLoadResult::NotRegular: return "通常のファイルではありません";
+        case TLoadResult::TooLarge: return "ファイルが大きすぎます (" + std::to_string(MaxDataFileSize >> 20) + " MiB まで)";
+        case TLoadResult::Failed: return "読み取りの権限がないか、読み込みに失敗しました";
+        default: return {};
+    }
 }
 
 }  // namespace
 
 TMemIniFile::TMemIniFile(std::string fileName) : fileName_(std::move(fileName)) {
     std::string text;
-    if (LoadTextFile(fileName_, text)) {
+    const TLoadResult result = LoadRegularFile(fileName_, text);
+    if (result == TLoadResult::Loaded)
         SetText(text);
-    } else if (!IsMissing(fileName_)) {
-        loadFailed_ = true;
-    }
+    else
+        loadFailure_ = FailureText(result);
 }
 
 void TMemIniFile::Clear() { sections_.clear(); }
@@ -278,7 +283,7 @@ void TMemIniFile::EraseSection(std::string_view section) {
 }
 
 bool TMemIniFile::Save() const {
-    if (loadFailed_ || fileName_.empty()) return false;
+    if (LoadFailed() || fileName_.empty()) return false;
     return SaveTextFile(fileName_, GetText());
 }
 

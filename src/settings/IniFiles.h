@@ -37,8 +37,11 @@ public:
     virtual ~TMemIniFile() = default;
 
     const std::string& FileName() const { return fileName_; }
-    // True when the file existed but could not be read; such a file is never overwritten.
-    bool LoadFailed() const { return loadFailed_; }
+    // True when the file existed but could not be read (not a regular file, larger than
+    // MaxDataFileSize, no permission); such a file is never overwritten.
+    bool LoadFailed() const { return !loadFailure_.empty(); }
+    // Why, in words for a message box ("" when the file was read or is missing).
+    const std::string& LoadFailure() const { return loadFailure_; }
 
     // Replaces the contents by the parsed Text (the file is not touched).
     void SetText(std::string_view text);
@@ -108,7 +111,7 @@ private:
     Section* FindSection(std::string_view name);
 
     std::string fileName_;
-    bool loadFailed_ = false;
+    std::string loadFailure_;
     std::vector<Section> sections_;
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -92,15 +93,33 @@ TEST_F(ColorListFileTest, SaveKeepsOtherContentsAndDropsCommentAndBlankLines) {
     EXPECT_EQ(Load(), (Entries{{"#ABCDEF", "one"}, {"#ABCDEF", "same code, own comment"}}));
 }
 
-TEST_F(ColorListFileTest, UnusableTotalsReadAsAnEmptyList) {
-    for (const char* total : {"", "Total=", "Total=abc", "Total=3x", "Total=-2", "Total=99999999999"}) {
-        Write(std::string("[COLORS]\r\n") + total + "\r\n0=#FF0000,red\r\n");
+TEST_F(ColorListFileTest, UnusableTotalsAreDamageAndThePresentKeysLoad) {
+    const struct {
+        const char* Total;
+        TTotalState State;
+    } totals[] = {
+        {"", TTotalState::Missing},          {"Total=", TTotalState::Unusable},
+        {"Total=abc", TTotalState::Unusable}, {"Total=3x", TTotalState::Unusable},
+        {"Total=-5", TTotalState::Unusable},  {"Total=2147483648", TTotalState::Unusable},
+        {"Total=99999999999", TTotalState::Unusable}, {"Total=$FFFFFFFF", TTotalState::Unusable},
+    };
+    for (const auto& total : totals) {
+        Write(std::string("[COLORS]\r\n") + total.Total + "\r\n0=#FF0000,red\r\n2=#0000FF,blue\r\n");
         const TColorListContents contents = LoadColorListFile(path);
-        EXPECT_TRUE(contents.Entries.empty()) << total;
-        EXPECT_FALSE(contents.DamagedTotal) << total;
+        EXPECT_TRUE(contents.DamagedTotal) << total.Total;
+        EXPECT_EQ(contents.TotalState, total.State) << total.Total;
+        EXPECT_EQ(contents.Entries, (Entries{{"#FF0000", "red"}, {"", ""}, {"#0000FF", "blue"}})) << total.Total;
+        EXPECT_NE(DamagedTotalMessage(path, contents).find(" 3 件"), std::string::npos) << total.Total;
+        // An add after loading never writes over an entry that was not loaded.
+        Entries grown = contents.Entries;
+        grown.push_back({"#00FF00", "green"});
+        SaveColorListFile(path, grown);
+        EXPECT_EQ(Load(), grown) << total.Total;
     }
     Write("[COLORS]\r\nTotal=$2\r\n0=#FF0000,red\r\n1=#00FF00,\r\n");
     EXPECT_EQ(Load().size(), 2u);  // the general integer rules: "$" is hexadecimal
+    Write("[COLORS]\r\n");
+    EXPECT_FALSE(LoadColorListFile(path).DamagedTotal);  // no Total and no entries: a new list
 }
 
 TEST_F(ColorListFileTest, ValueWithoutACommaKeepsItsTextAsTheComment) {
@@ -167,15 +186,28 @@ TEST_F(ColorListFileTest, TotalAtTheLimitIsStillAList) {
 }
 
 TEST_F(ColorListFileTest, UnreadableFileIsReportedAndNeverOverwritten) {
+    const auto refused = [&](const std::string& reason) {
+        try {
+            LoadColorListFile(path);
+            ADD_FAILURE() << "no error for " << reason;
+        } catch (const EColorListError& e) {
+            EXPECT_EQ(std::string(e.what()), "リストファイル \"" + path + "\" を読み込めません (" + reason + ")。");
+        }
+        EXPECT_THROW(SaveColorListFile(path, {{"#FF0000", "red"}}), EColorListError);
+    };
     ASSERT_EQ(mkdir(path.c_str(), 0755), 0);  // a folder where the file should be
-    try {
-        LoadColorListFile(path);
-        FAIL() << "no error";
-    } catch (const EColorListError& e) {
-        EXPECT_EQ(std::string(e.what()), "リストファイル \"" + path + "\" を読み込めません。");
-    }
-    EXPECT_THROW(SaveColorListFile(path, {{"#FF0000", "red"}}), EColorListError);
+    refused("通常のファイルではありません");
     EXPECT_TRUE(DirectoryExists(path));
+    ASSERT_EQ(rmdir(path.c_str()), 0);
+    ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0);  // once aborted the program with bad_alloc
+    refused("通常のファイルではありません");
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    Write("[COLORS]\r\nTotal=0\r\n");
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(MaxDataFileSize) + 1), 0);
+    refused("ファイルが大きすぎます (64 MiB まで)");
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, static_cast<off_t>(MaxDataFileSize) + 1);
 }
 
 TEST_F(ColorListFileTest, FailedSaveSaysSoAndLeavesNothingBehind) {

@@ -173,8 +173,23 @@ TEST_F(ColorListTest, LoadingCopesWithBadFilesAndShowsDamage) {
     EXPECT_EQ(dialogs.Log.back().MsgKind, TMsgKind::Warning);
     EXPECT_NE(dialogs.Log.back().Text.find("2000000000"), std::string::npos);
 
+    // A Total that is no count is damage too: the entries present load, with a warning.
     Choose(2);
-    EXPECT_EQ(List()->count(), 0);
+    EXPECT_EQ(Shown(), (Entries{{"#FF0000", "red"}}));
+    EXPECT_NE(dialogs.Log.back().Text.find("(-4)"), std::string::npos);
+}
+
+TEST_F(ColorListTest, AFullListRefusesAnotherColourSoThatWhatIsSavedAlwaysLoads) {
+    std::string text = "[COLORS]\r\nTotal=" + std::to_string(MaxColorListTotal) + "\r\n";
+    for (int i = 0; i < MaxColorListTotal; ++i) text += std::to_string(i) + "=#010203,\r\n";
+    WriteList("full", text);
+    Open();
+    ASSERT_EQ(List()->count(), MaxColorListTotal);
+    form->SetCurrentColor(RGBToColor(255, 128, 0));
+    Click("AddColor");
+    EXPECT_EQ(dialogs.ErrorBoxes(), std::vector<std::string>{ListFullMessage()});
+    EXPECT_EQ(List()->count(), MaxColorListTotal);
+    EXPECT_EQ(ReadList("full"), text);  // not even rewritten
 }
 
 TEST_F(ColorListTest, UnreadableListIsReportedAndShownEmpty) {
@@ -187,7 +202,7 @@ TEST_F(ColorListTest, UnreadableListIsReportedAndShownEmpty) {
     std::filesystem::create_directory(Colors() + "a.clr");
     Choose(0);
     EXPECT_EQ(List()->count(), 0);
-    EXPECT_EQ(dialogs.ErrorBoxes(), std::vector<std::string>{"リストファイル \"" + Colors() + "a.clr\" を読み込めません。"});
+    EXPECT_EQ(dialogs.ErrorBoxes(), std::vector<std::string>{"リストファイル \"" + Colors() + "a.clr\" を読み込めません (通常のファイルではありません)。"});
 }
 
 TEST_F(ColorListTest, NewFileMakesAnEmptyListAndShowsIt) {

@@ -3,6 +3,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <unistd.h>
+
 #include "FormFixture.h"
 
 namespace tinctor::testing {
@@ -24,6 +26,21 @@ TEST_F(FormTest, NotationOptionsReachTheCodeAtOnce) {
     EXPECT_EQ(Text("CCode"), "black");
     form->SetCurrentColor(RGBToColor(255, 128, 0));
     EXPECT_EQ(Text("CCode"), "#ff8000");
+}
+
+TEST_F(FormTest, ASettingsFileThatIsNoRegularFileIsReportedAndLeftAlone) {
+    // Once this aborted the start with bad_alloc.
+    ASSERT_EQ(symlink("/dev/zero", (home + "Tinctor.ini").c_str()), 0);
+    Open();
+    ASSERT_EQ(dialogs.Log.size(), 2u);  // the beep and the box
+    EXPECT_EQ(dialogs.Log[1].MsgKind, TMsgKind::Warning);
+    EXPECT_THAT(dialogs.Log[1].Text, HasSubstr("通常のファイルではありません"));
+    EXPECT_EQ(Text("CCode"), "#000000");  // the window runs on the defaults
+    EXPECT_EQ(form->ColorDir, home + "Colors/");
+    form.reset();  // the position is not written either
+    char target[64] = {};
+    ASSERT_GT(readlink((home + "Tinctor.ini").c_str(), target, sizeof target - 1), 0);
+    EXPECT_STREQ(target, "/dev/zero");
 }
 
 TEST_F(FormTest, WindowAndExtendFlagsAreCopied) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 
 #include "util/CodePage.h"
 #include "util/StrToken.h"
@@ -83,6 +85,78 @@ TEST_F(FilesTest, FailuresAreReportedNotRaised) {
         ASSERT_TRUE(LoadTextFile(dir_ + "ro", text));
         EXPECT_EQ(text, "old");
     }
+}
+
+TEST_F(FilesTest, SaveWritesThroughLinksAndRefusesReadOnlyFiles) {
+    ASSERT_EQ(mkdir((dir_ + "real").c_str(), 0755), 0);
+    ASSERT_TRUE(SaveTextFile(dir_ + "real/list.clr", "old"));
+    ASSERT_EQ(symlink("real/list.clr", (dir_ + "link.clr").c_str()), 0);
+    ASSERT_EQ(symlink("link.clr", (dir_ + "chain.clr").c_str()), 0);
+    ASSERT_TRUE(SaveTextFile(dir_ + "chain.clr", "new"));
+    struct stat st;
+    ASSERT_EQ(lstat((dir_ + "chain.clr").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));  // the links stay links
+    std::string text;
+    ASSERT_TRUE(LoadTextFile(dir_ + "real/list.clr", text));
+    EXPECT_EQ(text, "new");
+    EXPECT_EQ(ResolveLinks(dir_ + "chain.clr"), dir_ + "real/list.clr");
+
+    // A dangling link makes its target.
+    ASSERT_EQ(symlink("real/made.ini", (dir_ + "dangling.ini").c_str()), 0);
+    ASSERT_TRUE(SaveTextFile(dir_ + "dangling.ini", "made"));
+    ASSERT_TRUE(LoadTextFile(dir_ + "real/made.ini", text));
+    EXPECT_EQ(text, "made");
+
+    // Read-only stays read-only, for root as well.
+    ASSERT_EQ(chmod((dir_ + "real/list.clr").c_str(), 0444), 0);
+    EXPECT_FALSE(SaveTextFile(dir_ + "link.clr", "refused"));
+    ASSERT_TRUE(LoadTextFile(dir_ + "real/list.clr", text));
+    EXPECT_EQ(text, "new");
+}
+
+TEST_F(FilesTest, SaveRemovesStaleTemporaryFilesOfItsOwnNaming) {
+    ASSERT_TRUE(SaveTextFile(dir_ + "a.clr", "a"));
+    const auto age = [&](const std::string& name, time_t seconds) {
+        ASSERT_TRUE(SaveTextFile(dir_ + name, "half"));
+        const struct timespec times[2] = {{time(nullptr) - seconds, 0}, {time(nullptr) - seconds, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, (dir_ + name).c_str(), times, 0), 0);
+    };
+    age(".a.clr.Ab12Cd", 3600);        // a killed save of a.clr
+    age(".b.ini.xY9zQw", 3600);        // of b.ini, saved now
+    age(".a.clr.Zz99Zz", 1);           // a save in progress elsewhere
+    age(".other.txt.Ab12Cd", 3600);    // not of a file here: somebody else's
+    age(".a.clr.backup1", 3600);       // not our naming
+    ASSERT_TRUE(SaveTextFile(dir_ + "b.ini", "b"));
+    const auto exists = [&](const char* name) { return access((dir_ + name).c_str(), F_OK) == 0; };
+    EXPECT_FALSE(exists(".a.clr.Ab12Cd"));
+    EXPECT_FALSE(exists(".b.ini.xY9zQw"));
+    EXPECT_TRUE(exists(".a.clr.Zz99Zz"));
+    EXPECT_TRUE(exists(".other.txt.Ab12Cd"));
+    EXPECT_TRUE(exists(".a.clr.backup1"));
+}
+
+TEST_F(FilesTest, OnlyRegularFilesOfASaneSizeAreRead) {
+    std::string text = "stale";
+    ASSERT_TRUE(SaveTextFile(dir_ + "small", "12345"));
+    EXPECT_EQ(LoadRegularFile(dir_ + "small", text, 5), TLoadResult::Loaded);
+    EXPECT_EQ(text, "12345");
+    EXPECT_EQ(LoadRegularFile(dir_ + "small", text, 4), TLoadResult::TooLarge);
+    EXPECT_TRUE(text.empty());
+    ASSERT_EQ(mkfifo((dir_ + "fifo").c_str(), 0644), 0);
+    ASSERT_EQ(symlink("/dev/zero", (dir_ + "zero").c_str()), 0);
+    const struct {
+        std::string Path;
+        TLoadResult Result;
+    } cases[] = {
+        {dir_ + "fifo", TLoadResult::NotRegular},  // must not block either
+        {dir_ + "zero", TLoadResult::NotRegular},
+        {dir_, TLoadResult::NotRegular},
+        {dir_ + "missing", TLoadResult::Missing},
+        {dir_ + "small/below", TLoadResult::Missing},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LoadRegularFile(c.Path, text), c.Result) << c.Path;
+    ASSERT_EQ(truncate((dir_ + "small").c_str(), static_cast<off_t>(MaxDataFileSize) + 1), 0);
+    EXPECT_EQ(LoadRegularFile(dir_ + "small", text), TLoadResult::TooLarge);
 }
 
 TEST_F(FilesTest, ListFileNamesSortsIgnoringCaseAndSkipsDotFiles) {

@@ -23,13 +23,35 @@ QMessageBox::Icon IconOf(TMsgKind kind) {
 
 int RunBox(QMessageBox::Icon icon, std::string_view text, QMessageBox::StandardButtons buttons,
            QMessageBox::StandardButton defaultButton) {
-    QMessageBox box(icon, QString::fromLatin1(ApplicationTitle), ToQString(text), buttons,
-                    QApplication::activeWindow());
+    QWidget* owner = DialogOwner();
+    QMessageBox box(icon, QString::fromLatin1(ApplicationTitle), ToQString(text), buttons, owner);
     box.setDefaultButton(defaultButton);
+    StayAboveOwner(&box, owner);
     return box.exec();
 }
 
+// A window of the program's own that can own a dialog: shown, not a pop-up or tip.
+bool CanOwn(const QWidget* widget) {
+    if (!widget || !widget->isVisible() || !widget->isWindow()) return false;
+    const Qt::WindowType type = widget->windowType();
+    return type == Qt::Window || type == Qt::Dialog;
+}
+
 }  // namespace
+
+QWidget* DialogOwner() {
+    if (QWidget* modal = QApplication::activeModalWidget(); CanOwn(modal)) return modal;
+    if (QWidget* active = QApplication::activeWindow(); CanOwn(active)) return active;
+    // In the background: the main window (the one plain window of the program).
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (CanOwn(widget) && widget->windowType() == Qt::Window) return widget;
+    return nullptr;
+}
+
+void StayAboveOwner(QWidget* dialog, const QWidget* owner) {
+    if (owner && (owner->window()->windowFlags() & Qt::WindowStaysOnTopHint))
+        dialog->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
 
 // X11 has one bell for every kind of message.
 void TQtDialogs::Beep(TMsgKind) { QApplication::beep(); }
@@ -44,10 +66,14 @@ bool TQtDialogs::AskYesNo(std::string_view text, bool defaultYes) {
 }
 
 bool TQtDialogs::InputQuery(std::string_view prompt, std::string& value) {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), QString::fromLatin1(ApplicationTitle),
-                                                 ToQString(prompt), QLineEdit::Normal, ToQString(value), &ok);
-    if (ok) value = FromQString(answer);
+    QWidget* owner = DialogOwner();
+    QInputDialog dialog(owner);
+    dialog.setWindowTitle(QString::fromLatin1(ApplicationTitle));
+    dialog.setLabelText(ToQString(prompt));
+    dialog.setTextValue(ToQString(value));
+    StayAboveOwner(&dialog, owner);
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    if (ok) value = FromQString(dialog.textValue());
     return ok;
 }
 

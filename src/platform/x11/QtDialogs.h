@@ -1,9 +1,20 @@
-// The message boxes on Qt Widgets, parented to the active window of the program.
+// The message boxes on Qt Widgets, each owned by a visible window of the program.
 #pragma once
 
 #include "platform/Dialogs.h"
 
+class QWidget;
+
 namespace tinctor {
+
+// The window that owns a box or dialog opened now: the modal dialog on screen, else
+// the active window, else the program's visible main window (the program may be in
+// the background, as after Esc stops a script). Null only when no window is visible.
+// A box with an owner is shown above it and centred on it, also when the owner stays
+// on top, so it never hides behind the window whose clicks it refuses.
+QWidget* DialogOwner();
+// Keeps Dialog above Owner when Owner stays on top of other windows.
+void StayAboveOwner(QWidget* dialog, const QWidget* owner);
 
 class TQtDialogs final : public IDialogs {
 public:

@@ -1,0 +1,81 @@
+// The real program on a real X server with "always on top" on: every box and dialog
+// belongs to the visible main window (its transient-for window) and stays on top with
+// it, so none can open behind the window whose clicks it refuses.
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "ProgramDriver.h"
+#include "util/stdFiles.h"
+
+namespace tinctor::test {
+namespace {
+
+// Places in the wide window's client area, from its design.
+constexpr int ToolbarY = 155;
+constexpr int ShowTinctorsX = 34;
+constexpr int AddColorX = 331;
+constexpr int ListX = 330;
+constexpr int FirstEntryY = 33;
+
+// The window a box or dialog says it belongs to (0 when it names none).
+unsigned long TransientFor(const std::string& id) {
+    const std::string out = Shell("xprop -id " + id + " WM_TRANSIENT_FOR");
+    const std::size_t hash = out.find("# ");
+    return hash == std::string::npos ? 0 : std::strtoul(out.c_str() + hash + 2, nullptr, 0);
+}
+
+bool StaysOnTop(const std::string& id) {
+    return Shell("xprop -id " + id + " _NET_WM_STATE").find("_NET_WM_STATE_ABOVE") != std::string::npos;
+}
+
+using DialogOwner = TProgramTest;
+
+TEST_F(DialogOwner, BoxesAndDialogsBelongToTheMainWindowThatStaysOnTop) {
+    ASSERT_TRUE(SaveTextFile(home + "/Tinctor.ini", "[Window]\r\nTopMost=1\r\n"));
+    std::filesystem::create_directories(home + "/Colors");
+    const std::string list = home + "/Colors/Web.clr";
+    ASSERT_TRUE(SaveTextFile(list, "[COLORS]\r\nTotal=1\r\n0=#FF0000,red\r\n"));
+    ASSERT_EQ(chmod(list.c_str(), 0444), 0);  // every save of the list is refused with a box
+    Start();
+    const std::string window = FindWindow("Tinctor");
+    ASSERT_FALSE(window.empty()) << "no window titled Tinctor";
+    const unsigned long main = std::stoul(window);
+    Shell("xdotool windowmove --sync " + window + " 40 40");
+    Locate(window);
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(left + 60, top + 20) != "#000000"; }));
+    ASSERT_TRUE(StaysOnTop(window));
+    Click(ShowTinctorsX, ToolbarY);
+    ASSERT_TRUE(WaitFor([&] { return Field(Shell("xwininfo -id " + window), "Width:") == 478; }));
+
+    // The code-entry dialog, then the box that refuses the save.
+    Click(AddColorX, ToolbarY);
+    const std::string dialog = FindWindow("カラーコード入力");
+    ASSERT_FALSE(dialog.empty()) << "no code-entry dialog";
+    EXPECT_EQ(TransientFor(dialog), main);
+    EXPECT_TRUE(StaysOnTop(dialog));
+    Keys(dialog, "key Return");
+    std::string box = FindWindow("Tinctor", window);
+    ASSERT_FALSE(box.empty()) << "no error box";
+    EXPECT_EQ(TransientFor(box), main);
+    EXPECT_TRUE(StaysOnTop(box));
+    Keys(box, "key Return");
+    ASSERT_TRUE(WaitFor([&] { return Shell("xwininfo -id " + box + " 2>&1").find("IsViewable") == std::string::npos; }));
+
+    // The question before a delete, and the refusal after it.
+    Click(ListX, FirstEntryY);
+    Keys(window, "key Delete");
+    box = FindWindow("Tinctor", window);
+    ASSERT_FALSE(box.empty()) << "no question";
+    EXPECT_EQ(TransientFor(box), main);
+    EXPECT_TRUE(StaysOnTop(box));
+    Keys(box, "key Return");
+    box = WaitFor([&] { return !FindWindow("Tinctor", window).empty(); }) ? FindWindow("Tinctor", window) : "";
+    ASSERT_FALSE(box.empty()) << "no error box";
+    EXPECT_EQ(TransientFor(box), main);
+}
+
+}  // namespace
+}  // namespace tinctor::test
