@@ -310,7 +310,7 @@ void TTinctorForm::CreateToolBar() {
     ScriptMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
     QAction* openFolder = ScriptMenu->addAction(QStringLiteral("フォルダを開く(&D)"));
     openFolder->setObjectName(QStringLiteral("OpenScriptDirectory"));
-    connect(openFolder, &QAction::triggered, this, Guard([] { OpenDocument(ScriptsFolder()); }));
+    connect(openFolder, &QAction::triggered, this, Guard([this] { OpenScriptDirectoryClick(); }));
     QAction* refresh = ScriptMenu->addAction(QStringLiteral("メニューの更新(&R)"));
     refresh->setObjectName(QStringLiteral("MenuRefresh"));
     connect(refresh, &QAction::triggered, this, Guard([this] { RebuildScriptMenu(); }));

@@ -149,6 +149,9 @@ public:
     // The script menu (MainScript.cpp): runs the script of a script item on the
     // current colour.
     void RunScript(QAction* item);
+    // "フォルダを開く": the scripts folder in the file manager, made with the samples
+    // when it is missing; a folder that cannot be opened is reported.
+    void OpenScriptDirectoryClick();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

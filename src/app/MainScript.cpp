@@ -4,11 +4,16 @@
 #include <QMenu>
 #include <QTimer>
 
+#include <stdexcept>
+
 #include "app/Main.h"
+#include "platform/Shell.h"
 #include "scripthost/KSCClass.h"
+#include "scripthost/SampleScripts.h"
 #include "scripthost/ScriptMenu.h"
 #include "scripthost/ScriptRun.h"
 #include "settings/ProgramFolder.h"
+#include "util/stdFiles.h"
 
 namespace tinctor {
 
@@ -32,6 +37,15 @@ private:
 };
 
 }  // namespace
+
+void TTinctorForm::OpenScriptDirectoryClick() {
+    const std::string folder = ScriptsFolder();
+    const bool missing = !DirectoryExists(folder);
+    EnsureSampleScripts(DataFolder(), folder);
+    if (missing) RebuildScriptMenu();
+    if (!DirectoryExists(folder) || !OpenDocument(folder))
+        throw std::runtime_error("スクリプトのフォルダ \"" + folder + "\" を開けません。");
+}
 
 void TTinctorForm::RebuildScriptMenu() {
     tinctor::RebuildScriptMenu(*ScriptMenu, ScriptsFolder(), [this](QAction* item) { RunScript(item); });

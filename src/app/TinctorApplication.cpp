@@ -50,8 +50,9 @@ int TTinctorApplication::Run() {
         const TProgramFolderInfo folder = ResolveProgramFolder();
         SetProgramFolder(folder.Folder);
         TSpecialFolders::Reload();
-        // A program folder made just now starts with the sample scripts.
-        if (folder.Created) CopySampleScripts(DataFolder(), ScriptsFolder());
+        // A program folder made just now, or one without a Scripts folder, starts with
+        // the sample scripts.
+        EnsureSampleScripts(DataFolder(), ScriptsFolder());
     });
     TTinctorForm form;
     form.show();

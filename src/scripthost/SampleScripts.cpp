@@ -21,4 +21,11 @@ int CopySampleScripts(const std::string& dataFolder, const std::string& scriptsF
     return copied;
 }
 
+int EnsureSampleScripts(const std::string& dataFolder, const std::string& scriptsFolder) {
+    if (scriptsFolder.empty() || DirectoryExists(scriptsFolder)) return 0;
+    // The folder is made even without samples to copy: it is where the user's go.
+    if (!ForceDirectories(scriptsFolder)) return 0;
+    return CopySampleScripts(dataFolder, scriptsFolder);
+}
+
 }  // namespace tinctor

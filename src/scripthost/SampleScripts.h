@@ -11,4 +11,9 @@ namespace tinctor {
 // copied. A program folder made on first start gets the samples this way.
 int CopySampleScripts(const std::string& dataFolder, const std::string& scriptsFolder);
 
+// Makes ScriptsFolder with the sample scripts when it is missing (a program folder that
+// already existed, or whose Scripts folder was deleted); a folder that exists is the
+// user's and stays as it is. Returns how many scripts were copied.
+int EnsureSampleScripts(const std::string& dataFolder, const std::string& scriptsFolder);
+
 }  // namespace tinctor

@@ -46,15 +46,23 @@ TEST_F(ScriptMenuTest, ListedAtStartAndRefreshedByItsItem) {
     EXPECT_EQ(FromQString(Menu()->actions()[0]->toolTip()), "Dark.ksc");
 }
 
-TEST_F(ScriptMenuTest, NoScriptsFolderLeavesTheFixedItemsAndIsNeverMade) {
+TEST_F(ScriptMenuTest, AMissingScriptsFolderIsMadeWhenOpenedAndAFailureIsReported) {
     Open();
     EXPECT_THAT(Captions(), ElementsAre("-", "フォルダを開く(&D)", "メニューの更新(&R)"));
     Item("OpenScriptDirectory")->trigger();
+    EXPECT_TRUE(DirectoryExists(home + "Scripts"));  // with the samples that come with the program
     EXPECT_THAT(shell.Opened, ElementsAre(home + "Scripts/"));
-    EXPECT_FALSE(DirectoryExists(home + "Scripts"));
-    shell.Succeeds = false;  // a folder that cannot be opened gives no message
-    Item("OpenScriptDirectory")->trigger();
     EXPECT_TRUE(dialogs.Log.empty());
+
+    // The user's own scripts are never written over.
+    WriteScript("mine.ksc", "// Mine\r\n");
+    shell.Succeeds = false;
+    Item("OpenScriptDirectory")->trigger();
+    EXPECT_EQ(dialogs.ErrorBoxes(),
+              std::vector<std::string>{"スクリプトのフォルダ \"" + home + "Scripts/\" を開けません。"});
+    std::string mine;
+    ASSERT_TRUE(LoadTextFile(home + "Scripts/mine.ksc", mine));
+    EXPECT_EQ(mine, "// Mine\r\n");
 }
 
 TEST_F(ScriptMenuTest, AScriptChangesTheCurrentColourWhenItEnds) {
