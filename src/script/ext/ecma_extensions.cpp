@@ -4,6 +4,7 @@
 #include "script/ext/ecma_checksum.h"
 #include "script/ext/ecma_directory.h"
 #include "script/ext/ecma_file.h"
+#include "script/ext/ecma_mutex.h"
 #include "script/ext/ecma_stringbuffer.h"
 #include "script/ext/ecma_strings.h"
 #include "script/ext/ecma_win32.h"
@@ -17,6 +18,7 @@ void ImportExtensionObjects(TJBaseEngine& engine) {
     engine.ImportObject("Win32", ClassOf<TJWin32Object>());
     engine.ImportObject("CRC", ClassOf<TJCRCObject>());
     engine.ImportObject("Base64", ClassOf<TJBase64Object>());
+    engine.ImportObject("Mutex", ClassOf<TJMutexObject>());
     engine.ImportObject("StringBuffer", ClassOf<TJStringBufferObject>());
 }
 
