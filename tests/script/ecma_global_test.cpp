@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <csignal>
 #include <cstring>
 
 #include "script/lib/ecma_math.h"
@@ -236,4 +237,16 @@ TEST_F(Library, ArrayLengthsAreCheckedWholeBeforeAnythingIsAllocated) {
         {R"([].length = 1e15)", "!Exception: EIndexError(1) => 1E15 beyond the array limit 16777216"},
         {R"(var a = [1]; a.length = -1; print(a.length))", "0"},
     });
+}
+
+TEST(AbortFlag, EndsTheRunningStatementAsAnAbortOfItsLine) {
+    ScriptRunner runner;
+    volatile std::sig_atomic_t flag = 0;
+    runner.engine.AbortFlag = &flag;
+    // The script raises the flag by printing, as a signal would arrive between statements.
+    runner.engine.OnStdout = [&flag](std::string_view) { flag = 1; };
+    runner.engine.CompileText("var i = 0; print(1); while (true) { i++; }");
+    runner.engine.Run();
+    ASSERT_EQ(runner.errors.size(), 1u);
+    EXPECT_EQ(runner.errors[0].second, "Abort Script(1)");
 }

@@ -12,6 +12,7 @@
 // in script/lib; a program that makes engines links kestrel_lib.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -120,6 +121,9 @@ public:
     TJHost* Host = nullptr;
     // Whether the host is a console program (isConsole).
     bool IsConsole = false;
+    // A flag the host raises from a signal handler (Ctrl-C): the running statement then
+    // ends as if OnStep had asked to abort, without a call before every statement.
+    const volatile std::sig_atomic_t* AbortFlag = nullptr;
 
     void WriteStdout(std::string_view text);
     void WriteStderr(std::string_view text);

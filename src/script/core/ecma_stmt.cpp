@@ -34,9 +34,9 @@ void TJEngine::DropReturnValue() noexcept {
 TJCompletion TJEngine::ExecStatements(const TJStatement* first, int flags, TSwitchContext* context) {
     for (const TJStatement* s = first; s; s = s->Next) {
         currentLine_ = s->Line;
-        if (OnStep) {
-            bool abort = false;
-            OnStep(abort);
+        if (OnStep || AbortFlag) {
+            bool abort = AbortFlag && *AbortFlag;
+            if (!abort && OnStep) OnStep(abort);
             if (abort) throw EJAbort();
         }
         const TJCompletion c = ExecStatement(s, flags, context);

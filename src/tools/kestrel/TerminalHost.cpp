@@ -147,4 +147,6 @@ void InstallInterruptHandler() {
 
 bool StopRequested() noexcept { return gStopRequested != 0; }
 
+const volatile std::sig_atomic_t* StopFlag() noexcept { return &gStopRequested; }
+
 }  // namespace tinctor

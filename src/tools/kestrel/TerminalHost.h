@@ -37,9 +37,10 @@ private:
 // flushed first, so a question printed by the script shows before the answer is read.
 void ReadStandardInput(TKestrel& sender, std::string& text, bool& success, int count, bool line);
 
-// Ctrl-C: the first asks the running script to stop (the step and idle events see
-// StopRequested); a second one ends the program at once.
+// Ctrl-C: the first asks the running script to stop (the engine's abort flag and the
+// idle event see it); a second one ends the program at once.
 void InstallInterruptHandler();
 bool StopRequested() noexcept;
+const volatile std::sig_atomic_t* StopFlag() noexcept;
 
 }  // namespace tinctor

@@ -80,9 +80,9 @@ int RunScript(tinctor::TKestrel& kestrel, bool fromText, const std::string& sour
     });
     kestrel.SetOnStdin(&tinctor::ReadStandardInput);
     // Ctrl-C stops the statement that runs, or ends the event loop quietly.
-    kestrel.SetOnStep([](tinctor::TKestrel&, bool& abort) { abort = tinctor::StopRequested(); });
-    kestrel.SetOnDoEvents([](tinctor::TKestrel&, bool& abort) { abort = tinctor::StopRequested(); });
     kestrel::TJEngine& engine = kestrel.Engine();
+    engine.AbortFlag = tinctor::StopFlag();
+    kestrel.SetOnDoEvents([](tinctor::TKestrel&, bool& abort) { abort = tinctor::StopRequested(); });
     if (!fromText) {
         std::string probe;
         if (!tinctor::LoadTextFile(source, probe)) {
