@@ -11,41 +11,9 @@
 
 using namespace kestrel;
 using nettest::PythonPeer;
+using nettest::Serve;
 
 namespace {
-
-// serve(reply, ...): one connection per reply, each answered by a thread; the request head (and a body of its
-// Content-Length) is read first. A reply is bytes ({req} becomes the request) or a
-// function of the connection and the request.
-const std::string kServe = R"(
-def read_request(c):
-    data = b''
-    while b'\r\n\r\n' not in data:
-        d = c.recv(65536)
-        if not d: return data
-        data += d
-    head, _, body = data.partition(b'\r\n\r\n')
-    for line in head.split(b'\r\n'):
-        if line.lower().startswith(b'content-length:'):
-            while len(body) < int(line.split(b':')[1]): body += c.recv(65536)
-    return head + b'\r\n\r\n' + body
-def answer(c, reply):
-    req = read_request(c)
-    try:
-        if callable(reply): reply(c, req)
-        else: c.sendall(reply.replace(b'{req}', req))
-    except OSError: pass
-    c.close()
-def serve(*replies):
-    import threading
-    for reply in replies:
-        c, _ = srv.accept()
-        threading.Thread(target=answer, args=(c, reply)).start()
-)";
-
-PythonPeer Serve(const std::string& replies, const std::string& functions = "") {
-    return PythonPeer::Server(kServe + functions + "serve(" + replies + ")\n");
-}
 
 std::string Base(const PythonPeer& peer) { return "http://127.0.0.1:" + std::to_string(peer.Port()); }
 

@@ -49,7 +49,7 @@ public:
 
 private:
     explicit PythonPeer(const std::string& body) {
-        std::string script = "import socket, sys, time, signal\nsignal.alarm(" +
+        std::string script = "import socket, sys, time, signal, threading, ssl\nsignal.alarm(" +
                              std::to_string(kPeerLifetimeSeconds) + ")\n" + body;
         int out[2];
         if (::pipe(out) != 0) throw std::runtime_error("pipe");
@@ -71,6 +71,39 @@ private:
     pid_t pid_ = -1;
     int port_ = 0;
 };
+
+// serve(reply, ...) for server scripts: one connection per reply, each answered by a
+// thread; the request head (and a body of its Content-Length) is read first. A reply is bytes ({req} becomes the request) or a
+// function of the connection and the request.
+inline const std::string kServe = R"(
+def read_request(c):
+    data = b''
+    while b'\r\n\r\n' not in data:
+        d = c.recv(65536)
+        if not d: return data
+        data += d
+    head, _, body = data.partition(b'\r\n\r\n')
+    for line in head.split(b'\r\n'):
+        if line.lower().startswith(b'content-length:'):
+            while len(body) < int(line.split(b':')[1]): body += c.recv(65536)
+    return head + b'\r\n\r\n' + body
+def answer(c, reply):
+    req = read_request(c)
+    try:
+        if callable(reply): reply(c, req)
+        else: c.sendall(reply.replace(b'{req}', req))
+    except OSError: pass
+    c.close()
+def serve(*replies):
+    for reply in replies:
+        c, _ = srv.accept()
+        threading.Thread(target=answer, args=(c, reply)).start()
+)";
+
+// A server answering one connection per reply.
+inline PythonPeer Serve(const std::string& replies, const std::string& functions = "") {
+    return PythonPeer::Server(kServe + functions + "serve(" + replies + ")\n");
+}
 
 // A port that was free a moment ago (bound to 0 and closed).
 inline int FreePort() {

@@ -41,10 +41,6 @@ std::int64_t NumberOr(std::string_view text, std::int64_t fallback) {
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
-bool CarriesBody(std::string_view method, const std::string& body) {
-    return !body.empty() && (method == "POST" || method == "PUT" || method == "TRACE");
-}
-
 // Scheme, host and port, with the default port filled in.
 std::string OriginOf(std::string_view address) {
     TUrlInfo url = ParseUrl(address);
@@ -56,6 +52,8 @@ std::string OriginOf(std::string_view address) {
 }  // namespace
 
 TgHTTP::TgHTTP(int bufferSize) : TgSocket(bufferSize) { Port = kHttpDefaultPort; }
+
+TgHTTP::TgHTTP(int socket, int bufferSize) : TgSocket(socket, bufferSize) {}
 
 void TgHTTP::SendRequest(const std::string& method, const std::string& address, const std::string& body) {
     CurrentUrl = address;
@@ -69,7 +67,7 @@ void TgHTTP::SendRequest(const std::string& method, const std::string& address, 
         RequestHeaders.Username = url.Username;
         RequestHeaders.Password = url.Password;
     }
-    if (CarriesBody(method_, body)) {
+    if (CarriesBody(body)) {
         RequestHeaders.Set("Content-Type", "application/x-www-form-urlencoded");
         RequestHeaders.Set("Content-Length", std::to_string(body.size()));
     }
@@ -89,6 +87,22 @@ void TgHTTP::SendRequest(const std::string& method, const std::string& address, 
     });
     if (injected) throw EHttpError("line break in the request");
 
+    std::string target = OpenConnection(url);
+
+    Status("rtn>サーバへリクエスト送信", kStatusNormal);
+    std::string requestLine = method_ + " " + target + " HTTP/" + Version;
+    std::string headers = RequestHeaders.Text();
+    SendText(requestLine + "\r\n" + headers + "\r\n");
+    Command(requestLine, true);
+    for (std::size_t at = 0; at < headers.size();) {
+        std::size_t end = headers.find("\r\n", at);
+        Command(headers.substr(at, end - at), true);
+        at = end + 2;
+    }
+    if (CarriesBody(body)) SendText(body);
+}
+
+std::string TgHTTP::OpenConnection(const TUrlInfo& url) {
     std::string target;
     std::string host = url.Host;
     std::string port = url.Port;
@@ -121,18 +135,7 @@ void TgHTTP::SendRequest(const std::string& method, const std::string& address, 
     std::int64_t portNumber = NumberOr(port, kHttpDefaultPort);
     Port = static_cast<std::uint16_t>(portNumber > 0 && portNumber <= 0xFFFF ? portNumber : kHttpDefaultPort);
     Connect();
-
-    Status("rtn>サーバへリクエスト送信", kStatusNormal);
-    std::string requestLine = method_ + " " + target + " HTTP/" + Version;
-    std::string headers = RequestHeaders.Text();
-    SendText(requestLine + "\r\n" + headers + "\r\n");
-    Command(requestLine, true);
-    for (std::size_t at = 0; at < headers.size();) {
-        std::size_t end = headers.find("\r\n", at);
-        Command(headers.substr(at, end - at), true);
-        at = end + 2;
-    }
-    if (CarriesBody(method_, body)) SendText(body);
+    return target;
 }
 
 std::string TgHTTP::ReadHeaderLine() {
@@ -222,6 +225,10 @@ void TgHTTP::ReadResponse() {
     }
     if (StatusCode == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(*this);
     if (StatusCode >= 400) throw EProtocolError("http", static_cast<std::uint16_t>(StatusCode), StatusText);
+}
+
+bool TgHTTP::CarriesBody(const std::string& body) const {
+    return !body.empty() && (method_ == "POST" || method_ == "PUT" || method_ == "TRACE");
 }
 
 bool TgHTTP::HasBody() const {

@@ -10,6 +10,7 @@
 
 #include "script/net/net_headers.h"
 #include "script/net/net_socket.h"
+#include "script/net/net_url.h"
 
 namespace kestrel {
 
@@ -36,6 +37,9 @@ inline constexpr int kStatusNotANumber = 999;
 class TgHTTP : public TgSocket {
 public:
     explicit TgHTTP(int bufferSize);
+    // Reads a response from a connection made elsewhere (an accepted socket, or one end
+    // of a socket pair the response parser is fed through).
+    TgHTTP(int socket, int bufferSize);
 
     TRequestHeaders RequestHeaders;
     TResponseHeaders ResponseHeaders;
@@ -59,7 +63,8 @@ public:
     std::function<void(TgHTTP& sender)> OnAuthenticationNeeded;
     std::function<void(int kind)> OnFailure, OnSuccess;
 
-    // Connects and sends the request; CR, LF or NUL anywhere in the request line or a
+    // Connects and sends the request (its body only for methods that carry one, or for
+    // POST alone when BodyOnlyForPost); CR, LF or NUL anywhere in the request line or a
     // header is refused before connecting.
     virtual void SendRequest(const std::string& method, const std::string& address, const std::string& body);
     // Reads the status line and headers (interim 1xx replies skipped) and evaluates them.
@@ -73,10 +78,15 @@ public:
     // The method of the request under way.
     const std::string& Method() const { return method_; }
 
-protected:
     using TSink = std::function<void(const char* data, std::size_t count)>;
-    // Receives the body the response announced into Sink.
+    // Receives the body the response announced into Sink (after ReadResponse).
     void ReceiveBody(const TSink& sink);
+
+protected:
+    // Connects for URL (directly or to the proxy) and returns the request target.
+    virtual std::string OpenConnection(const TUrlInfo& url);
+    // Whether the request under way sends Body (and announces it in its headers).
+    virtual bool CarriesBody(const std::string& body) const;
     // Applies one header line (the status line included) to the response fields.
     void ApplyHeaderLine(const std::string& line);
 

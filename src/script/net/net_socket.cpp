@@ -105,6 +105,7 @@ void TgSocket::ReportFailure(const char* statusText, std::int32_t code) {
 void TgSocket::CloseHandle() {
     if (socket_ < 0) return;
     Status("rtn>socket(" + std::to_string(socket_) + ")をcloseします", kStatusRoutine);
+    TransportClosing();
     ::close(socket_);
     socket_ = -1;
 }
@@ -253,8 +254,8 @@ std::size_t TgSocket::ReceiveInto(char* buffer, std::size_t size, bool peek) {
     EndOfData = true;
     if (socket_ < 0) return 0;  // the peer closed earlier
     for (;;) {
-        WaitFor(TWait::Read);
-        ssize_t count = ::recv(socket_, buffer, size, peek ? MSG_PEEK : 0);
+        if (!TransportPending()) WaitFor(TWait::Read);
+        long count = TransportReceive(buffer, size, peek);
         if (count < 0) {
             if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
             std::int32_t code = SocketErrorFromErrno(errno);
@@ -268,6 +269,14 @@ std::size_t TgSocket::ReceiveInto(char* buffer, std::size_t size, bool peek) {
         EndOfData = false;
         return static_cast<std::size_t>(count);
     }
+}
+
+long TgSocket::TransportReceive(char* buffer, std::size_t size, bool peek) {
+    return ::recv(socket_, buffer, size, peek ? MSG_PEEK : 0);
+}
+
+long TgSocket::TransportSend(const char* data, std::size_t count) {
+    return ::send(socket_, data, count, MSG_NOSIGNAL);
 }
 
 std::size_t TgSocket::Receive(char* buffer, std::size_t size) {
@@ -355,7 +364,7 @@ void TgSocket::SendChunk(const char* data, std::size_t count) {
     std::size_t done = 0;
     do {
         WaitFor(TWait::Write);
-        ssize_t sent = ::send(socket_, data + done, count - done, MSG_NOSIGNAL);
+        long sent = TransportSend(data + done, count - done);
         if (sent < 0) {
             if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
             std::int32_t code = SocketErrorFromErrno(errno);

@@ -127,10 +127,20 @@ protected:
     // Closes the handle (reported at the routine level) without the disconnect steps.
     void CloseHandle();
 
-private:
     enum class TWait { Read, Write };
     // Up to Timeout one-second waits; raises on failure, time-out or abort.
     void WaitFor(TWait what);
+
+    // The byte transport under the waits: the plain socket here, TLS in a subclass.
+    // Both return -1 with errno set on failure (EAGAIN: wait and try again).
+    virtual long TransportReceive(char* buffer, std::size_t size, bool peek);
+    virtual long TransportSend(const char* data, std::size_t count);
+    // Bytes the transport holds already (decrypted): a read needs no wait then.
+    virtual bool TransportPending() const { return false; }
+    // The handle is about to be closed.
+    virtual void TransportClosing() {}
+
+private:
     std::size_t ReceiveInto(char* buffer, std::size_t size, bool peek);
     // Sends one chunk, waiting as often as the socket takes only part of it.
     void SendChunk(const char* data, std::size_t count);

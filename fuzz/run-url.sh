@@ -1,0 +1,15 @@
+#!/bin/sh
+# Builds the address and cookie parsing fuzzer with clang (libFuzzer, AddressSanitizer,
+# UBSan) and runs it.
+#   fuzz/run-url.sh [SECONDS]      default 600; findings go to build-fuzz/findings-url/
+set -e
+cd "$(dirname "$0")/.."
+seconds=${1:-600}
+out=build-fuzz
+mkdir -p "$out/corpus-url" "$out/findings-url"
+clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+  -Isrc fuzz/url_fuzz.cpp src/script/net/*.cpp src/script/lib/ecma_format*.cpp src/script/lib/ecma_decimal.cpp \
+  src/script/lib/ecma_regional.cpp src/script/lib/ecma_datetime.cpp src/script/core/*.cpp src/util/*.cpp \
+  -lssl -lcrypto -o "$out/url_fuzz"
+"$out/url_fuzz" -max_total_time="$seconds" -max_len=2048 -timeout=10 -rss_limit_mb=2048 \
+  -artifact_prefix="$out/findings-url/" -print_final_stats=1 "$out/corpus-url"
