@@ -319,7 +319,10 @@ void TgHTTP::Run(const TRun& run, std::string address, const std::string& body, 
 }
 
 void TgHTTP::Get(std::string address, std::string& text) {
-    TSink sink = [&text](const char* data, std::size_t count) {
+    TSink sink = [this, &text](const char* data, std::size_t count) {
+        // An announced length is room made once instead of growing step by step.
+        if (text.empty() && announcedLength_ > 0)
+            text.reserve(static_cast<std::size_t>(std::min<std::int64_t>(announcedLength_, TJString::kMaxLength)));
         if (count > TJString::kMaxLength - std::min(text.size(), TJString::kMaxLength))
             throw EHttpError("body too long for a text");
         text.append(data, count);
