@@ -1,0 +1,51 @@
+// TgSMTP: the mail relay client on TgSocket. It greets the relay, sends one message
+// (envelope, then the composed text dot-stuffed) and reads every reply, so a refused
+// message is never taken for a sent one.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "script/net/net_mail_message.h"
+#include "script/net/net_socket.h"
+
+namespace kestrel {
+
+inline constexpr std::uint16_t kSmtpDefaultPort = 25;
+// Reply lines are short by the protocol; a longer one is refused, not collected.
+inline constexpr std::size_t kMaxMailReplyLine = 64 * 1024;
+inline constexpr int kMaxMailReplyLines = 1000;
+inline constexpr int kMailReplyNotANumber = 999;
+
+// A message the client refuses to send: a line break in a field (it would inject
+// commands or header lines) or an attachment that cannot be read.
+class EMailError : public EgSocket {
+public:
+    using EgSocket::EgSocket;
+};
+
+class TgSMTP : public TgSocket {
+public:
+    explicit TgSMTP(int bufferSize);
+
+    TMailMessage Message;
+    int StatusCode = 0;
+    std::string StatusText;
+
+    // Connects, expects the 220 greeting and greets back with HELO and the local address.
+    void Connect();
+    // QUIT (its failure ignored) when greeted, then closes.
+    void Disconnect();
+    // Sends Message to the address of its "To" field.
+    void SendMail();
+
+private:
+    // Reads one reply (with its continuation lines): sets StatusCode and StatusText;
+    // a code above 399, or other than Expected, raises EProtocolError "SMTP".
+    void ReadReply(int expected);
+    void SendData(const std::string& text);
+
+    bool greeted_ = false;
+};
+
+}  // namespace kestrel
