@@ -90,5 +90,12 @@ fuzz-format: deps
 fuzz-files: deps
 	fuzz/run-files.sh $(FUZZ_SECONDS)
 
+# The web client's response reader and the address and cookie parsers under libFuzzer.
+.PHONY: fuzz-http fuzz-url
+fuzz-http: deps
+	fuzz/run-http.sh $(FUZZ_SECONDS)
+fuzz-url: deps
+	fuzz/run-url.sh $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

@@ -297,6 +297,14 @@ std::string TgSocket::ReadLine(std::size_t maxLength) {
     std::string line;
     char peeked[kLinePeekSize];
     char discard[kLinePeekSize];
+    // Takes the Count peeked bytes off the queue.
+    auto consume = [&](std::size_t count) {
+        while (count > 0) {
+            std::size_t got = Receive(discard, count);
+            if (got == 0) return;
+            count -= got;
+        }
+    };
     auto append = [&](const char* data, std::size_t count) {
         if (count > maxLength - line.size()) throw ELineTooLong();
         line.append(data, count);
@@ -309,18 +317,18 @@ std::string TgSocket::ReadLine(std::size_t maxLength) {
         std::size_t before = static_cast<std::size_t>(end - peeked);
         if (end == peeked + count) {
             append(peeked, count);
-            Receive(discard, count);
+            consume(count);
             if (AtEndOfData()) return line;
             continue;
         }
         append(peeked, before);
         bool crAtEnd = *end == '\r' && before + 1 == count;
         std::size_t terminator = (*end == '\r' && before + 1 < count && end[1] == '\n') ? 2 : 1;
-        Receive(discard, before + terminator);
+        consume(before + terminator);
         if (crAtEnd) {
             // A CR LF split between two segments: the LF belongs to this line.
             char next = 0;
-            if (Peek(&next, 1) == 1 && next == '\n') Receive(discard, 1);
+            if (Peek(&next, 1) == 1 && next == '\n') consume(1);
         }
         return line;
     }
