@@ -8,8 +8,21 @@
 #include <vector>
 
 #include "script/core/hashtable.h"
+#include "script/net/net_errors.h"
 
 namespace kestrel {
+
+// Reply lines are short by the protocol; a longer one is refused, not collected.
+inline constexpr std::size_t kMaxMailReplyLine = 64 * 1024;
+inline constexpr int kMailReplyNotANumber = 999;
+
+// What the mail clients refuse: a line break in a field, user id or password (it
+// would inject commands or header lines), an attachment that cannot be read, a
+// received message cut short or over the string limit.
+class EMailError : public EgSocket {
+public:
+    using EgSocket::EgSocket;
+};
 
 class TMailMessage {
 public:

@@ -13,6 +13,7 @@ constexpr int kServiceClosing = 221;
 constexpr int kLastSuccessCode = 399;
 constexpr std::size_t kCodeLength = 3;
 constexpr std::size_t kSendChunk = 64 * 1024;
+constexpr int kMaxMailReplyLines = 1000;
 
 int ReplyCode(const std::string& line) {
     if (line.size() < kCodeLength) return kMailReplyNotANumber;

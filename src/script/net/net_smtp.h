@@ -12,18 +12,6 @@
 namespace kestrel {
 
 inline constexpr std::uint16_t kSmtpDefaultPort = 25;
-// Reply lines are short by the protocol; a longer one is refused, not collected.
-inline constexpr std::size_t kMaxMailReplyLine = 64 * 1024;
-inline constexpr int kMaxMailReplyLines = 1000;
-inline constexpr int kMailReplyNotANumber = 999;
-
-// A message the client refuses to send: a line break in a field (it would inject
-// commands or header lines) or an attachment that cannot be read.
-class EMailError : public EgSocket {
-public:
-    using EgSocket::EgSocket;
-};
-
 class TgSMTP : public TgSocket {
 public:
     explicit TgSMTP(int bufferSize);
