@@ -23,6 +23,7 @@ std::size_t TJLinks::Home(const TJNotify* party) const noexcept {
 
 TJLinks::Entry* TJLinks::Find(const TJNotify* party) noexcept {
     if (size_ == 0) return nullptr;
+    if (!slots_) return single_.Party == party ? &single_ : nullptr;
     for (std::size_t i = Home(party);; i = (i + 1) & (capacity_ - 1)) {
         if (slots_[i].Party == party) return &slots_[i];
         if (!slots_[i].Party) return nullptr;
@@ -30,16 +31,22 @@ TJLinks::Entry* TJLinks::Find(const TJNotify* party) noexcept {
 }
 
 void TJLinks::Grow() {
-    std::size_t oldCapacity = capacity_;
+    const std::size_t oldCapacity = capacity_;
     Entry* old = slots_;
-    capacity_ = capacity_ ? capacity_ * 2 : 4;
+    capacity_ = capacity_ ? capacity_ * 2 : kFirstCapacity;
     slots_ = new Entry[capacity_]();
-    for (std::size_t i = 0; i < oldCapacity; ++i) {
-        if (!old[i].Party) continue;
-        std::size_t j = Home(old[i].Party);
+    auto place = [this](const Entry& e) {
+        std::size_t j = Home(e.Party);
         while (slots_[j].Party) j = (j + 1) & (capacity_ - 1);
-        slots_[j] = old[i];
+        slots_[j] = e;
+    };
+    if (!old) {
+        if (single_.Party) place(single_);
+        single_ = Entry{nullptr, 0};
+        return;
     }
+    for (std::size_t i = 0; i < oldCapacity; ++i)
+        if (old[i].Party) place(old[i]);
     delete[] old;
 }
 
@@ -48,18 +55,28 @@ TJLinks::Entry& TJLinks::Insert(TJNotify* party, bool& added) {
         added = false;
         return *e;
     }
+    added = true;
+    if (!slots_ && size_ == 0) {
+        single_ = Entry{party, 0};
+        size_ = 1;
+        return single_;
+    }
     if ((size_ + 1) * 2 > capacity_) Grow();
     std::size_t i = Home(party);
     while (slots_[i].Party) i = (i + 1) & (capacity_ - 1);
     slots_[i] = Entry{party, 0};
     ++size_;
-    added = true;
     return slots_[i];
 }
 
 bool TJLinks::Erase(const TJNotify* party) noexcept {
     Entry* e = Find(party);
     if (!e) return false;
+    if (e == &single_) {
+        single_ = Entry{nullptr, 0};
+        size_ = 0;
+        return true;
+    }
     // Backward-shift deletion keeps every probe chain unbroken without tombstones.
     std::size_t mask = capacity_ - 1;
     std::size_t hole = static_cast<std::size_t>(e - slots_);
@@ -72,17 +89,29 @@ bool TJLinks::Erase(const TJNotify* party) noexcept {
         }
     }
     slots_[hole] = Entry{nullptr, 0};
-    --size_;  // the slots stay for the next link: objects are stored and dropped often
+    --size_;
+    // A small table down to one party goes back in place (an object made during a
+    // statement and stored: the temporary list lets go of it). Larger tables keep
+    // their slots for the next link: their objects are stored and dropped often.
+    if (size_ == 1 && capacity_ == kFirstCapacity) {
+        for (std::size_t i = 0; i < capacity_; ++i)
+            if (slots_[i].Party) single_ = slots_[i];
+        delete[] slots_;
+        slots_ = nullptr;
+        capacity_ = 0;
+    }
     return true;
 }
 
 std::vector<TJNotify*> TJLinks::Detach() {
     std::vector<TJNotify*> parties;
     parties.reserve(size_);
+    if (single_.Party) parties.push_back(single_.Party);
     for (std::size_t i = 0; i < capacity_; ++i)
         if (slots_[i].Party) parties.push_back(slots_[i].Party);
     delete[] slots_;
     slots_ = nullptr;
+    single_ = Entry{nullptr, 0};
     capacity_ = size_ = 0;
     return parties;
 }
@@ -129,7 +158,12 @@ bool TJNotify::IsLinkedTo(const TJNotify* other) const noexcept {
 
 void TJNotify::Notification(TJNotify* other) {
     RemoveFreeNotification(other);
-    if (OnNotification) OnNotification(other);
+    if (onNotification_) (*onNotification_)(other);
+}
+
+void TJNotify::SetOnNotification(std::function<void(TJNotify*)> handler) {
+    if (handler) onNotification_ = std::make_unique<std::function<void(TJNotify*)>>(std::move(handler));
+    else onNotification_.reset();
 }
 
 void TJNotify::NotifyLinkedParties() noexcept {

@@ -43,6 +43,8 @@ public:
 // The set of parties a TJNotify is linked to, each with the number of slots that
 // hold it (containers count their slots; other links carry 0). An open-addressing
 // hash set, so that a list of a million objects links in constant time per object.
+// Most objects are held by one container only: a single party is kept in place, and
+// the table is made for the second.
 class TJLinks {
 public:
     struct Entry {
@@ -64,11 +66,13 @@ public:
     std::vector<TJNotify*> Detach();
 
 private:
+    static constexpr std::uint32_t kFirstCapacity = 4;
     std::size_t Home(const TJNotify* party) const noexcept;
     void Grow();
-    Entry* slots_ = nullptr;  // Party null = free
-    std::size_t capacity_ = 0;
-    std::size_t size_ = 0;
+    Entry* slots_ = nullptr;  // the table (Party null = free), once there are two parties
+    Entry single_{nullptr, 0};  // the only party while there is no table
+    std::uint32_t capacity_ = 0;
+    std::uint32_t size_ = 0;
 };
 
 // The base of everything that takes part in destruction notification.
@@ -89,7 +93,10 @@ public:
 
     // Other is going away: forget it, then call OnNotification. Subclasses extend it.
     virtual void Notification(TJNotify* other);
-    std::function<void(TJNotify*)> OnNotification;
+    // Called after Other is forgotten (none: nothing is called). Kept out of line:
+    // few parties ever have one, and every object and member table is a party.
+    void SetOnNotification(std::function<void(TJNotify*)> handler);
+    bool HasOnNotification() const noexcept { return onNotification_ != nullptr; }
 
 protected:
     // Notifies every linked party, from a detached copy of the list, until none is left.
@@ -102,6 +109,7 @@ protected:
 
 private:
     TJLinks links_;
+    std::unique_ptr<std::function<void(TJNotify*)>> onNotification_;
 };
 
 // ---------------------------------------------------------------------------
@@ -217,7 +225,7 @@ private:
 
     TCustomHashTable<TJValue> table_;
     TJObject* owner_ = nullptr;
-    mutable std::size_t unbound_ = 0;  // methods not read yet
+    mutable std::uint32_t unbound_ = 0;  // methods not read yet
 };
 
 // ---------------------------------------------------------------------------
@@ -482,8 +490,9 @@ public:
     // The class's published properties, or none.
     virtual const TJPropertyTable* PublishedProperties() const { return nullptr; }
     // The class's shared methods and constants, or none (then RegisterMethods stores
-    // the methods every object has in the object's own member table).
-    virtual const TJMethodTable* SharedMethods() const { return nullptr; }
+    // the methods every object has in the object's own member table). Plain objects
+    // share the methods every object has, so that an empty object holds no member.
+    virtual const TJMethodTable* SharedMethods() const { return &BaseMethods(); }
     // The methods every object has, as the parent of a class's shared table.
     static const TJMethodTable& BaseMethods();
     // The names of the members, shared entries included, in key-list order: those
@@ -594,6 +603,7 @@ public:
     TJPrototypeObject(TJBaseEngine* engine, const TJValueList* param);
     ~TJPrototypeObject() override;
     void RegisterMethods() override {}
+    const TJMethodTable* SharedMethods() const override { return nullptr; }
     void Notification(TJNotify* other) override;
     void GetPropertyList(std::vector<std::string>& list) override;
     // The replacement when one is set, else this prototype itself.

@@ -150,7 +150,7 @@ void TJLocalSymbolTable::RemoveFirstChild() noexcept {
     std::unique_ptr<TJLocalSymbolTable> child = std::move(children_.back());
     children_.pop_back();
     child->ClearOwn();
-    if (child->kind_ != TKind::Local || child->LinkCount() != 0 || child->OnNotification ||
+    if (child->kind_ != TKind::Local || child->LinkCount() != 0 || child->HasOnNotification() ||
         gSpareTables.size() >= kMaxSpareTables)
         return;
     child->isChild_ = false;

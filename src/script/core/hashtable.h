@@ -58,7 +58,7 @@ public:
     };
 
     explicit TCustomHashTable(std::size_t bucketCount, bool ignoreCase = false)
-        : bucketCount_(bucketCount ? bucketCount : 1), ignoreCase_(ignoreCase) {}
+        : bucketCount_(static_cast<std::uint32_t>(bucketCount ? bucketCount : 1)), ignoreCase_(ignoreCase) {}
     TCustomHashTable(TCustomHashTable&&) noexcept = default;
     TCustomHashTable& operator=(TCustomHashTable&&) noexcept = default;
 
@@ -219,13 +219,17 @@ public:
 
     // Every key in key-list order (rebuilt after an insert or removal).
     const std::vector<std::string>& Keys() const {
+        if (!keys_) {
+            keys_ = std::make_unique<std::vector<std::string>>();
+            keysDirty_ = true;
+        }
         if (keysDirty_) {
-            keys_.clear();
-            keys_.reserve(count_);
-            ForEach([this](const std::string& key, const V&) { keys_.push_back(key); });
+            keys_->clear();
+            keys_->reserve(count_);
+            ForEach([this](const std::string& key, const V&) { keys_->push_back(key); });
             keysDirty_ = false;
         }
-        return keys_;
+        return *keys_;
     }
 
     // Calls F(key, value) for every item in key-list order. F must not change the table.
@@ -250,8 +254,9 @@ private:
     static constexpr std::size_t kSplitAt = 32;
     // Up to this size a case-sensitive lookup compares every key instead of hashing.
     static constexpr std::size_t kScanAt = 16;
-    // Room for the methods every object registers, in one allocation.
-    static constexpr std::size_t kFirstCapacity = 16;
+    // Room for the first few members or variables, in one allocation: most objects
+    // and calls have only a handful, and a million small objects must stay small.
+    static constexpr std::size_t kFirstCapacity = 4;
 
     // A bit per key hash ever stored since the last clear: a lookup whose bit is
     // clear misses without a search (the names that no scope on the way holds).
@@ -304,14 +309,16 @@ private:
         return {lo, false};
     }
 
-    std::size_t bucketCount_;
+    // Packed: every object has a member table, and a million objects must stay small.
+    std::uint32_t bucketCount_;
+    std::uint32_t count_ = 0;
     bool ignoreCase_;
-    std::size_t count_ = 0;
+    mutable bool keysDirty_ = false;
     std::uint64_t seen_[2] = {0, 0};
     std::vector<Item> small_;                       // the items while the table is small
     std::unique_ptr<std::vector<Item>[]> buckets_;  // the buckets once it has split
-    mutable std::vector<std::string> keys_;
-    mutable bool keysDirty_ = false;
+    // The key list, made when it is first asked for (few tables are ever listed).
+    mutable std::unique_ptr<std::vector<std::string>> keys_;
 };
 
 bool SameKeyIgnoringCase(std::string_view a, std::string_view b) noexcept;
