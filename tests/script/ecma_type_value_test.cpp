@@ -337,7 +337,6 @@ TEST(Errors, FamilyCarriesNamesMessagesAndValues) {
     const EJException& base = syntax;
     EXPECT_EQ(base.Message(), "bad token");
     EXPECT_EQ(EJAbort().Message(), "script abort");
-    EXPECT_EQ(EJReturn(I(7)).Value().vInteger(), 7);
     EXPECT_EQ(EJExit(3).ExitCode(), 3);
     EJThrow thrown("EThrow", "", S("boom"));
     EXPECT_EQ(Text(thrown.Value()), "boom");

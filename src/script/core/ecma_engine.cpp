@@ -265,15 +265,7 @@ bool TJEngine::DoEvents() {
 void TJEngine::Eval(std::string_view text, TJObject* thisObject, TJValue& result) {
     result.SetUndefined();
     TCallDepth depth(*this);
-    struct Restore {
-        TJEngine& engine;
-        TJLocalSymbolTable* current;
-        std::int32_t line;
-        ~Restore() {
-            engine.current_ = current;
-            engine.currentLine_ = line;
-        }
-    } restore{*this, current_, currentLine_};
+    TStateGuard state(*this, nullptr, TStateGuard::RestoreLine);
     const TJExpr* literal = parser_.ParseFunctionText(text);
     if (!literal) return;
     TJValue function;

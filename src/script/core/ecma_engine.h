@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -158,6 +159,9 @@ private:
     friend struct TCallDepth;
     class TArguments;
     friend class TArguments;
+    class TStateGuard;
+    friend class TStateGuard;
+    struct TCallBinding;
 
     // The standard library's part of construction (defined with the library).
     void InstallLibrary();
@@ -217,7 +221,12 @@ private:
     // The temporary wrapper of a plain value (String, Number, Boolean, RegExp), or none.
     TJObject* Wrap(const TJValue& value);
     TJObject* CreateClassObject(const IJFunction& cls, std::string_view name, const TJValueList* args);
+    // A script function's call: the binding its call mode asks for, the frame (a local
+    // table made current), the parameters, the body, and the return of its value.
     void CallScript(IJFunction* fn, const TJValueList* args, TJValue& result, TJObject* thisObject);
+    TCallBinding BindCallMode(IJFunction* fn, const TJValueList* args, TJObject* thisObject,
+                              std::optional<TArguments>& rest);
+    void BindParameters(IJFunction* fn, const TCallBinding& binding, TJLocalSymbolTable* local);
     void CallNative(IJFunction* fn, const TJValueList* args, TJValue& result);
     // The prototype name of a script function: its name, or for an anonymous one the
     // variable it was read from, so that F.prototype and new F() agree.
@@ -287,6 +296,34 @@ public:
 private:
     TJEngine& engine_;
     TJValueList* list_;
+};
+
+// The engine state that a call, a `with` block, an eval or a program changes, put back
+// however the work ends: the current table always, and the frame made under Owner
+// for the work (when given) is removed after it. The current line comes back when
+// the work ends normally (Finish) or, with RestoreLine, always; an error that ends
+// the work otherwise keeps the line it happened on, for its report.
+class TJEngine::TStateGuard {
+public:
+    enum TLine : bool { LineOnFinish = false, RestoreLine = true };
+    explicit TStateGuard(TJEngine& engine, TJLocalSymbolTable* owner = nullptr, TLine line = LineOnFinish) noexcept
+        : engine_(engine), current_(engine.current_), owner_(owner), line_(engine.currentLine_),
+          restoreLine_(line == RestoreLine) {}
+    ~TStateGuard() {
+        engine_.current_ = current_;
+        if (owner_) owner_->RemoveFirstChild();
+        if (restoreLine_) engine_.currentLine_ = line_;
+    }
+    void Finish() noexcept { restoreLine_ = true; }
+    TStateGuard(const TStateGuard&) = delete;
+    TStateGuard& operator=(const TStateGuard&) = delete;
+
+private:
+    TJEngine& engine_;
+    TJLocalSymbolTable* current_;
+    TJLocalSymbolTable* owner_;
+    std::int32_t line_;
+    bool restoreLine_;
 };
 
 // A counted reference on an object for as long as it lives, so that a call's receiver

@@ -61,7 +61,7 @@ bool ExprNamesArguments(const TJExpr* e) {
 bool NeedsArguments(const TJStatement* decl) {
     if (!(decl->Facts & kFactsKnown)) {
         std::uint8_t facts = kFactsKnown;
-        if (StatementsNameArguments(decl->Sub2)) facts |= kFactsArguments;
+        if (StatementsNameArguments(decl->Body())) facts |= kFactsArguments;
         decl->Facts = facts;
     }
     return decl->Facts & kFactsArguments;
@@ -182,11 +182,8 @@ void TJEngine::UndefinedName(const TJExpr* e) {
 }
 
 void TJEngine::EvaluateNode(const TJExpr* e, TJValue& result, int flags) {
+    // Constants and identifiers never come here: Evaluate answers them.
     switch (e->Code) {
-    case ecConstant: result = e->Value; return;
-    case ecIdentifier:
-        if (!current_->GetValue(e->Symbol, result, &e->Hint)) UndefinedName(e);
-        return;
     case ecComma:
         Evaluate(e->Left, result);
         Evaluate(e->Right, result);
@@ -429,8 +426,8 @@ void TJEngine::MakeFunction(const TJStatement* decl, TJValue& result) {
     TJFunctionInfo info;
     info.FuncType = fkScript;
     info.Statement = decl;
-    info.Parameters = decl->Sub1;
-    info.SymbolTable = root_.GetFunctionTable(decl->Sub3, decl);
+    info.Parameters = decl->Params();
+    info.SymbolTable = root_.GetFunctionTable(decl->Enclosing(), decl);
     if (decl->Expr) info.FuncName = decl->Expr->Symbol.view();
     result = FunctionValue(new TJFunctionImpl(std::move(info)));
 }
@@ -677,7 +674,7 @@ void TJEngine::CallNative(IJFunction* fn, const TJValueList* args, TJValue& resu
     // A method whose object has died has nothing left to work on.
     if (!method.Proc || !method.Object) NeedFunctionOrObject();
     TJObjectHold hold(method.Object);
-    const std::int32_t line = currentLine_;
+    TStateGuard state(*this);
     try {
         method.Proc(*method.Object, args, result);
     } catch (const std::bad_alloc&) {
@@ -685,62 +682,53 @@ void TJEngine::CallNative(IJFunction* fn, const TJValueList* args, TJValue& resu
         // script's error to catch, never the host's.
         ThrowError(errors::MemoryError, "out of memory");
     }
-    currentLine_ = line;
+    state.Finish();
     if (TJObject* o = result.vObject(); o && !o->IsDying()) current_->AddTemp(o);
 }
 
-void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& result, TJObject* thisObject) {
-    TCallDepth depth(*this);
-    const TJStatement* decl = fn->GetStatement();
-    TJFunctionSymbolTable* table = fn->GetSymbolTable();
-    if (TJObject* owner = fn->GetOwner()) thisObject = owner;
+// What a call binds by its call mode: `this`, and either the values of the parameters
+// or (apply) the array that becomes `arguments`. Wrappers of plain values are made
+// here, in the caller's scope, so that they last the whole call.
+struct TJEngine::TCallBinding {
+    TJObject* This;
+    const TJValueList* Params;  // normal and call: the parameters' values, or none
+    bool Apply = false;         // apply with arguments: `arguments` is Applied or a new array
+    TJObject* Applied = nullptr;
+};
 
-    // What the parameters are bound to, and `this`, by the call mode. Wrappers of
-    // plain values are made here, in the caller's scope, so they last the whole call.
-    const TJValueList* params = args;
-    std::optional<TArguments> rest;
-    TJObject* applied = nullptr;  // apply: the array that becomes `arguments`
-    const TJCallMode mode = fn->GetCallMode();
-    if (mode == cmCall && args && args->Count() > 0) {
-        thisObject = ToObject((*args)[0]);
+TJEngine::TCallBinding TJEngine::BindCallMode(IJFunction* fn, const TJValueList* args, TJObject* thisObject,
+                                              std::optional<TArguments>& rest) {
+    TCallBinding binding{thisObject, args};
+    if (!args || args->Count() == 0) return binding;
+    switch (fn->GetCallMode()) {
+    case cmCall:
+        binding.This = ToObject((*args)[0]);
         rest.emplace(*this);
         for (int i = 1; i < args->Count(); ++i) rest->List().Add((*args)[i]);
-        params = &rest->List();
-    } else if (mode == cmApply && args && args->Count() > 0) {
-        thisObject = ToObject((*args)[0]);
-        params = nullptr;
+        binding.Params = &rest->List();
+        break;
+    case cmApply:
+        binding.This = ToObject((*args)[0]);
+        binding.Params = nullptr;
+        binding.Apply = true;
         if (args->Count() > 1) {
-            applied = (*args)[1].IsArrayObject() ? (*args)[1].vObject() : nullptr;
-            if (!applied) {
+            binding.Applied = (*args)[1].IsArrayObject() ? (*args)[1].vObject() : nullptr;
+            if (!binding.Applied) {
                 std::string message = fn->GetFuncName();
                 message += ".apply arguments error";
                 ThrowError(errors::TypeError, message);
             }
         }
+        break;
+    default: break;
     }
-    TJObjectHold holdThis(thisObject);
-    TJObjectHold holdApplied(applied);
+    return binding;
+}
 
-    TJLocalSymbolTable* caller = current_;
-    const std::int32_t line = currentLine_;
-    // The engine's own objects outlive every table: no link needed for them.
-    const bool ownObject = thisObject && (thisObject == global_ || thisObject == regExp_ || thisObject == wScript_);
-    TJLocalSymbolTable* local = table->NewChild(fn->GetLocalTable(), thisObject, !ownObject);
-    current_ = local;
-    struct Leave {
-        TJEngine& engine;
-        TJLocalSymbolTable* caller;
-        TJFunctionSymbolTable* table;
-        bool done = false;
-        ~Leave() {
-            if (done) return;
-            engine.current_ = caller;
-            table->RemoveFirstChild();
-        }
-    } leave{*this, caller, table};
-
-    if (mode == cmApply && args && args->Count() > 0) {
-        TJObject* arguments = applied;
+void TJEngine::BindParameters(IJFunction* fn, const TCallBinding& binding, TJLocalSymbolTable* local) {
+    const TJStatement* decl = fn->GetStatement();
+    if (binding.Apply) {
+        TJObject* arguments = binding.Applied;
         if (!arguments) {
             arguments = Factory().CreateInstance("Array", nullptr);
             if (!arguments) ThrowError(errors::NameError, "create object error Array");
@@ -750,42 +738,59 @@ void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& resu
         const int count = arguments->GetCount();
         TJValue item;
         int i = 0;
-        for (const TJStatement* p = decl->Sub1; p; p = p->Next, ++i) {
+        for (const TJStatement* p = decl->Params(); p; p = p->Next, ++i) {
             if (!p->Expr) continue;
             if (i < count) arguments->GetItem(i, item);
             else item.SetUndefined();
             local->SetLocal(p->Expr->Symbol, item);
         }
-    } else {
-        if (NeedsArguments(decl)) {
-            // Filled element by element: as constructor arguments one integer would be a length.
-            TJObject* arguments = Factory().CreateInstance("Array", nullptr);
-            if (!arguments) ThrowError(errors::NameError, "create object error Array");
-            local->SetLocal("arguments", ObjectValue(arguments));
-            for (int i = 0; params && i < params->Count(); ++i)
-                if (!arguments->SetElement(i, (*params)[i])) arguments->SetValue(IntegerToText(i), (*params)[i], nullptr, true);
-            arguments->SetValue("callee", FunctionValue(fn), nullptr, false);
-        }
-        const int count = params ? params->Count() : 0;
-        int i = 0;
-        for (const TJStatement* p = decl->Sub1; p; p = p->Next, ++i) {
-            if (!p->Expr) continue;
-            if (i < count) local->SetLocal(p->Expr->Symbol, (*params)[i]);
-            else local->SetLocal(p->Expr->Symbol, TJValue());
-        }
+        return;
     }
+    const TJValueList* params = binding.Params;
+    if (NeedsArguments(decl)) {
+        // Filled element by element: as constructor arguments one integer would be a length.
+        TJObject* arguments = Factory().CreateInstance("Array", nullptr);
+        if (!arguments) ThrowError(errors::NameError, "create object error Array");
+        local->SetLocal("arguments", ObjectValue(arguments));
+        for (int i = 0; params && i < params->Count(); ++i)
+            if (!arguments->SetElement(i, (*params)[i])) arguments->SetValue(IntegerToText(i), (*params)[i], nullptr, true);
+        arguments->SetValue("callee", FunctionValue(fn), nullptr, false);
+    }
+    const int count = params ? params->Count() : 0;
+    int i = 0;
+    for (const TJStatement* p = decl->Params(); p; p = p->Next, ++i) {
+        if (!p->Expr) continue;
+        if (i < count) local->SetLocal(p->Expr->Symbol, (*params)[i]);
+        else local->SetLocal(p->Expr->Symbol, TJValue());
+    }
+}
 
-    const TJCompletion c = ExecStatements(decl->Sub2, 0);
+void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& result, TJObject* thisObject) {
+    TCallDepth depth(*this);
+    if (TJObject* owner = fn->GetOwner()) thisObject = owner;
+    std::optional<TArguments> rest;  // call: the arguments after the first
+    const TCallBinding binding = BindCallMode(fn, args, thisObject, rest);
+    TJObjectHold holdThis(binding.This);
+    TJObjectHold holdApplied(binding.Applied);
+
+    // The frame: a local table under the function's table, made current until the end.
+    TJFunctionSymbolTable* table = fn->GetSymbolTable();
+    TJLocalSymbolTable* caller = current_;
+    // The engine's own objects outlive every table: no link needed for them.
+    const bool ownObject = binding.This && (binding.This == global_ || binding.This == regExp_ || binding.This == wScript_);
+    TJLocalSymbolTable* local = table->NewChild(fn->GetLocalTable(), binding.This, !ownObject);
+    TStateGuard state(*this, table);
+    current_ = local;
+    BindParameters(fn, binding, local);
+
+    const TJCompletion c = ExecStatements(fn->GetStatement()->Body(), 0);
     if (c == TJCompletion::Continue || c == TJCompletion::Break)
         ThrowError(errors::SyntaxError, c == TJCompletion::Continue ? "continue" : "break");
-    // The returned object keeps the count its return took, now held by the caller's
-    // temporary list, so that it survives the local table.
+    // The return: the returned object keeps the count its return took, now held by the
+    // caller's temporary list, so that it survives the local table.
     result = std::exchange(returnValue_, TJValue());
-    leave.done = true;
-    current_ = caller;
     if (TJObject* o = result.vObject()) caller->AddTemp(o, false);
-    table->RemoveFirstChild();
-    currentLine_ = line;
+    state.Finish();
 }
 
 // ---------------------------------------------------------------------------
@@ -819,7 +824,7 @@ TJObject* TJEngine::CreateObject(std::string_view name, const TJValueList* args)
 
 TJObject* TJEngine::CreateClassObject(const IJFunction& cls, std::string_view, const TJValueList* args) {
     const TJStatement* decl = cls.GetStatement();
-    const TJExpr* base = decl->Expr->Left;
+    const TJExpr* base = decl->BaseClass();
     TJObject* object;
     if (base) {
         object = CreateObject(base->Symbol, args);
@@ -836,7 +841,7 @@ TJObject* TJEngine::CreateClassObject(const IJFunction& cls, std::string_view, c
         else value.BuildNull();
         object->SetValue(id->Symbol, value, nullptr, false);
     };
-    for (const TJStatement* m = decl->Sub1; m; m = m->Next) {
+    for (const TJStatement* m = decl->ClassMembers(); m; m = m->Next) {
         switch (m->Kind) {
         case skFunction: {
             if (!m->Expr) break;
@@ -844,7 +849,7 @@ TJObject* TJEngine::CreateClassObject(const IJFunction& cls, std::string_view, c
             info.FuncName = m->Expr->Symbol.view();
             info.FuncType = fkScript;
             info.Statement = m;
-            info.Parameters = m->Sub1;
+            info.Parameters = m->Params();
             info.SymbolTable = root_.GetFunctionTable(decl, m);
             auto* method = new TJFunctionImpl(std::move(info));
             value = FunctionValue(method);

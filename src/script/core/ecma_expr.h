@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "script/core/ecma_nodepool.h"
+#include "script/core/ecma_stmt.h"
 #include "script/core/ecma_type.h"
 
 namespace kestrel {
@@ -136,5 +137,7 @@ private:
 
 // True for the codes whose two operands the factory folds when both are constants.
 bool IsFoldableBinary(TJExprCode code) noexcept;
+
+inline const TJExpr* TJStatement::BaseClass() const noexcept { return Expr ? Expr->Left : nullptr; }
 
 }  // namespace kestrel

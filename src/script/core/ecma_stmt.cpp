@@ -88,7 +88,7 @@ TJCompletion TJEngine::ExecStatement(const TJStatement* s, int flags, TSwitchCon
         info.FuncName = s->Expr->Symbol.view();
         info.FuncType = fkClass;
         info.Statement = s;
-        info.SymbolTable = root_.GetFunctionTable(s->Sub3, s);
+        info.SymbolTable = root_.GetFunctionTable(s->Enclosing(), s);
         TJValue cls = FunctionValue(new TJFunctionImpl(std::move(info)));
         current_->SetLocal(s->Expr->Symbol, cls);
         return TJCompletion::Normal;
@@ -144,16 +144,12 @@ TJCompletion TJEngine::ExecProgram(const TJStatement* s) {
     if (wScript_) space->SetLocal("WScript", ObjectValue(wScript_));
     root_.SetGlobal(name, unit);
 
-    TJLocalSymbolTable* saved = current_;
-    current_ = space;
     TJCompletion c;
-    try {
+    {
+        TStateGuard state(*this);
+        current_ = space;
         c = ExecStatements(s->Sub1, 0);
-    } catch (...) {
-        current_ = saved;
-        throw;
     }
-    current_ = saved;
     // A continue that no loop took (one in a switch) ends here as the error it is.
     if (c == TJCompletion::Continue || c == TJCompletion::Break)
         ThrowError(errors::SyntaxError, c == TJCompletion::Continue ? "continue" : "break");
@@ -338,16 +334,9 @@ TJCompletion TJEngine::ExecWith(const TJStatement* s, int flags, TSwitchContext*
     Evaluate(s->Expr, value);
     TJObject* object = value.vObject();
     if (!object) ThrowError(errors::TypeError, "need object - with");
-    TJLocalSymbolTable* saved = current_;
-    current_ = saved->NewChild(nullptr, object);
-    struct Restore {
-        TJEngine& engine;
-        TJLocalSymbolTable* saved;
-        ~Restore() {
-            engine.current_ = saved;
-            saved->RemoveFirstChild();
-        }
-    } restore{*this, saved};
+    TJLocalSymbolTable* block = current_->NewChild(nullptr, object);
+    TStateGuard state(*this, current_);
+    current_ = block;
     return ExecStatements(s->Sub1, flags);
 }
 

@@ -56,6 +56,16 @@ struct TJStatement {
     TJStatement* Sub2 = nullptr;
     TJStatement* Sub3 = nullptr;
     std::int32_t Line = 0;
+
+    // The children of declarations by what they mean (the same fields, no cost).
+    // Function: the first parameter (none without parameters) and the body block.
+    const TJStatement* Params() const noexcept { return Sub1; }
+    const TJStatement* Body() const noexcept { return Sub2; }
+    // Class: the first member, and the base class's name identifier or none.
+    const TJStatement* ClassMembers() const noexcept { return Sub1; }
+    inline const TJExpr* BaseClass() const noexcept;
+    // Program, function, class: the declaration it was written in, or none.
+    const TJStatement* Enclosing() const noexcept { return Sub3; }
 };
 
 // True for the kinds whose Sub3 is the enclosing declaration.

@@ -564,26 +564,11 @@ public:
     EJAbort() : EJException("script abort") {}
 };
 
-// Control-flow signals (the evaluator's normal path carries them as completions).
+// Control-flow signals that leave the evaluator: only exit. Break, continue and
+// return travel as completions and have no exception type.
 class EJStatement : public EJException {
 public:
     using EJException::EJException;
-};
-class EJBreak : public EJStatement {
-public:
-    EJBreak() : EJStatement("break") {}
-};
-class EJContinue : public EJStatement {
-public:
-    EJContinue() : EJStatement("continue") {}
-};
-class EJReturn : public EJStatement {
-public:
-    explicit EJReturn(TJValue value = TJValue()) : EJStatement("return"), value_(std::move(value)) {}
-    const TJValue& Value() const noexcept { return value_; }
-
-private:
-    TJValue value_;
 };
 class EJExit : public EJStatement {
 public:
