@@ -722,19 +722,19 @@ void TTinctorForm::LoadSpoitCursor() { ColorTable->setCursor(SpoitCursor()); }
 // The picture of the settings or the gradient.
 void TTinctorForm::LoadColorTable(const std::string& map) { ColorTable->LoadColorTable(map); }
 
-// The picking flag is ColorPanel's tag (1 while picking).
+// Picking from the colour table runs from a left press to any release.
 void TTinctorForm::ColorTableMouseDown(Qt::MouseButton button) {
-    if (button == Qt::LeftButton) SetTag(ColorPanel, 1);
+    if (button == Qt::LeftButton) pickingFromTable_ = true;
 }
 
 // The table keeps the mouse while the button is held, so a drag outside it keeps the
 // last colour; a click without a move picks nothing.
 void TTinctorForm::ColorTableMouseMove(QPoint pos) {
-    if (TagOf(ColorPanel) != 1) return;
+    if (!pickingFromTable_) return;
     if (const std::optional<TColor> colour = ColorTable->PixelAt(pos)) SetCurrentColor(*colour);
 }
 
-void TTinctorForm::ColorTableMouseUp(Qt::MouseButton) { SetTag(ColorPanel, 0); }
+void TTinctorForm::ColorTableMouseUp(Qt::MouseButton) { pickingFromTable_ = false; }
 
 // ---------------------------------------------------------------------------
 // Parts that later work fills in. Each keeps the place of its step, so that the

@@ -190,6 +190,7 @@ private:
     bool RunConfigDialog();
 
     int notation_ = 0;
+    bool pickingFromTable_ = false;  // a left press on the colour table, until the release
     std::array<QScrollBar*, 7> sliders_{};
 
     TTopStrip* MainPanel = nullptr;
