@@ -97,5 +97,10 @@ fuzz-http: deps
 fuzz-url: deps
 	fuzz/run-url.sh $(FUZZ_SECONDS)
 
+# The mail message parser under libFuzzer for FUZZ_SECONDS.
+.PHONY: fuzz-mail
+fuzz-mail: deps
+	fuzz/run-mail.sh $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
