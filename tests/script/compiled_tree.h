@@ -39,7 +39,7 @@ inline std::string TreeSignature(const TJStatement* root) {
     text += "\ndeclarations:";
     for (const TJStatement* s : order) {
         if (!IsDeclarationKind(s->Kind)) continue;
-        auto it = number.find(s->Sub3);
+        auto it = number.find(s->Enclosing());
         text += " " + std::to_string(number[s]) + "<" + (it == number.end() ? "-" : std::to_string(it->second));
     }
     return text;

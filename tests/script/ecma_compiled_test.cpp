@@ -131,14 +131,14 @@ TEST_F(CompiledFiles, DeclarationsGetTheirEnclosingDeclarationNotTheirSiblings) 
     for (const TJStatement* s = root->Sub1; s; s = s->Next)
         if (IsDeclarationKind(s->Kind)) declarations.push_back(s);
     ASSERT_EQ(declarations.size(), 4u);  // f, lib, h, C
-    EXPECT_EQ(declarations[0]->Sub3, root);
-    EXPECT_EQ(declarations[1]->Sub3, nullptr);  // a program has none
-    EXPECT_EQ(declarations[2]->Sub3, root);
-    EXPECT_EQ(declarations[3]->Sub3, root);
-    const TJStatement* g = declarations[0]->Sub2->Sub1->Next;  // after f's var statement
+    EXPECT_EQ(declarations[0]->Enclosing(), root);
+    EXPECT_EQ(declarations[1]->Enclosing(), nullptr);  // a program has none
+    EXPECT_EQ(declarations[2]->Enclosing(), root);
+    EXPECT_EQ(declarations[3]->Enclosing(), root);
+    const TJStatement* g = declarations[0]->Body()->Sub1->Next;  // after f's var statement
     ASSERT_EQ(g->Kind, skFunction);
-    EXPECT_EQ(g->Sub3, declarations[0]);
-    EXPECT_EQ(declarations[3]->Sub1->Sub3, declarations[3]);  // m inside C
+    EXPECT_EQ(g->Enclosing(), declarations[0]);
+    EXPECT_EQ(declarations[3]->ClassMembers()->Enclosing(), declarations[3]);  // m inside C
 }
 
 TEST_F(CompiledFiles, AHundredThousandStatementsRoundTrip) {
