@@ -3,8 +3,8 @@
 #include <charconv>
 
 #include "colour/StrColor.h"
-#include "settings/IniFiles.h"
 #include "util/CodePage.h"
+#include "util/IniFiles.h"
 #include "util/stdFiles.h"
 
 namespace tinctor {

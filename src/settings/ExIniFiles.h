@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/IniFiles.h"
+#include "util/IniFiles.h"
 
 namespace tinctor {
 

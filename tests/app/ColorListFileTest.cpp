@@ -12,7 +12,7 @@
 
 #include "app/ColorListFile.h"
 #include "app/ListFileName.h"
-#include "settings/IniFiles.h"
+#include "util/IniFiles.h"
 #include "util/CodePage.h"
 #include "util/stdFiles.h"
 

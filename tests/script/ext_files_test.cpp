@@ -230,3 +230,56 @@ TEST_F(ExtFilesTest, Win32StartsProgramsWithoutAShell) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ExtFilesTest, IniReadsChangesAndUpdates) {
+    Write("a.ini", std::string("junk before\r[One]\r\nk = v \nbin=\x01\x02x\n[two]\nz=1\n[ONE]\nk=later\n"));
+    const TCase cases[] = {
+        {"var i = new Ini(D + 'a.ini'); print(i.read('one', 'K', 'd') + ',' + i.read('one', 'none', 'd'));", "v,d"},
+        {"var i = new Ini(D + 'a.ini'); print(i.readSections().commaText + '|' + i.readSection('two').commaText);",
+         "One,two,ONE|z"},
+        {"var i = new Ini(D + 'a.ini'); i.write('New', 'n', 5).deleteKey('one', 'k').eraseSection('two'); "
+         "var e = i.sectionExists('new'); print(e + ',' + i.sectionExists() + ',' + i.read('One', 'k', '-'));",
+         "true,false,-"},
+        {"var i = new Ini(D + 'made.ini'); i.write('s', 'k', 'v').update(); print(new Ini(D + 'made.ini').read('S', 'K', ''));",
+         "v"},
+        {"new Ini();", "!Exception: EIniError(2) => ini create error"},
+        {"new Ini(D);", "!Exception: EIniError(2) => ini create error"},
+        {"new Ini(D + 'a.ini').read('a', 'b');", "!Exception: EIniError(2) => read error: @/a.ini"},
+        {"new Ini(D + 'a.ini').eraseSection();", "!Exception: EIniError(2) => eraseSection error: @/a.ini"},
+        {"new Ini(D + 'none/x.ini').write('a', 'b', 'c').update();", "!Exception: EIniError(2) => write error: @/none/x.ini"},
+    };
+    for (const TCase& c : cases) {
+        std::string expected = c.expected;
+        for (std::size_t at; (at = expected.find('@')) != std::string::npos;) expected.replace(at, 1, dir);
+        EXPECT_EQ(Out(c.script), expected) << c.script;
+    }
+    // No global instances of Ini and RegIni.
+    EXPECT_EQ(Out("print(typeof(Ini) + ',' + typeof(RegIni) + ',' + typeof(CRC));"), "undefined,undefined,object");
+}
+
+TEST_F(ExtFilesTest, RegIniKeepsKeysInTheConfigTree) {
+    const TCase cases[] = {
+        {"var r = new RegIni('Software\\Test'); r.write('Sec', 'Name', 'a=b\\n%'); "
+         "print(new RegIni('software\\TEST').read('sec', 'NAME', 'd') == 'a=b\\n%');",
+         "true"},
+        {"var r = new RegIni('Software\\Test'); r.write('Sec', 'x', 1).write('Other', 'y', 2); "
+         "print(r.readSections().commaText + '|' + r.readSection('SEC').commaText + '|' + r.rootKey + '|' + r.key);",
+         "Other,Sec|Name,x|HKEY_CURRENT_USER|Software\\Test"},
+        {"var r = new RegIni('Software\\Test'); r.deleteKey('Sec', 'x').eraseSection('other'); "
+         "var e = r.sectionExists('Other'); print(e + r.readSection('Sec').commaText);",
+         "falseName"},
+        {"new RegIni('Software\\..\\..\\x');", "!Exception: EIniError(2) => ini create error"},
+        {"new RegIni('a\\\\b');", "!Exception: EIniError(2) => ini create error"},
+        {"new RegIni('a/b');", "!Exception: EIniError(2) => ini create error"},
+        {"new RegIni('a').write('..', 'k', 'v');", "!Exception: EIniError(2) => write error: a"},
+    };
+    for (const TCase& c : cases) EXPECT_EQ(Out(c.script), c.expected) << c.script;
+    const std::string root = dir + "/config/tinctor/registry/HKEY_CURRENT_USER";
+    EXPECT_TRUE(fs::is_directory(root + "/Software/Test/Sec"));
+    EXPECT_FALSE(fs::exists(root + "/software"));
+    EXPECT_FALSE(fs::exists(dir + "/config/tinctor/x"));
+}
+
+}  // namespace

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "settings/IniFiles.h"
+#include "util/IniFiles.h"
 #include "util/CodePage.h"
 #include "settings/SettingsTestSupport.h"
 

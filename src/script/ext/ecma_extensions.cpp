@@ -4,6 +4,7 @@
 #include "script/ext/ecma_checksum.h"
 #include "script/ext/ecma_directory.h"
 #include "script/ext/ecma_file.h"
+#include "script/ext/ecma_ini.h"
 #include "script/ext/ecma_mutex.h"
 #include "script/ext/ecma_stringbuffer.h"
 #include "script/ext/ecma_strings.h"
@@ -16,9 +17,11 @@ void ImportExtensionObjects(TJBaseEngine& engine) {
     engine.ImportObject("Directory", ClassOf<TJDirectoryObject>());
     engine.ImportObject("Strings", ClassOf<TJStringsObject>());
     engine.ImportObject("Win32", ClassOf<TJWin32Object>());
+    engine.ImportObject("Ini", ClassOf<TJIniObject>());
     engine.ImportObject("CRC", ClassOf<TJCRCObject>());
     engine.ImportObject("Base64", ClassOf<TJBase64Object>());
     engine.ImportObject("Mutex", ClassOf<TJMutexObject>());
+    engine.ImportObject("RegIni", ClassOf<TJRegIniObject>());
     engine.ImportObject("StringBuffer", ClassOf<TJStringBufferObject>());
 }
 

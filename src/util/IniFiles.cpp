@@ -1,4 +1,4 @@
-#include "settings/IniFiles.h"
+#include "util/IniFiles.h"
 
 #include <sys/stat.h>
 
