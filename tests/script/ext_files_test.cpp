@@ -15,6 +15,7 @@
 
 #include "script/ext/ecma_extensions.h"
 #include "script/ext/ext_process.h"
+#include "fake_host.h"
 #include "script_runner.h"
 
 using namespace kestrel;
@@ -188,6 +189,21 @@ TEST_F(ExtFilesTest, ClearMovesItemsToTheTrashWithTheirInfo) {
     fs::create_directory_symlink(dir + "/outside", dir + "/alias");
     Out("new Directory(D + 'alias').clear(false); new Directory('/').clear;");
     EXPECT_EQ(Read("outside/keep"), "k");
+}
+
+TEST_F(ExtFilesTest, ClearAsksTheHostWithNoAsTheDefault) {
+    fs::create_directories(dir + "/c");
+    Write("c/one", "1");
+    kestrel::testing::FakeHost host;
+    run.engine.Host = &host;
+    host.boxAnswers = {7, 6};
+    Out("new Directory(D + 'c').clear(false);");
+    EXPECT_TRUE(fs::exists(dir + "/c/one"));
+    Out("new Directory(D + 'c').clear(false);");
+    EXPECT_FALSE(fs::exists(dir + "/c/one"));
+    ASSERT_EQ(host.boxes.size(), 2u);
+    EXPECT_EQ(host.boxes[0].Flags, 4 | 0x20 | 0x100);
+    run.engine.Host = nullptr;
 }
 
 TEST(CommandLine, SplitsByTheWindowsRules) {

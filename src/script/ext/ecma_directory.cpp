@@ -11,6 +11,7 @@
 
 #include "script/ext/ecma_strings.h"
 #include "script/ext/ext_common.h"
+#include "script/ext/ext_files.h"
 #include "script/ext/ext_paths.h"
 #include "script/ext/ext_trash.h"
 
@@ -23,6 +24,8 @@ namespace {
 
 constexpr mode_t kNewFolderMode = 0777;  // less the umask
 constexpr std::string_view kAllNames = "*.*";
+// Message box flags and answer (see TJHost::MessageBox).
+constexpr int kYesNo = 4, kQuestionIcon = 0x20, kSecondButtonDefault = 0x100, kYes = 6;
 
 TJDirectoryObject& Directory(TJObject& self) { return static_cast<TJDirectoryObject&>(self); }
 
@@ -102,20 +105,10 @@ void FindCloseMethod(TJObject& self, const TJValueList*, TJValue& result) {
     result.SetUndefined();
 }
 
-// mkdir -p: every missing folder on the way.
-bool MakeFolders(const std::string& path) {
-    if (path.empty()) return false;
-    for (std::size_t i = 1; i <= path.size(); ++i) {
-        if (i < path.size() && path[i] != '/') continue;
-        const std::string part = path.substr(0, i);
-        if (::mkdir(part.c_str(), kNewFolderMode) != 0 && errno != EEXIST) return false;
-    }
-    return IsFolder(path);
-}
-
 void Make(TJObject& self, const TJValueList*, TJValue& result) {
     TJDirectoryObject& dir = Directory(self);
-    if (!MakeFolders(dir.Dir())) dir.Fail("make error: ");
+    const std::string path = ext::ExcludeDelimiter(dir.Dir());
+    if (!IsFolder(path) && !ext::MakeFolders(path, kNewFolderMode)) dir.Fail("make error: ");
     result.BuildBool(true);
 }
 
@@ -168,12 +161,22 @@ bool MayClear(const std::string& dir) {
     return ::lstat(ext::ExcludeDelimiter(dir).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// The shell's confirmation: the host asks Yes/No with No as the default; without a
+// host (a bare engine) the folder is cleared.
+bool ConfirmClear(TJObject& self, const std::string& dir, bool toTrash) {
+    auto* engine = dynamic_cast<TJEngine*>(self.Engine());
+    TJHost* host = engine ? engine->Host : nullptr;
+    if (!host) return true;
+    const std::string text = "「" + dir + (toTrash ? "」の中身をすべてごみ箱に移しますか?" : "」の中身をすべて完全に削除しますか?");
+    return host->MessageBox(text, host->ApplicationTitle(), kYesNo | kQuestionIcon | kSecondButtonDefault) == kYes;
+}
+
 void Clear(TJObject& self, const TJValueList* args, TJValue& result) {
     TJDirectoryObject& dir = Directory(self);
     const TJValue* arg = Arg(args, 0);
     const bool toTrash = !arg || arg->AsBool();
     result.BuildObject(&self);
-    if (!MayClear(dir.Dir())) return;
+    if (!MayClear(dir.Dir()) || !ConfirmClear(self, dir.Dir(), toTrash)) return;
     if (toTrash) ext::MoveContentsToTrash(dir.Dir());
     else ext::DeleteContents(dir.Dir());
 }

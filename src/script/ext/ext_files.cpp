@@ -77,4 +77,15 @@ bool WriteWholeFile(const std::string& name, std::string_view bytes) {
     return fd.Close();
 }
 
+bool MakeFolders(const std::string& path, unsigned mode) {
+    if (path.empty()) return false;
+    for (std::size_t i = 1; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != '/') continue;
+        const std::string part = path.substr(0, i);
+        if (::mkdir(part.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST) return false;
+    }
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 }  // namespace kestrel::ext

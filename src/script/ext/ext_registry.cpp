@@ -168,8 +168,7 @@ bool TRegistryKey::Open(std::string_view path) {
     if (!parts.empty() && parts.back().empty()) parts.pop_back();
     if (!std::all_of(parts.begin(), parts.end(), IsValidComponent)) return false;
     std::string folder = RegistryRoot();
-    for (std::size_t k = 1; k < folder.size(); ++k)
-        if (folder[k] == '/' && !MakeFolder(folder.substr(0, k))) return false;
+    if (!MakeFolders(folder.substr(0, folder.size() - 1), kFolderMode)) return false;
     for (std::string_view part : parts) {
         folder += Spelling(folder, part);
         if (!MakeFolder(folder)) return false;

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "script/ext/ext_files.h"
 #include "script/lib/ecma_percent.h"
 
 namespace kestrel::ext {
@@ -57,17 +58,6 @@ std::string HomeTrash() {
     return std::string(home && *home ? home : "/") + "/.local/share/Trash";
 }
 
-bool MakeFolders(const std::string& path) {
-    std::string part;
-    for (std::size_t i = 1; i <= path.size(); ++i) {
-        if (i < path.size() && path[i] != '/') continue;
-        part = path.substr(0, i);
-        if (::mkdir(part.c_str(), kTrashFolderMode) != 0 && errno != EEXIST) return false;
-    }
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // The top folder of the mount that holds Path: the last folder on the way up
 // with the same device.
 std::string MountTop(const std::string& path, dev_t device) {
@@ -86,7 +76,7 @@ std::string MountTop(const std::string& path, dev_t device) {
 std::string TrashFor(const std::string& dir, dev_t device) {
     const std::string home = HomeTrash();
     std::string homeParent = home.substr(0, home.rfind('/'));
-    MakeFolders(homeParent);
+    MakeFolders(homeParent, kTrashFolderMode);
     struct stat st {};
     if (::stat(homeParent.c_str(), &st) == 0 && st.st_dev == device) return home;
     const std::string top = MountTop(dir, device);
@@ -136,7 +126,7 @@ bool MoveContentsToTrash(const std::string& dir) {
     if (!statted) return false;
     if (names.empty()) return true;
     const std::string trash = TrashFor(dir, st.st_dev);
-    if (!MakeFolders(trash + "/files") || !MakeFolders(trash + "/info")) return false;
+    if (!MakeFolders(trash + "/files", kTrashFolderMode) || !MakeFolders(trash + "/info", kTrashFolderMode)) return false;
     bool ok = true;
     for (const std::string& name : names) ok = TrashItem(trash, dir, name) && ok;
     return ok;
