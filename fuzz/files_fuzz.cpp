@@ -13,7 +13,7 @@
 
 #include "app/ColorListFile.h"
 #include "settings/ExIniFiles.h"
-#include "settings/IniFiles.h"
+#include "util/IniFiles.h"
 #include "settings/TinctorSettings.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "settings/IniFiles.h"
+#include "util/IniFiles.h"
 
 namespace {
 
