@@ -1,6 +1,8 @@
 #include "scripthost/ScriptDialogs.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
@@ -158,5 +160,29 @@ std::uint32_t TQtScriptHost::MainFormHandle() const {
     if (!mainForm_ || QGuiApplication::platformName() != QLatin1String("xcb")) return 0;
     return static_cast<std::uint32_t>(mainForm_->window()->winId());
 }
+
+TQtScriptHost::TQtScriptHost(QWidget* mainForm) : mainForm_(mainForm) {
+    // Only an X11 session has keys to ask for (the offscreen platform has none).
+    if (QGuiApplication::platformName() == "xcb") desktop_ = TXDesktop::Open();
+}
+
+TQtScriptHost::~TQtScriptHost() = default;
+
+bool TQtScriptHost::IsKeyDown(unsigned vk) { return desktop_ ? desktop_->IsKeyDown(vk) : TJHost::IsKeyDown(vk); }
+
+kestrel::TJPointerState TQtScriptHost::PointerState() {
+    if (!desktop_) return TJHost::PointerState();
+    const TXPointer p = desktop_->Pointer();
+    return {p.X, p.Y, p.Left, p.Middle, p.Right};
+}
+
+bool TQtScriptHost::ClipboardText(std::string& text) {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    const bool has = data && data->hasText();
+    text = has ? FromQString(data->text()) : std::string();
+    return has;
+}
+
+void TQtScriptHost::SetClipboardText(std::string_view text) { QGuiApplication::clipboard()->setText(ToQString(text)); }
 
 }  // namespace tinctor

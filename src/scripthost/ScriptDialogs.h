@@ -3,6 +3,9 @@
 // waiting once the application is closing.
 #pragma once
 
+#include <memory>
+
+#include "platform/xlib/XDesktop.h"
 #include "script/core/ecma_engine.h"
 
 class QWidget;
@@ -12,7 +15,8 @@ namespace tinctor {
 class TQtScriptHost final : public kestrel::TJHost {
 public:
     // MainForm owns the dialogs (none: they have no owner and there are no handles).
-    explicit TQtScriptHost(QWidget* mainForm) : mainForm_(mainForm) {}
+    explicit TQtScriptHost(QWidget* mainForm);
+    ~TQtScriptHost() override;
 
     // A QMessageBox with the buttons, icon and default button of Flags; the window that
     // was active before is activated again afterwards.
@@ -28,8 +32,16 @@ public:
     std::uint32_t ApplicationHandle() const override { return MainFormHandle(); }
     std::uint32_t MainFormHandle() const override;
 
+    // Keys and buttons of the X display (none held without one); the clipboard is
+    // the application's.
+    bool IsKeyDown(unsigned vk) override;
+    kestrel::TJPointerState PointerState() override;
+    bool ClipboardText(std::string& text) override;
+    void SetClipboardText(std::string_view text) override;
+
 private:
     QWidget* mainForm_;
+    std::unique_ptr<TXDesktop> desktop_;
 };
 
 }  // namespace tinctor

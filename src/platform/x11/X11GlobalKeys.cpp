@@ -7,7 +7,7 @@
 
 #include "platform/ErrorGuard.h"
 #include "platform/SystemError.h"
-#include "platform/x11/VirtualKeys.h"
+#include "platform/xlib/VirtualKeys.h"
 #include "platform/x11/X11Platform.h"
 
 // Xlib's macros clash with Qt's names: X headers come last.

@@ -1,5 +1,5 @@
 #include "platform/KeyCodes.h"
-#include "platform/x11/VirtualKeys.h"
+#include "platform/xlib/VirtualKeys.h"
 #include "platform/x11/X11Platform.h"
 
 // Xlib last: its macros (Bool, Status) break Qt headers included after it.

@@ -41,6 +41,12 @@ public:
     std::function<void(std::string& text, bool& success, int count, bool line)> Input;
 };
 
+// The mouse as a script reads it: screen position and held buttons.
+struct TJPointerState {
+    int X = 0, Y = 0;
+    bool Left = false, Middle = false, Right = false;
+};
+
 // What a script asks of the program it runs in besides output and input (the hooks):
 // dialogs, window handles and the processing of window events. The host sets it on
 // the engine component; without one, boxes answer as if dismissed at once, input
@@ -64,6 +70,24 @@ public:
     // Window handles of the application and its main window (0: none).
     virtual std::uint32_t ApplicationHandle() const { return 0; }
     virtual std::uint32_t MainFormHandle() const { return 0; }
+
+    // The desktop. Without a display (these defaults) no key or button is held, the
+    // pointer is at 0, 0 and the clipboard is a text of this process.
+    // Whether the key with the Windows virtual-key code Vk is held down now.
+    virtual bool IsKeyDown(unsigned /*vk*/) { return false; }
+    virtual TJPointerState PointerState() { return {}; }
+    // The clipboard's text in the code page; false when it holds none.
+    virtual bool ClipboardText(std::string& text) {
+        text = LocalClipboard();
+        return !text.empty();
+    }
+    virtual void SetClipboardText(std::string_view text) { LocalClipboard().assign(text); }
+
+protected:
+    static std::string& LocalClipboard() {
+        static std::string text;
+        return text;
+    }
 };
 
 // The answer of a box that is dismissed without a choice: Cancel when it has Cancel,

@@ -2,6 +2,7 @@
 #include "script/ext/ecma_extensions.h"
 
 #include "script/ext/ecma_checksum.h"
+#include "script/ext/ecma_desktop.h"
 #include "script/ext/ecma_directory.h"
 #include "script/ext/ecma_file.h"
 #include "script/ext/ecma_ini.h"
@@ -21,6 +22,9 @@ void ImportExtensionObjects(TJBaseEngine& engine) {
     engine.ImportObject("CRC", ClassOf<TJCRCObject>());
     engine.ImportObject("Base64", ClassOf<TJBase64Object>());
     engine.ImportObject("Mutex", ClassOf<TJMutexObject>());
+    engine.ImportObject("Keyboard", ClassOf<TJKeyboard>());
+    engine.ImportObject("Mouse", ClassOf<TJMouse>());
+    engine.ImportObject("Clipboard", ClassOf<TJClipboard>());
     engine.ImportObject("RegIni", ClassOf<TJRegIniObject>());
     engine.ImportObject("StringBuffer", ClassOf<TJStringBufferObject>());
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scripthost/Kestrel.h"
+#include "util/CodePage.h"
 
 namespace tinctor {
 
@@ -148,5 +149,26 @@ void InstallInterruptHandler() {
 bool StopRequested() noexcept { return gStopRequested != 0; }
 
 const volatile std::sig_atomic_t* StopFlag() noexcept { return &gStopRequested; }
+
+bool TTerminalHost::IsKeyDown(unsigned vk) { return desktop_ ? desktop_->IsKeyDown(vk) : TJHost::IsKeyDown(vk); }
+
+kestrel::TJPointerState TTerminalHost::PointerState() {
+    if (!desktop_) return TJHost::PointerState();
+    const TXPointer p = desktop_->Pointer();
+    return {p.X, p.Y, p.Left, p.Middle, p.Right};
+}
+
+bool TTerminalHost::ClipboardText(std::string& text) {
+    if (!desktop_) return TJHost::ClipboardText(text);
+    std::string utf8;
+    const bool has = desktop_->ClipboardText(utf8);
+    text = CodePage::Current().FromUtf8Replacing(utf8);
+    return has;
+}
+
+void TTerminalHost::SetClipboardText(std::string_view text) {
+    if (!desktop_) return TJHost::SetClipboardText(text);
+    desktop_->SetClipboardText(CodePage::Current().ToUtf8Replacing(text));
+}
 
 }  // namespace tinctor

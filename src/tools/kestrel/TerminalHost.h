@@ -5,12 +5,18 @@
 // Without a terminal every box is answered at once as if the user had dismissed it,
 // so that nobody's consent is ever assumed: confirm is false, prompt and textArea
 // give null, msgBox gives Cancel when the box has it, else No, else OK.
+//
+// Keys, mouse and clipboard are those of the X display when $DISPLAY names one;
+// without a display keys and buttons read as not held, the pointer at 0, 0, and the
+// clipboard is a text of this process.
 #pragma once
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <string>
 
+#include "platform/xlib/XDesktop.h"
 #include "script/core/ecma_engine.h"
 
 namespace tinctor {
@@ -20,16 +26,23 @@ class TKestrel;
 class TTerminalHost final : public kestrel::TJHost {
 public:
     // Tty: the controlling terminal, or none.
-    explicit TTerminalHost(std::FILE* tty) : tty_(tty) {}
+    explicit TTerminalHost(std::FILE* tty) : tty_(tty), desktop_(TXDesktop::Open()) {}
 
     int MessageBox(std::string_view text, std::string_view caption, int flags) override;
     bool InputBox(std::string_view message, bool multiLine, std::string& text) override;
     std::string ApplicationTitle() const override { return "kestrel"; }
 
+    bool IsKeyDown(unsigned vk) override;
+    kestrel::TJPointerState PointerState() override;
+    // The CLIPBOARD selection's UTF-8 text, in the code page of this process.
+    bool ClipboardText(std::string& text) override;
+    void SetClipboardText(std::string_view text) override;
+
 private:
     // One line from the terminal without its line end; false at its end or on an error.
     bool ReadTtyLine(std::string& line);
     std::FILE* tty_;
+    std::unique_ptr<TXDesktop> desktop_;  // none without a display
 };
 
 // Standard input for read(n) (up to n bytes, read as they come), read() (everything)

@@ -1,4 +1,4 @@
-#include "platform/x11/VirtualKeys.h"
+#include "platform/xlib/VirtualKeys.h"
 
 #include <X11/keysym.h>
 
