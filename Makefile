@@ -93,9 +93,9 @@ fuzz-files: deps
 # The web client's response reader and the address and cookie parsers under libFuzzer.
 .PHONY: fuzz-http fuzz-url
 fuzz-http: deps
-	fuzz/run-http.sh $(FUZZ_SECONDS)
+	fuzz/run-net.sh http $(FUZZ_SECONDS)
 fuzz-url: deps
-	fuzz/run-url.sh $(FUZZ_SECONDS)
+	fuzz/run-net.sh url $(FUZZ_SECONDS)
 
 # The mail message parser under libFuzzer for FUZZ_SECONDS.
 .PHONY: fuzz-mail
