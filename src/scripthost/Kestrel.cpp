@@ -4,6 +4,7 @@
 
 #include "script/ext/ecma_extensions.h"
 #include "script/lib/ecma_object.h"
+#include "script/net/ecma_mail.h"
 #include "util/CodePage.h"
 
 namespace tinctor {
@@ -75,6 +76,7 @@ void TKestrel::ImportLibraries() {
     // objects ("ActiveXObject", "Enumerator", "DynaCall", "Struct"), "CheckListBox",
     // and the window-control classes. The engine itself brings the standard classes.
     kestrel::ImportExtensionObjects(*engine_);
+    kestrel::ImportMailObjects(*engine_);
 }
 
 const std::vector<std::string>& TKestrel::LibraryPath() const { return engine_->Parser().LibraryPath; }
