@@ -98,6 +98,36 @@ TEST_F(ExtFilesTest, FileReadsWritesAndNeverTruncates) {
     EXPECT_EQ(Out("new File(D).open('w');"), "!Exception: EFileError(2) => can not open: " + dir + "/");
 }
 
+// readln reads far ahead; every other call still sees the position after the line.
+TEST_F(ExtFilesTest, ReadlnKeepsThePositionOfEachLine) {
+    const std::string longLine(70000, 'x');  // longer than one read-ahead block
+    Write("big", longLine + " \r\n" + "tail line\n" + "mid\tcr\n" + "last  ");
+    const std::string size = std::to_string(longLine.size() + 3 + 10 + 7 + 6);
+    const TCase cases[] = {
+        {"var f = new File(D + 'big'); f.open(); var a = f.readln().length, b = f.readln(), c = f.readln(), "
+         "d = f.readln(), e = f.readln(); print(a + '|' + b + '|' + c + '|' + d + '|' + e + '|' + f.eof());",
+         "70000|tail line|mid\tcr|last  ||true"},
+        {"var f = new File(D + 'big'); f.open(); f.readln(); var a = f.read(4), b = f.readln(); print(a + '|' + b);",
+         "tail| line"},
+        {"var f = new File(D + 'big'); f.open(); f.readln(); var e = f.eof(), r = f.read(); print(e + '|' + r);",
+         "false|tail line\nmid\tcr\nlast  "},
+        {"var f = new File(D + 'big'); f.open(); f.readln(); f.readln(); var at = f.seek(-6); print(at + '|' + f.readln());",
+         "@|last  "},
+        {"var f = new File(D + 'big'); f.open(); f.readln(); f.readln(); f.seek(0); var a = f.read(3); print(a + f.readln().length);",
+         "xxx69997"},
+        {"var f = new File(D + 'big'); f.open(); f.readln(); f.readln(); f.close(); f.open(); print(f.read(2));", "xx"},
+        {"var f = new File(D + 'w'); f.open('w'); f.write('ab'); try { f.readln(); } catch (e) { print('no|'); } "
+         "f.write('c'); f.close(); f.open(); print(f.readln());",
+         "no|abc"},
+    };
+    for (const TCase& c : cases) {
+        std::string expected = c.expected;
+        if (const std::size_t at = expected.find('@'); at != std::string::npos)
+            expected.replace(at, 1, std::to_string(std::stoul(size) - 6));
+        EXPECT_EQ(Out(c.script), expected) << c.script;
+    }
+}
+
 TEST_F(ExtFilesTest, SharingModesFollowTheFlockRules) {
     Write("f", "x");
     const std::string name = dir + "/f";
@@ -203,6 +233,12 @@ TEST_F(ExtFilesTest, ClearAsksTheHostWithNoAsTheDefault) {
     EXPECT_FALSE(fs::exists(dir + "/c/one"));
     ASSERT_EQ(host.boxes.size(), 2u);
     EXPECT_EQ(host.boxes[0].Flags, 4 | 0x20 | 0x100);
+    // Nobody to ask (kestrel without a terminal): cleared unasked.
+    Write("c/two", "2");
+    host.canAsk = false;
+    Out("new Directory(D + 'c').clear(false);");
+    EXPECT_FALSE(fs::exists(dir + "/c/two"));
+    EXPECT_EQ(host.boxes.size(), 2u);
     run.engine.Host = nullptr;
 }
 

@@ -28,6 +28,7 @@ public:
         if (answer) text = *answer;
         return answer.has_value();
     }
+    bool CanAskUser() const override { return canAsk; }
     bool ProcessEvents() override {
         ++processed;
         return !closing;
@@ -58,6 +59,7 @@ public:
     std::vector<std::pair<int, bool>> reads;
     int processed = 0;
     bool closing = false;
+    bool canAsk = true;
 
 private:
     template <class T>

@@ -63,6 +63,9 @@ public:
     // A modal input dialog with Message and Text as its default (one line, or several
     // joined by CR LF when MultiLine); false when the user cancelled.
     virtual bool InputBox(std::string_view message, bool multiLine, std::string& text) = 0;
+    // Whether a person is there to answer boxes and dialogs (false: a console program
+    // without a terminal, whose boxes are dismissed at once).
+    virtual bool CanAskUser() const { return true; }
     // Lets pending window events through; false once the application is closing.
     virtual bool ProcessEvents() { return true; }
     // The caption of boxes that name none.

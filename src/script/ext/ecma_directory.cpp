@@ -161,12 +161,13 @@ bool MayClear(const std::string& dir) {
     return ::lstat(ext::ExcludeDelimiter(dir).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// The shell's confirmation: the host asks Yes/No with No as the default; without a
-// host (a bare engine) the folder is cleared.
+// The shell's confirmation: the host asks Yes/No with No as the default. With nobody
+// to ask (a bare engine, or kestrel without a terminal, as in a pipeline or a cron
+// job) the folder is cleared, as the shell's operation does without its dialog.
 bool ConfirmClear(TJObject& self, const std::string& dir, bool toTrash) {
     auto* engine = dynamic_cast<TJEngine*>(self.Engine());
     TJHost* host = engine ? engine->Host : nullptr;
-    if (!host) return true;
+    if (!host || !host->CanAskUser()) return true;
     const std::string text = "「" + dir + (toTrash ? "」の中身をすべてごみ箱に移しますか?" : "」の中身をすべて完全に削除しますか?");
     return host->MessageBox(text, host->ApplicationTitle(), kYesNo | kQuestionIcon | kSecondButtonDefault) == kYes;
 }

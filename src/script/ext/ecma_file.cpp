@@ -24,7 +24,7 @@ using ext::Arg;
 namespace {
 
 constexpr std::size_t kReadBlock = 65535;  // read() without a count
-constexpr std::size_t kLineBlock = 4096;   // readln
+constexpr std::size_t kReadAheadBlock = 65536;  // readln
 constexpr mode_t kNewFileMode = 0666;      // less the umask
 constexpr std::int64_t kMsPerSecond = 1000, kNsPerMs = 1000000;
 constexpr std::string_view kLineEnd = "\r\n";
@@ -89,31 +89,43 @@ void Read(TJObject& self, const TJValueList* args, TJValue& result) {
     if (!file.IsOpen()) file.Fail("read error: ");
     const TJValue* arg = Arg(args, 0);
     const std::int64_t count = arg ? std::max<std::int64_t>(arg->AsInteger(), 0) : -1;
-    std::string bytes;
+    // What readln read ahead comes first.
+    TJFileObject::TReadAhead& ahead = file.ReadAhead();
+    const std::size_t early = count < 0 ? ahead.View().size()
+                                        : static_cast<std::size_t>(std::min<std::uint64_t>(
+                                              static_cast<std::uint64_t>(count), ahead.View().size()));
+    std::string bytes(ahead.View().substr(0, early));
+    ahead.Begin += early;
     if (!ReadInto(file.Fd(), count, bytes)) file.Fail("read error: ");
     result.BuildString(TJString(bytes));
 }
 
 bool IsTrailingBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
+// A line ends after its LF; its trailing bytes up to the blank go (CR LF, LF, blanks
+// and tabs). The last line at the end of the file comes back as it is.
 void ReadLine(TJObject& self, const TJValueList*, TJValue& result) {
     TJFileObject& file = File(self);
     if (!file.IsOpen()) file.Fail("read error: ");
+    TJFileObject::TReadAhead& ahead = file.ReadAhead();
+    if (!ahead.Bytes) ahead.Bytes = std::make_unique_for_overwrite<char[]>(kReadAheadBlock);
     std::string line;
-    char block[kLineBlock];
     for (;;) {
-        const off_t start = ::lseek(file.Fd(), 0, SEEK_CUR);
-        const ssize_t n = ReadSome(file.Fd(), block, sizeof block);
-        if (n < 0) file.Fail("read error: ");
-        if (n == 0) break;
-        const char* end = static_cast<const char*>(std::memchr(block, '\n', static_cast<std::size_t>(n)));
-        const std::size_t take = end ? static_cast<std::size_t>(end - block) + 1 : static_cast<std::size_t>(n);
+        if (ahead.View().empty()) {
+            const ssize_t n = ReadSome(file.Fd(), ahead.Bytes.get(), kReadAheadBlock);
+            if (n < 0) file.Fail("read error: ");
+            if (n == 0) break;
+            ahead.Begin = 0;
+            ahead.End = static_cast<std::size_t>(n);
+        }
+        const std::string_view block = ahead.View();
+        const std::size_t lineFeed = block.find('\n');
+        const std::size_t take = lineFeed == std::string_view::npos ? block.size() : lineFeed + 1;
         if (!ext::FitsStringLimit(line.size() + take)) file.Fail("read error: ");
-        line.append(block, take);
-        if (!end) continue;
-        // Every trailing byte up to the blank goes: CR LF, LF, blanks and tabs.
+        line.append(block.substr(0, take));
+        ahead.Begin += take;
+        if (lineFeed == std::string_view::npos) continue;
         while (!line.empty() && IsTrailingBlank(line.back())) line.pop_back();
-        if (start < 0 || ::lseek(file.Fd(), start + static_cast<off_t>(take), SEEK_SET) < 0) file.Fail("read error: ");
         break;
     }
     result.BuildString(TJString(line));
@@ -122,7 +134,7 @@ void ReadLine(TJObject& self, const TJValueList*, TJValue& result) {
 void Write(TJObject& self, const TJValueList* args, std::string_view ending, TJValue& result) {
     TJFileObject& file = File(self);
     const TJValue* arg = Arg(args, 0);
-    if (!file.IsOpen() || !arg) file.Fail("write error: ");
+    if (!file.IsOpen() || !arg || !file.Unread()) file.Fail("write error: ");
     std::string bytes = arg->AsString().str();
     bytes += ending;
     std::size_t written = 0;
@@ -147,7 +159,9 @@ std::int64_t OpenFileSize(const TJFileObject& file) {
 void Eof(TJObject& self, const TJValueList*, TJValue& result) {
     TJFileObject& file = File(self);
     if (!file.IsOpen()) file.Fail("eof error: ");
-    const off_t at = ::lseek(file.Fd(), 0, SEEK_CUR);
+    // Bytes read ahead are still to come: what the next read gives decides.
+    if (!file.ReadAhead().View().empty()) return void(result.BuildBool(false));
+    const std::int64_t at = file.Position();
     result.BuildBool(at < 0 || at >= OpenFileSize(file));
 }
 
@@ -159,6 +173,7 @@ void Seek(TJObject& self, const TJValueList* args, TJValue& result) {
     if (!(wanted > -9e18 && wanted < 9e18)) file.Fail("seek error: ");
     std::int64_t position = static_cast<std::int64_t>(wanted);
     if (position < 0) position += OpenFileSize(file);
+    file.ReadAhead().Drop();
     const off_t at = position < 0 ? -1 : ::lseek(file.Fd(), static_cast<off_t>(position), SEEK_SET);
     if (at < 0) file.Fail("seek error: ");
     result = ext::SizeValue(at);
@@ -309,7 +324,19 @@ void TJFileObject::Open(const TJValue* mode) {
     writable_ = write;
 }
 
+std::int64_t TJFileObject::Position() const noexcept {
+    const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+    return at < 0 ? -1 : static_cast<std::int64_t>(at) - static_cast<std::int64_t>(ahead_.View().size());
+}
+
+bool TJFileObject::Unread() noexcept {
+    const auto early = static_cast<off_t>(ahead_.View().size());
+    ahead_.Drop();
+    return early == 0 || ::lseek(fd_, -early, SEEK_CUR) >= 0;
+}
+
 bool TJFileObject::Close() noexcept {
+    ahead_.Drop();
     if (fd_ < 0) return false;
     ::close(fd_);
     fd_ = -1;

@@ -31,6 +31,8 @@ public:
     int MessageBox(std::string_view text, std::string_view caption, int flags) override;
     bool InputBox(std::string_view message, bool multiLine, std::string& text) override;
     std::string ApplicationTitle() const override { return "kestrel"; }
+    // Only with a terminal: without one, Directory.clear goes ahead unasked.
+    bool CanAskUser() const override { return tty_ != nullptr; }
 
     bool IsKeyDown(unsigned vk) override;
     kestrel::TJPointerState PointerState() override;
