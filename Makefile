@@ -12,6 +12,7 @@ PACKAGES := cmake ninja-build g++ ccache pkg-config \
             duktape mujs lua5.4 time clang libclang-rt-14-dev \
             librsvg2-bin desktop-file-utils appstream shared-mime-info \
             dpkg-dev file lintian man-db \
+            dovecot-pop3d qpsmtpd \
             nginx-light python3 python3-cryptography openssl curl
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
