@@ -1,14 +1,18 @@
 // Throughput of the mail message on a 20 MiB binary attachment: Compose (Base64 in
 // 76-character lines) and Parse of the composed message (decoded into a file), beside
-// coreutils base64 encoding the same file; bytes per second of wall time.
+// coreutils base64 encoding the same file, and getMail of that message from a real
+// POP3 server (dovecot) on loopback; bytes per second of wall time.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
+#include "mail_servers.h"
 #include "script/net/net_mail_message.h"
+#include "script/net/net_pop3.h"
 
 using namespace kestrel;
 namespace fs = std::filesystem;
@@ -16,6 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::int64_t kAttachmentSize = 20 << 20;
+constexpr int kScriptBufferSize = 65536;  // the buffer the script objects give their connections
 
 // A folder holding the attachment, made once for the run.
 struct Attachment {
@@ -72,5 +77,36 @@ void BM_CoreutilsBase64Encode(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * kAttachmentSize);
 }
 BENCHMARK(BM_CoreutilsBase64Encode)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole road of a received message: RETR through dovecot, dot-unstuffing, Parse
+// and the attachment written to its file (login and logout included).
+void BM_Pop3GetMail(benchmark::State& state) {
+    std::unique_ptr<nettest::TMailServers> servers;
+    try {
+        servers = std::make_unique<nettest::TMailServers>();
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
+    servers->Deliver(Outgoing().Compose());
+    const std::string folder = servers->Folder() + "mine/";
+    TgPOP3 pop3(kScriptBufferSize);
+    pop3.Host = "127.0.0.1";
+    pop3.Port = static_cast<std::uint16_t>(servers->Pop3Port());
+    pop3.UserId = nettest::kMailUser;
+    pop3.Password = nettest::kMailPassword;
+    pop3.AttachPath = folder;
+    for (auto _ : state) {
+        pop3.Connect();
+        pop3.GetMail(1);
+        pop3.Disconnect();
+        state.PauseTiming();
+        if (pop3.Message.Attachments.size() != 1) state.SkipWithError("the attachment did not arrive");
+        for (const std::string& file : pop3.Message.Attachments) fs::remove(file);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * kAttachmentSize);
+}
+BENCHMARK(BM_Pop3GetMail)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -198,6 +198,20 @@ int TMailServers::MaildirCount() const {
     return count;
 }
 
+void TMailServers::Deliver(const std::string& message) {
+    // Written under tmp/ and moved to new/, so the server never sees half a message.
+    static int serial = 0;
+    const std::string name = std::to_string(::getpid()) + "." + std::to_string(++serial) + ".test";
+    const fs::path draft = fs::path(folder_) / "Maildir/tmp" / name;
+    fs::create_directories(draft.parent_path());
+    fs::create_directories(fs::path(folder_) / "Maildir/new");
+    WriteFile(draft, message);
+    for (const fs::path& path : {draft.parent_path(), fs::path(folder_) / "Maildir/new", draft})
+        if (::lchown(path.c_str(), uid_, gid_) != 0 && ::geteuid() == 0)
+            throw std::runtime_error("cannot hand " + path.string() + " to " + account_);
+    fs::rename(draft, fs::path(folder_) / "Maildir/new" / name);
+}
+
 void TMailServers::Stop(TProcess& process) {
     if (process.pid <= 0) return;
     // Its whole group (the server and the children it forked), or the process alone

@@ -31,6 +31,8 @@ public:
     const std::string& Folder() const { return folder_; }
     // The messages delivered and not yet deleted.
     int MaildirCount() const;
+    // Puts Message straight into the maildir, as a delivery would.
+    void Deliver(const std::string& message);
 
 private:
     struct TProcess {
