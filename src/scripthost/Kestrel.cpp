@@ -5,6 +5,7 @@
 #include "script/ext/ecma_extensions.h"
 #include "script/lib/ecma_object.h"
 #include "script/net/ecma_mail.h"
+#include "script/net/ecma_net_objects.h"
 #include "util/CodePage.h"
 
 namespace tinctor {
@@ -76,6 +77,7 @@ void TKestrel::ImportLibraries() {
     // objects ("ActiveXObject", "Enumerator", "DynaCall", "Struct"), "CheckListBox",
     // and the window-control classes. The engine itself brings the standard classes.
     kestrel::ImportExtensionObjects(*engine_);
+    kestrel::ImportNetObjects(*engine_);
     kestrel::ImportMailObjects(*engine_);
 }
 

@@ -1,0 +1,140 @@
+// The TCPSocket object from scripts: a client and a server in one script, python3 peers
+// on 127.0.0.1, events and their order, cancelling from a handler, and the errors.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+
+#include "net_script_runner.h"
+#include "python_server.h"
+
+using nettest::NetScriptRunner;
+using nettest::PythonPeer;
+using nettest::WithPort;
+
+namespace {
+
+// The message of the first uncaught error, or what the script printed when none.
+std::string ErrorMessage(NetScriptRunner& runner, const std::string& script) {
+    std::string output = runner.Output(script);
+    std::size_t arrow = output.find("=> ");
+    return arrow == std::string::npos ? output : output.substr(arrow + 3);
+}
+
+const std::string kConnectedPair = R"(
+var srv = new TCPSocket(); srv.port = 0; srv.bind();
+var c = new TCPSocket(); c.host = "127.0.0.1"; c.port = srv.port;
+c.connect();
+var a = srv.accept();
+)";
+
+}  // namespace
+
+TEST(TCPSocketScript, ClientAndServerInOneScript) {
+    NetScriptRunner runner;
+    EXPECT_EQ(runner.Output(R"(
+var log = [];
+var srv = new TCPSocket(); srv.port = 0; srv.bind();
+println(srv.port > 0);
+var c = new TCPSocket(); c.host = "127.0.0.1"; c.port = srv.port;
+c.onConnect = function(s) { log.push("connect " + (s == c)); };
+c.onWrite = function(s, n, cancel) { log.push("write " + n); };
+c.onPacketRecvd = function(s, n, cancel) { log.push("recvd " + n); };
+c.onDisconnect = function(s) { log.push("disconnect"); };
+c.connect();
+var a = srv.accept();
+println(a.isConnected());
+c.writeln("hello");
+println(a.readln());
+a.writeln("one"); a.write("two"); a.close();
+println(c.readln()); println(c.read()); println(c.isConnected());
+println(c.bytesRead, c.bytesWrote, c.bytesTotal);
+c.close();
+println(log.join(","));
+)"),
+              "true\ntrue\nhello\none\ntwo\nfalse\n8\n7\n15\nconnect true,write 7,recvd 5,recvd 3,disconnect\n");
+}
+
+TEST(TCPSocketScript, StatusTextsGoToPrintlnFirstWhenDebugging) {
+    PythonPeer peer = PythonPeer::Server("c, _ = srv.accept(); c.recv(1)\n");
+    NetScriptRunner runner;
+    // Only the texts up to level 2, each printed before its event.
+    std::string expected;
+    const std::string port = std::to_string(peer.Port());
+    for (const std::string& text : {std::string("suc>127.0.0.1が見つかりました"), "suc>127.0.0.1(127.0.0.1):" + port + "にconnect成功しました",
+                             "nfo>127.0.0.1:" + port + "から切断します"})
+        expected += text + "\nevent " + text + "\n";
+    EXPECT_EQ(runner.Output(WithPort(peer.Port(), R"(
+var d = new TCPSocket(); d.host = "127.0.0.1"; d.port = PORT;
+d.debug = true;
+d.onStatus = function(s, text) { println("event " + text); };
+d.connect(); d.close();
+)")),
+              expected);
+}
+
+TEST(TCPSocketScript, FailuresBecomeTheMethodsError) {
+    const int freePort = nettest::FreePort();
+    struct Case {
+        std::string script;
+        std::string message;
+    } cases[] = {
+        {WithPort(freePort, "var c = new TCPSocket(); c.host = '127.0.0.1'; c.port = PORT; c.connect();"),
+         "TCPSocket.connect error"},
+        // glibc refuses the name itself: nothing is sent to a resolver.
+        {"var c = new TCPSocket(); c.host = 'no_such!host'; c.port = 80; c.open();", "TCPSocket.open error"},
+        {"new TCPSocket(1);", "TCPSocket.create error"},
+        {"new TCPSocket(-1);", "TCPSocket.create error"},
+        {"new TCPSocket().accept();", "TCPSocket.accept error"},
+        {"new TCPSocket().write('x');", "TCPSocket.write error"},
+        {kConnectedPair + "var d = new TCPSocket(); d.port = srv.port; d.bind();", "TCPSocket.bind error"},
+        {kConnectedPair + "c.abort();", "TCPSocket.abort error"},
+        {kConnectedPair + "c.timeout = 1; c.readln();", "TCPSocket.readln error"},
+        {kConnectedPair + "a.writeln('x'); c.onRead = function(s, n, cancel) { cancel.bool = true; }; c.readln();",
+         "TCPSocket.readln error"},
+        {kConnectedPair + "c.onRead = function(s, n, cancel) { cancel.bool = true; }; a.write('x'); c.read(1);",
+         "TCPSocket.read error"},
+        // A handler's own error is the script's, not the connection's.
+        {kConnectedPair + "c.onWrite = function() { throw 'mine'; };"
+                          "try { c.write('x'); } catch (e) { println(e); }",
+         "mine\n"},
+        {kConnectedPair + "try { c.abort(); } catch (e) { println(e, c.isConnected()); }", "ESocketError\nfalse\n"},
+    };
+    NetScriptRunner runner;
+    for (const Case& test : cases) {
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(ErrorMessage(runner, test.script), test.message) << test.script;
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5) << test.script;
+    }
+}
+
+TEST(TCPSocketScript, FilesAndCountsAgainstAPeer) {
+    const std::string sent = ::testing::TempDir() + "tcpsocket-sent.txt";
+    const std::string captured = ::testing::TempDir() + "tcpsocket-captured.txt";
+    std::ofstream(sent) << "12345";
+    // The peer waits for five bytes, answers with their reverse and a tail, and closes.
+    PythonPeer peer = PythonPeer::Server(R"(
+c, _ = srv.accept()
+data = b''
+while len(data) < 5: data += c.recv(5)
+c.sendall(data[::-1] + b'-tail' * 1000)
+c.close()
+)");
+    NetScriptRunner runner;
+    EXPECT_EQ(runner.Output(WithPort(peer.Port(), R"(
+var c = new TCPSocket(); c.host = "127.0.0.1"; c.port = PORT; c.connect();
+c.sendFile(")" + sent + R"(");
+c.sendFile("/no/such/file");
+println(c.read(5));
+c.capture(")" + captured + R"(");
+println(c.bytesWrote, c.bytesRead);
+)")),
+              "54321\n5\n5005\n");
+    std::ifstream in(captured);
+    std::string tail((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(tail.size(), 5000u);
+    EXPECT_TRUE(tail.starts_with("-tail-tail"));
+    std::remove(sent.c_str());
+    std::remove(captured.c_str());
+}
