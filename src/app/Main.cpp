@@ -1,19 +1,12 @@
 #include "app/Main.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QButtonGroup>
-#include <QComboBox>
 #include <QCursor>
-#include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QScreen>
-#include <QScrollBar>
-#include <QSignalBlocker>
-#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
@@ -21,14 +14,13 @@
 #include <sys/stat.h>
 
 #include "app/Brightness.h"
-#include "app/ChannelLabel.h"
 #include "app/CircleShape.h"
+#include "app/ColorListPanel.h"
 #include "app/ColorTable.h"
-#include "app/FitLabel.h"
+#include "app/ColorTablePanel.h"
 #include "app/Help.h"
-#include "app/SliderKeys.h"
-#include "app/Swatch.h"
-#include "app/ToolIcons.h"
+#include "app/MainToolBar.h"
+#include "app/SliderPages.h"
 #include "app/TopStrip.h"
 #include "colour/ColorCodes.h"
 #include "colour/StrColor.h"
@@ -57,62 +49,22 @@ namespace {
 TTinctorForm* theForm = nullptr;
 
 // The design, in client pixels of the wide window.
-constexpr int kClientWidth = 478;
-constexpr int kClientHeight = 167;
-constexpr int kStripHeight = 25;
-constexpr int kToolBarHeight = 25;
-constexpr int kListItemHeight = 12;
-
-constexpr const char* kSliderLetters = "RGBAHLS";
-
-const QColor kRed(255, 0, 0);
-const QColor kLime(0, 255, 0);
-const QColor kBlue(0, 0, 255);
-const QColor kNavy(0, 0, 128);
-const QColor kBlack(0, 0, 0);
-
-// Wraps a handler so that nothing it throws leaves the slot.
-template <typename F>
-auto Guard(F handler) {
-    return [handler]() { Guarded(handler); };
-}
-
-void SetTextColor(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-template <typename Label = QLabel>
-Label* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry, const QColor& colour,
-                 Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
-    auto* label = new Label(parent);
-    label->setText(text);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    label->setAlignment(alignment);
-    label->setTextFormat(Qt::PlainText);
-    SetTextColor(label, colour);
-    return label;
-}
-
-QToolButton* MakeButton(QWidget* parent, const char* name, TToolIcon icon, const QString& hint, int width = 23,
-                        int height = 22) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoRaise(true);
-    button->setIcon(ToolIconOf(icon));
-    button->setIconSize(QSize(16, 16));
-    button->setToolTip(hint);
-    button->setFixedSize(width, height);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-void SetTag(QObject* control, int tag) { control->setProperty("tag", tag); }
-
-// One info label text: a printf format (UTF-8) with one number.
-QString InfoText(const char* format, int value) { return QString::asprintf(format, value); }
+constexpr int ClientWidth = 478;
+constexpr int ClientHeight = 167;
+constexpr int PanelTop = TTopStrip::Height;
+constexpr int PanelHeight = 117;  // the colour table and the colour list
+constexpr QRect ColorPanelPlace(0, PanelTop, 109, PanelHeight);
+constexpr QRect BarPagesPlace(108, PanelTop, 165, 93);
+constexpr int ColorListPanelWidth = 205;
+constexpr QRect ColorListPanelPlace(ClientWidth - ColorListPanelWidth, PanelTop, ColorListPanelWidth, PanelHeight);
+constexpr int HistoryCount = 7;
+constexpr int HistoryLefts[HistoryCount] = {113, 135, 158, 181, 203, 226, 249};
+constexpr int HistoryTop = 121;
+constexpr int HistorySize = 17;
+constexpr TColor HistoryStartColor = RGBToColor(255, 255, 255);
+constexpr int TimerInterval = 100;  // ms
+// IPAPGothic stands for the proportional gothic face of the design, 12 pixels high.
+constexpr int FontPixelSize = 12;
 
 bool OnSomeScreen(const QRect& frame) {
     for (const QScreen* screen : QGuiApplication::screens())
@@ -124,20 +76,17 @@ bool OnSomeScreen(const QRect& frame) {
 
 TTinctorForm* TinctorForm() { return theForm; }
 
-int TagOf(const QObject* control) { return control ? control->property("tag").toInt() : 0; }
-
 TTinctorForm::TTinctorForm(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     theForm = this;
     setObjectName(QStringLiteral("TinctorForm"));
     setWindowTitle(QString::fromLatin1(ApplicationTitle));
-    // IPAPGothic stands for the proportional gothic face of the design, 12 pixels high.
     QFont font(QStringLiteral("IPAPGothic"));
-    font.setPixelSize(12);
+    font.setPixelSize(FontPixelSize);
     setFont(font);
     QToolTip::setFont(font);
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(ClientWidth, ClientHeight);
 
     CreateControls();
     CreateDesktopComponents();
@@ -152,320 +101,82 @@ TTinctorForm::~TTinctorForm() {
 }
 
 // ---------------------------------------------------------------------------
-// The controls
+// The panels
 
 void TTinctorForm::CreateControls() {
     MainPanel = new TTopStrip(this);
-    MainPanel->setObjectName(QStringLiteral("MainPanel"));
-    MainPanel->setGeometry(0, 0, kClientWidth, kStripHeight);
-
-    ColorView = new TSwatch(MainPanel);
-    ColorView->setObjectName(QStringLiteral("ColorView"));
-    ColorView->setGeometry(0, 0, 41, kStripHeight);
-    ColorView->setToolTip(QStringLiteral("現在選択中の色です"));
-
-    ComplementColor = new TSwatch(MainPanel);
-    ComplementColor->setObjectName(QStringLiteral("ComplementColor"));
-    ComplementColor->setGeometry(41, 0, 12, kStripHeight);
-    ComplementColor->setToolTip(QStringLiteral("選択中の色の補色です。クリックで交換できます"));
-
-    // The values and the code shrink their font rather than run together or lose characters.
-    RLabel = MakeLabel<TFitLabel>(MainPanel, "RLabel", QString(), QRect(53, 1, 36, 12), kRed);
-    GLabel = MakeLabel<TFitLabel>(MainPanel, "GLabel", QString(), QRect(91, 1, 36, 12), kLime);
-    BLabel = MakeLabel<TFitLabel>(MainPanel, "BLabel", QString(), QRect(129, 1, 36, 12), kBlue);
-    HLabel = MakeLabel<TFitLabel>(MainPanel, "HLabel", QString(), QRect(181, 1, 44, 12), kNavy);
-    LLabel = MakeLabel<TFitLabel>(MainPanel, "LLabel", QString(), QRect(149, 13, 34, 12), kNavy);
-    SLabel = MakeLabel<TFitLabel>(MainPanel, "SLabel", QString(), QRect(183, 13, 36, 12), kNavy);
-    CCode = MakeLabel<TFitLabel>(MainPanel, "CCode", QString(), QRect(54, 12, 93, 13), kBlack,
-                                 Qt::AlignRight | Qt::AlignVCenter);
-
-    CopyToClipboard = MakeButton(MainPanel, "CopyToClipboard", TToolIcon::CopyToClipboard,
-                                 QStringLiteral("クリップボードにカラー値をコピーします。"), 24, 24);
-    LoadFromClipboard = MakeButton(MainPanel, "LoadFromClipboard", TToolIcon::LoadFromClipboard,
-                                   QStringLiteral("クリップボード内を解析します。"), 24, 24);
-
-    ColorListFileName = new QComboBox(MainPanel);
-    ColorListFileName->setObjectName(QStringLiteral("ColorListFileName"));
-    ColorListFileName->setEditable(false);
-    ColorListFileName->setGeometry(274, 3, 151, 20);
-
-    ColorPanel = new QFrame(this);
-    ColorPanel->setObjectName(QStringLiteral("ColorPanel"));
-    ColorPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    ColorPanel->setLineWidth(1);
-    ColorPanel->setGeometry(0, kStripHeight, 109, 117);
-    ColorTable = new TColorTable(ColorPanel);
-    ColorTable->setObjectName(QStringLiteral("ColorTable"));
-    ColorTable->setGeometry(1, 1, 107, 115);
-
-    CreateSliderPages();
-
-    constexpr int historyLefts[7] = {113, 135, 158, 181, 203, 226, 249};
-    for (int i = 0; i < 7; ++i) {
-        auto* circle = new TCircleShape(RGBToColor(255, 255, 255), this);
-        circle->setObjectName(QStringLiteral("History%1").arg(i + 1));
-        circle->setGeometry(historyLefts[i], 121, 17, 17);
-        SetTag(circle, i + 1);
-        History[static_cast<std::size_t>(i)] = circle;
-    }
-
-    ColorListPanel = new QFrame(this);
-    ColorListPanel->setObjectName(QStringLiteral("ColorListPanel"));
-    ColorListPanel->setGeometry(kClientWidth - 205, kStripHeight, 205, 117);
-    ColorList = new QListWidget(ColorListPanel);
-    ColorList->setObjectName(QStringLiteral("ColorList"));
-
-    CreateToolBar();
+    MainPanel->setGeometry(0, 0, ClientWidth, TTopStrip::Height);
+    ColorPanel = new TColorTablePanel(this, ColorPanelPlace);
+    BarPages = new TSliderPages(this);
+    BarPages->setGeometry(BarPagesPlace);
+    CreateHistory();
+    // The list panel drives buttons of the toolbar, so the toolbar comes first; the two
+    // do not overlap, and none of the toolbar's controls takes the focus.
+    ToolBar = new TMainToolBar(this);
+    ToolBar->setGeometry(0, ClientHeight - TMainToolBar::Height, ClientWidth, TMainToolBar::Height);
+    ColorListPanel = new TColorListPanel(this, ColorListPanelPlace, MainPanel->ListSelector(), ToolBar->ListButtons(),
+                                         [this](const TAddColorChoice& choice) { return ColorOfChoice(choice); });
 
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));
-    Timer->setInterval(100);
+    Timer->setInterval(TimerInterval);
 }
 
-void TTinctorForm::CreateSliderPages() {
-    BarPages = new QTabWidget(this);
-    BarPages->setObjectName(QStringLiteral("BarPages"));
-    BarPages->setGeometry(108, kStripHeight, 165, 93);
-
-    struct TSliderDesign {
-        int Maximum;
-        int LargeStep;
-        const char* Hint;
-    };
-    static const TSliderDesign designs[7] = {
-        {255, 5, "赤の割合を指定します。"}, {255, 5, "緑の割合を指定します。"}, {255, 5, "青の割合を指定します。"},
-        {255, 1, "平均値を指定します。"},   {359, 5, "色相を指定します。"},     {255, 5, "明度を指定します。"},
-        {255, 5, "彩度を指定します。"},
-    };
-
-    auto* rgbPage = new QWidget;
-    rgbPage->setObjectName(QStringLiteral("RGBSheet"));
-    auto* hlsPage = new QWidget;
-    hlsPage->setObjectName(QStringLiteral("HLSSheet"));
-    BarPages->addTab(rgbPage, QStringLiteral("RGB"));
-    BarPages->addTab(hlsPage, QStringLiteral("HLS"));
-
-    for (int index = 1; index <= 7; ++index) {
-        const TSliderDesign& design = designs[index - 1];
-        QWidget* page = index <= 4 ? rgbPage : hlsPage;
-        const int row = index <= 4 ? index - 1 : index - 5;
-        auto* slider = new QScrollBar(Qt::Horizontal, page);
-        slider->setObjectName(QStringLiteral("%1Value").arg(QLatin1Char(kSliderLetters[index - 1])));
-        slider->setRange(0, design.Maximum);
-        slider->setSingleStep(1);
-        slider->setPageStep(design.LargeStep);
-        slider->setToolTip(QString::fromUtf8(design.Hint));
-        slider->setGeometry(20, 3 + row * 16, 139, 14);
-        new TSliderKeys(slider);
-        sliders_[static_cast<std::size_t>(index - 1)] = slider;
+void TTinctorForm::CreateHistory() {
+    for (int i = 0; i < HistoryCount; ++i) {
+        auto* circle = new TCircleShape(HistoryStartColor, this);
+        circle->setObjectName(QStringLiteral("History%1").arg(i + 1));
+        circle->setGeometry(HistoryLefts[i], HistoryTop, HistorySize, HistorySize);
+        SetTag(circle, i + 1);
+        History[static_cast<std::size_t>(i)] = circle;
     }
-
-    const QRect labelAt[4] = {QRect(3, 3, 15, 14), QRect(3, 19, 15, 14), QRect(3, 35, 15, 14), QRect(3, 51, 15, 14)};
-    RedValue = new TChannelLabel(QStringLiteral("赤"), rgbPage);
-    GreenValue = new TChannelLabel(QStringLiteral("緑"), rgbPage);
-    BlueValue = new TChannelLabel(QStringLiteral("青"), rgbPage);
-    const std::pair<TChannelLabel*, std::pair<const char*, QColor>> channels[3] = {
-        {RedValue, {"RedValue", kRed}}, {GreenValue, {"GreenValue", kLime}}, {BlueValue, {"BlueValue", kBlue}}};
-    for (int i = 0; i < 3; ++i) {
-        TChannelLabel* label = channels[i].first;
-        label->setObjectName(QString::fromLatin1(channels[i].second.first));
-        label->setGeometry(labelAt[i]);
-        label->setAlignment(Qt::AlignCenter);
-        SetTextColor(label, channels[i].second.second);
-    }
-    MakeLabel(rgbPage, "BrightnessMark", QStringLiteral("明"), labelAt[3], kBlack, Qt::AlignCenter);
-    MakeLabel(hlsPage, "HueMark", QStringLiteral("Ｈ"), labelAt[0], kNavy, Qt::AlignCenter);
-    MakeLabel(hlsPage, "LightnessMark", QStringLiteral("Ｌ"), labelAt[1], kNavy, Qt::AlignCenter);
-    MakeLabel(hlsPage, "SaturationMark", QStringLiteral("Ｓ"), labelAt[2], kNavy, Qt::AlignCenter);
-
-    BarPages->setCurrentWidget(hlsPage);
-}
-
-void TTinctorForm::CreateToolBar() {
-    ToolBar = new QWidget(this);
-    ToolBar->setObjectName(QStringLiteral("ToolBar"));
-    ToolBar->setGeometry(0, kClientHeight - kToolBarHeight, kClientWidth, kToolBarHeight);
-
-    int x = 0;
-    constexpr int top = 2;
-    const auto place = [&x](QWidget* control) {
-        control->move(x, top);
-        x += control->width();
-    };
-    const auto separator = [this, &x] {
-        auto* line = new QFrame(ToolBar);
-        line->setFrameStyle(QFrame::VLine | QFrame::Sunken);
-        line->setGeometry(x + 3, top + 1, 2, 20);
-        x += 8;
-    };
-
-    ShowConfig = MakeButton(ToolBar, "ShowConfig", TToolIcon::Config, QStringLiteral("設定を変更します"));
-    place(ShowConfig);
-    ShowTinctors = MakeButton(ToolBar, "ShowTinctors", TToolIcon::ColorList, QStringLiteral("カラーリストを表示します"));
-    ShowTinctors->setCheckable(true);
-    place(ShowTinctors);
-
-    ScriptMenu = new QMenu(this);
-    ScriptMenu->setObjectName(QStringLiteral("ScriptMenu"));
-    ScriptMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
-    QAction* openFolder = ScriptMenu->addAction(QStringLiteral("フォルダを開く(&D)"));
-    openFolder->setObjectName(QStringLiteral("OpenScriptDirectory"));
-    connect(openFolder, &QAction::triggered, this, Guard([this] { OpenScriptDirectoryClick(); }));
-    QAction* refresh = ScriptMenu->addAction(QStringLiteral("メニューの更新(&R)"));
-    refresh->setObjectName(QStringLiteral("MenuRefresh"));
-    connect(refresh, &QAction::triggered, this, Guard([this] { RebuildScriptMenu(); }));
-
-    ColorConfig = MakeButton(ToolBar, "ColorConfig", TToolIcon::Script, QStringLiteral("色を差し替えます"), 36);
-    ColorConfig->setMenu(ScriptMenu);
-    ColorConfig->setPopupMode(QToolButton::MenuButtonPopup);
-    place(ColorConfig);
-    separator();
-
-    struct TNotationButton {
-        const char* Name;
-        TToolIcon Icon;
-        const char* Hint;
-    };
-    static const TNotationButton notations[6] = {
-        {"HTMLColor", TToolIcon::Html, "HTMLカラー(16進数)"},
-        {"VBColor", TToolIcon::VisualBasic, "VisualBasicカラーコード(16進数)"},
-        {"DelphiColor", TToolIcon::Delphi, "Delphiカラーコード(16進数)"},
-        {"CColor", TToolIcon::CLang, "Cカラーコード(16進数)"},
-        {"RGBColor", TToolIcon::RgbCall, "RGB APIカラーコード(10進数)"},
-        {"DoubleWord", TToolIcon::DoubleWord, "ダブルワード 32bit数値色表現(10進数)"},
-    };
-    NotationGroup = new QButtonGroup(this);
-    NotationGroup->setExclusive(true);
-    for (int tag = 0; tag < 6; ++tag) {
-        QToolButton* button =
-            MakeButton(ToolBar, notations[tag].Name, notations[tag].Icon, QString::fromUtf8(notations[tag].Hint));
-        button->setCheckable(true);
-        SetTag(button, tag);
-        NotationGroup->addButton(button, tag);
-        place(button);
-    }
-    NotationGroup->button(0)->setChecked(true);
-    separator();
-
-    SpoitColor = new QFrame(ToolBar);
-    SpoitColor->setObjectName(QStringLiteral("SpoitColor"));
-    SpoitColor->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    SpoitColor->setLineWidth(1);
-    SpoitColor->setFixedSize(21, 22);
-    SpoitColor->setAutoFillBackground(true);
-    QPalette spoitPalette = SpoitColor->palette();
-    spoitPalette.setColor(QPalette::Window, spoitPalette.color(QPalette::Base));
-    SpoitColor->setPalette(spoitPalette);
-    SpoitColor->setToolTip(QStringLiteral("色を吸い取るカーソルを使います。"));
-    SpoitImage = new QLabel(SpoitColor);
-    SpoitImage->setObjectName(QStringLiteral("SpoitImage"));
-    SpoitImage->setPixmap(ToolPixmap(TToolIcon::Spoit));
-    SpoitImage->setAlignment(Qt::AlignCenter);
-    SpoitImage->setGeometry(1, 1, 19, 20);
-    place(SpoitColor);
-    separator();  // the divider
-
-    NewFile = MakeButton(ToolBar, "NewFile", TToolIcon::NewFile, QStringLiteral("新しいリストを作成します。"));
-    place(NewFile);
-    DeleteFile = MakeButton(ToolBar, "DeleteFile", TToolIcon::DeleteFile, QStringLiteral("リストファイルを削除します。"));
-    place(DeleteFile);
-    separator();
-
-    AddedDropDown = new QMenu(this);
-    AddedDropDown->setObjectName(QStringLiteral("AddedDropDown"));
-    const auto addItem = [this](const QString& name, const QString& caption, int tag) {
-        QAction* item = AddedDropDown->addAction(caption);
-        item->setObjectName(name);
-        SetTag(item, tag);
-    };
-    addItem(QStringLiteral("AddNowColor"), QStringLiteral("現在の色を追加(&A)"), 8);
-    addItem(QStringLiteral("AddComplementColor"), QStringLiteral("補色を追加(&C)"), 9);
-    for (int n = 1; n <= 7; ++n)
-        addItem(QStringLiteral("AddHistory%1Color").arg(n), QStringLiteral("履歴%1を追加(&%1)").arg(n), n);
-
-    AddColor = MakeButton(ToolBar, "AddColor", TToolIcon::AddColor, QStringLiteral("選択中の色を追加します。"), 36);
-    AddColor->setMenu(AddedDropDown);
-    AddColor->setPopupMode(QToolButton::MenuButtonPopup);
-    SetTag(AddColor, 8);
-    place(AddColor);
-    ColorListMoveUp = MakeButton(ToolBar, "ColorListMoveUp", TToolIcon::MoveUp, QStringLiteral("色を上に移動します。"));
-    SetTag(ColorListMoveUp, -1);
-    place(ColorListMoveUp);
-    ColorListMoveDown =
-        MakeButton(ToolBar, "ColorListMoveDown", TToolIcon::MoveDown, QStringLiteral("色を下に移動します。"));
-    SetTag(ColorListMoveDown, 1);
-    place(ColorListMoveDown);
-    separator();
-
-    LargeIcon = MakeButton(ToolBar, "LargeIcon", TToolIcon::LargeIcon, QStringLiteral("詳細に表示します。"));
-    SmallIcon = MakeButton(ToolBar, "SmallIcon", TToolIcon::SmallIcon, QStringLiteral("一覧表示します。"));
-    auto* sizeGroup = new QButtonGroup(this);
-    sizeGroup->setObjectName(QStringLiteral("ItemSizeGroup"));
-    for (QToolButton* button : {LargeIcon, SmallIcon}) {
-        button->setCheckable(true);
-        sizeGroup->addButton(button);
-        place(button);
-    }
-    SmallIcon->setChecked(true);
 }
 
 void TTinctorForm::ConnectHandlers() {
-    for (int index = 1; index <= 7; ++index) {
-        connect(Slider(index), &QAbstractSlider::actionTriggered, this, [this, index](int) {
-            Guarded([this, index] {
-                if (index <= 3)
-                    RGBValueScroll(index);
-                else if (index == 4)
-                    AValueScroll();
-                else
-                    HLSValueScroll(index);
-            });
+    connect(BarPages, &TSliderPages::SliderMoved, this, [this](int index) {
+        Guarded([this, index] {
+            if (index <= BlueSlider)
+                RGBValueScroll(index);
+            else if (index == BrightnessSlider)
+                AValueScroll();
+            else
+                HLSValueScroll(index);
         });
-    }
-    for (TChannelLabel* label : {RedValue, GreenValue, BlueValue})
-        connect(label, &TChannelLabel::clicked, this, Guard([this, label] { ChannelLabelClick(label); }));
-    connect(NotationGroup, &QButtonGroup::idClicked, this, [this](int id) {
-        Guarded([this, id] { NotationClick(TagOf(NotationGroup->button(id))); });
     });
-    connect(ComplementColor, &TSwatch::clicked, this, Guard([this] { ComplementColorClick(); }));
-    connect(ShowTinctors, &QToolButton::clicked, this, Guard([this] { ShowTinctorsClick(); }));
-    connect(ShowConfig, &QToolButton::clicked, this, Guard([this] { ShowConfigClick(); }));
-    connect(ColorConfig, &QToolButton::clicked, this, Guard([this] { ColorConfigClick(); }));
+    connect(ToolBar, &TMainToolBar::NotationChosen, this, [this](int notation) {
+        Guarded([this, notation] { NotationClick(notation); });
+    });
+    connect(MainPanel, &TTopStrip::ComplementClicked, this, Guard([this] { ComplementColorClick(); }));
+    connect(ToolBar->ShowTinctors(), &QToolButton::clicked, this, Guard([this] { ShowTinctorsClick(); }));
+    connect(ToolBar->ShowConfig(), &QToolButton::clicked, this, Guard([this] { ShowConfigClick(); }));
+    connect(ToolBar->ColorConfig(), &QToolButton::clicked, this, Guard([this] { ColorConfigClick(); }));
+    connect(ToolBar->OpenScriptDirectory(), &QAction::triggered, this, Guard([this] { OpenScriptDirectoryClick(); }));
+    connect(ToolBar->MenuRefresh(), &QAction::triggered, this, Guard([this] { RebuildScriptMenu(); }));
     connect(Timer, &QTimer::timeout, this, Guard([this] { TimerTimer(); }));
     ConnectHistoryHandlers();
-    ConnectListHandlers();
-    connect(ColorTable, &TColorTable::MouseDown, this,
-            [this](Qt::MouseButton button, QPoint) { Guarded([&] { ColorTableMouseDown(button); }); });
-    connect(ColorTable, &TColorTable::MouseMove, this, [this](QPoint pos) { Guarded([&] { ColorTableMouseMove(pos); }); });
-    connect(ColorTable, &TColorTable::MouseUp, this,
-            [this](Qt::MouseButton button, QPoint) { Guarded([&] { ColorTableMouseUp(button); }); });
+    connect(ColorListPanel, &TColorListPanel::ColorChosen, this, [this](TColor colour) {
+        Guarded([this, colour] { SetCurrentColor(colour); });
+    });
+    connect(ColorPanel, &TColorTablePanel::ColorPicked, this, [this](TColor colour) {
+        Guarded([this, colour] { SetCurrentColor(colour); });
+    });
     qApp->installEventFilter(this);
-}
-
-void TTinctorForm::DockStripButtons() {
-    // LoadFromClipboard is the outermost of the two, at the strip's right end.
-    LoadFromClipboard->move(MainPanel->width() - LoadFromClipboard->width(), 0);
-    CopyToClipboard->move(LoadFromClipboard->x() - CopyToClipboard->width(), 0);
 }
 
 void TTinctorForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (!MainPanel) return;
-    MainPanel->resize(width(), kStripHeight);
-    ToolBar->resize(width(), kToolBarHeight);
-    DockStripButtons();
-    // The narrow window shows the buttons that fit whole; a sliver of the next one
-    // would look like a broken button.
-    for (QWidget* control : ToolBar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        control->setVisible(control->geometry().right() < ToolBar->width());
+    MainPanel->resize(width(), TTopStrip::Height);
+    ToolBar->resize(width(), TMainToolBar::Height);
+    MainPanel->DockClipboardButtons();
+    ToolBar->ShowWholeButtons();
 }
 
 // ---------------------------------------------------------------------------
 // Creation and destruction
 
 void TTinctorForm::FormCreate() {
-    DockStripButtons();
-    ColorList->setGeometry(0, 0, ColorListPanel->width(), ColorListPanel->height());
+    MainPanel->DockClipboardButtons();
 
     // Each step is reported on its own and the rest still run, so one failure never
     // leaves the window half made.
@@ -475,11 +186,8 @@ void TTinctorForm::FormCreate() {
     });
     Guarded([this] { CreateWindowShader(height() - ColorPanel->height() - ToolBar->height()); });
     Guarded([this] { CreateEditorAccess(); });
-    Guarded([this] { MainPanel->SetBackgroundStart(ComplementColor); });
-    Guarded([this] {
-        SetTag(SmallIcon, kListItemHeight);
-        SetTag(LargeIcon, kListItemHeight * 2);
-    });
+    Guarded([this] { MainPanel->PaintBehindSwatches(true); });
+    Guarded([this] { ColorListPanel->StoreItemHeights(); });
     Guarded([this] {
         WideWidth = width();
         setFixedSize(width() - ColorListPanel->width(), height());
@@ -526,7 +234,7 @@ void TTinctorForm::FormDestroy() {
         (void)ini.Save();
     });
     Guarded([this] {
-        MainPanel->SetBackgroundStart(nullptr);
+        MainPanel->PaintBehindSwatches(false);
         FreeEditorAccess();
     });
 }
@@ -534,28 +242,18 @@ void TTinctorForm::FormDestroy() {
 // ---------------------------------------------------------------------------
 // The current colour
 
-TColor TTinctorForm::CurrentColor() const { return ColorView->Color(); }
+TColor TTinctorForm::CurrentColor() const { return MainPanel->Color(); }
 
-TColor TTinctorForm::ComplementColorValue() const { return ComplementColor->Color(); }
+TColor TTinctorForm::ComplementColorValue() const { return MainPanel->Complement(); }
 
-int TTinctorForm::GetSliderValue(int index) const {
-    if (index < 1 || index > 7) return 0;
-    return Slider(index)->sliderPosition();
-}
+int TTinctorForm::GetSliderValue(int index) const { return BarPages->Value(index); }
 
-void TTinctorForm::SetSliderValue(int index, std::uint16_t value) {
-    if (index < 1 || index > 7) return;
-    QScrollBar* slider = Slider(index);
-    // setValue clamps to the range and, unlike a user's move, triggers no action;
-    // the blocker keeps value listeners quiet as well.
-    const QSignalBlocker blocker(slider);
-    slider->setValue(value);
-}
+void TTinctorForm::SetSliderValue(int index, std::uint16_t value) { BarPages->SetValue(index, value); }
 
 void TTinctorForm::SetCurrentColor(TColor c) {
     if (c == NoColor) return;
     // The current colour is always plain RGB.
-    ColorView->SetColor(IsSysColorRef(c) ? GetSysColor(static_cast<int>(c & 0xFF)) : c & 0x00FFFFFF);
+    MainPanel->SetColor(IsSysColorRef(c) ? GetSysColor(static_cast<int>(c & 0xFF)) : c & 0x00FFFFFF);
     UpdateColorDisplay(UpdateHLSSliders | UpdateRGBSliders);
 }
 
@@ -575,29 +273,18 @@ void TTinctorForm::UpdateColorDisplay(int flags) {
     const TColor colour = CurrentColor();
     const THLS hls = ColorToHLS(colour);
     const TRGB rgb = SplitColor(colour);
-
-    RLabel->SetFittedText(InfoText("R：%.2X", rgb.R));
-    GLabel->SetFittedText(InfoText("G：%.2X", rgb.G));
-    BLabel->SetFittedText(InfoText("B：%.2X", rgb.B));
-    HLabel->SetFittedText(InfoText("H：%.3d°", hls.H));
-    LLabel->SetFittedText(InfoText("L：%.3d", hls.L));
-    SLabel->SetFittedText(InfoText("S：%.3d", hls.S));
-
-    const std::string code = FormatColorCode(colour, notation_, {ColorCode, ExtendColor, LowerCase});
-
     if (flags & UpdateHLSSliders) {
-        SetSliderValue(5, hls.H);
-        SetSliderValue(6, hls.L);
-        SetSliderValue(7, hls.S);
+        SetSliderValue(HueSlider, hls.H);
+        SetSliderValue(LightnessSlider, hls.L);
+        SetSliderValue(SaturationSlider, hls.S);
     }
     if (flags & UpdateRGBSliders) {
-        SetSliderValue(1, rgb.R);
-        SetSliderValue(2, rgb.G);
-        SetSliderValue(3, rgb.B);
-        SetSliderValue(4, ColorAverage(rgb.R, rgb.G, rgb.B));
+        SetSliderValue(RedSlider, rgb.R);
+        SetSliderValue(GreenSlider, rgb.G);
+        SetSliderValue(BlueSlider, rgb.B);
+        SetSliderValue(BrightnessSlider, ColorAverage(rgb.R, rgb.G, rgb.B));
     }
-    ComplementColor->SetColor(ComplementOf(colour));
-    CCode->SetFittedText(ToQString(code));
+    MainPanel->ShowValues(colour, ToQString(FormatColorCode(colour, notation_, {ColorCode, ExtendColor, LowerCase})));
 }
 
 // ---------------------------------------------------------------------------
@@ -605,42 +292,40 @@ void TTinctorForm::UpdateColorDisplay(int flags) {
 
 void TTinctorForm::RGBValueScroll(int) {
     const auto channel = [this](int index) { return static_cast<std::uint8_t>(GetSliderValue(index)); };
-    const std::uint8_t r = channel(1), g = channel(2), b = channel(3);
-    ColorView->SetColor(RGBToColor(r, g, b));
-    SetSliderValue(4, ColorAverage(r, g, b));
+    const std::uint8_t r = channel(RedSlider), g = channel(GreenSlider), b = channel(BlueSlider);
+    MainPanel->SetColor(RGBToColor(r, g, b));
+    SetSliderValue(BrightnessSlider, ColorAverage(r, g, b));
     UpdateColorDisplay(UpdateHLSSliders);
 }
 
 void TTinctorForm::AValueScroll() {
     const auto channel = [this](int index) { return static_cast<std::uint8_t>(GetSliderValue(index)); };
     const TBrightnessMove move =
-        MoveBrightness(channel(1), channel(2), channel(3), RedValue->FollowsBrightness(),
-                       GreenValue->FollowsBrightness(), BlueValue->FollowsBrightness(), GetSliderValue(4));
+        MoveBrightness(channel(RedSlider), channel(GreenSlider), channel(BlueSlider), BarPages->RedFollows(),
+                       BarPages->GreenFollows(), BarPages->BlueFollows(), GetSliderValue(BrightnessSlider));
     if (!move.Moved) return;
-    SetSliderValue(1, move.R);
-    SetSliderValue(2, move.G);
-    SetSliderValue(3, move.B);
-    ColorView->SetColor(RGBToColor(move.R, move.G, move.B));
+    SetSliderValue(RedSlider, move.R);
+    SetSliderValue(GreenSlider, move.G);
+    SetSliderValue(BlueSlider, move.B);
+    MainPanel->SetColor(RGBToColor(move.R, move.G, move.B));
     // The slider keeps the asked-for brightness within its limits; it is not
     // recomputed from the channels, so it may differ from their true average.
-    SetSliderValue(4, static_cast<std::uint16_t>(move.Position));
+    SetSliderValue(BrightnessSlider, static_cast<std::uint16_t>(move.Position));
     UpdateColorDisplay(UpdateHLSSliders);
 }
 
 void TTinctorForm::HLSValueScroll(int) {
-    const THLS v{static_cast<std::uint16_t>(GetSliderValue(5)), static_cast<std::uint16_t>(GetSliderValue(6)),
-                 static_cast<std::uint16_t>(GetSliderValue(7))};
-    ColorView->SetColor(HLSToColor(v));
+    const auto value = [this](int index) { return static_cast<std::uint16_t>(GetSliderValue(index)); };
+    const THLS v{value(HueSlider), value(LightnessSlider), value(SaturationSlider)};
+    MainPanel->SetColor(HLSToColor(v));
     // The H, L, S sliders keep the user's values; the labels show the HLS of the result.
     UpdateColorDisplay(UpdateRGBSliders);
 }
 
-void TTinctorForm::ChannelLabelClick(TChannelLabel* label) {
-    label->SetFollowsBrightness(!label->FollowsBrightness());
-}
+void TTinctorForm::ChannelLabelClick(TChannelLabel* label) { BarPages->ToggleFollow(label); }
 
-void TTinctorForm::NotationClick(int tag) {
-    notation_ = tag;
+void TTinctorForm::NotationClick(int notation) {
+    notation_ = notation;
     UpdateColorDisplay(0);
 }
 
@@ -648,14 +333,14 @@ void TTinctorForm::ComplementColorClick() { SetCurrentColor(ComplementColorValue
 
 void TTinctorForm::ShowTinctorsClick() {
     // Only the width: the height belongs to the shader while the window is folded.
-    setFixedWidth(ShowTinctors->isChecked() ? WideWidth : NarrowWidth);
+    setFixedWidth(ToolBar->ShowTinctors()->isChecked() ? WideWidth : NarrowWidth);
 }
 
 void TTinctorForm::ShowConfigClick() {
     if (RunConfigDialog()) ReloadSettings();
 }
 
-void TTinctorForm::ColorConfigClick() { ScriptMenu->popup(QCursor::pos()); }
+void TTinctorForm::ColorConfigClick() { ToolBar->ScriptMenu()->popup(QCursor::pos()); }
 
 void TTinctorForm::ShowHelp() { OpenHelpPage(); }
 
@@ -691,6 +376,7 @@ void TTinctorForm::ApplySettings(TMemIniFileEx& ini) {
         }
         if (!DirectoryExists(folder)) ::mkdir(folder.c_str(), 0777);  // one level; a failure shows later
         ColorDir = IncludeTrailingPathDelimiter(folder);
+        ColorListPanel->SetFolder(ColorDir);
     });
     Compact = settings.Compact;
     ColorCode = settings.ColorCode;
@@ -710,31 +396,38 @@ void TTinctorForm::ReloadSettings() {
     TMemIniFileEx ini;
     ApplySettings(ini);
     // Another colour list folder shows its own lists at once.
-    if (ExtractFilePath(listFile_) != ColorDir) Guarded([this] { RefreshListFiles(); });
+    if (ExtractFilePath(ColorListPanel->ListFile()) != ColorDir) Guarded([this] { RefreshListFiles(); });
 }
 
 // ---------------------------------------------------------------------------
 // The colour table
 
 // The eyedropper cursor of the colour table (screen picking uses the same one).
-void TTinctorForm::LoadSpoitCursor() { ColorTable->setCursor(SpoitCursor()); }
+void TTinctorForm::LoadSpoitCursor() { ColorPanel->Table()->setCursor(SpoitCursor()); }
 
 // The picture of the settings or the gradient.
-void TTinctorForm::LoadColorTable(const std::string& map) { ColorTable->LoadColorTable(map); }
+void TTinctorForm::LoadColorTable(const std::string& map) { ColorPanel->LoadColorTable(map); }
 
-// Picking from the colour table runs from a left press to any release.
-void TTinctorForm::ColorTableMouseDown(Qt::MouseButton button) {
-    if (button == Qt::LeftButton) pickingFromTable_ = true;
+// ---------------------------------------------------------------------------
+// The colour list
+
+void TTinctorForm::RefreshListFiles() { ColorListPanel->RefreshListFiles(); }
+void TTinctorForm::LoadColorList() { ColorListPanel->LoadColorList(); }
+void TTinctorForm::SaveColorList() { ColorListPanel->SaveColorList(); }
+void TTinctorForm::UpdateListButtons() { ColorListPanel->UpdateListButtons(); }
+void TTinctorForm::ColorListDblClick() { ColorListPanel->ColorListDblClick(); }
+
+TColor TTinctorForm::ColorOfChoice(const TAddColorChoice& choice) const {
+    switch (choice.Kind) {
+        case TAddColorKind::Complement:
+            return ComplementColorValue();
+        case TAddColorKind::History:
+            return HistoryColor(choice.History);
+        case TAddColorKind::CurrentColor:
+            break;
+    }
+    return CurrentColor();
 }
-
-// The table keeps the mouse while the button is held, so a drag outside it keeps the
-// last colour; a click without a move picks nothing.
-void TTinctorForm::ColorTableMouseMove(QPoint pos) {
-    if (!pickingFromTable_) return;
-    if (const std::optional<TColor> colour = ColorTable->PixelAt(pos)) SetCurrentColor(*colour);
-}
-
-void TTinctorForm::ColorTableMouseUp(Qt::MouseButton) { pickingFromTable_ = false; }
 
 // ---------------------------------------------------------------------------
 // Parts that later work fills in. Each keeps the place of its step, so that the

@@ -1,5 +1,7 @@
-// The main window: the current colour, its swatches, values and code, the seven
-// sliders, the toolbar, and the start-up and shut-down of the whole program.
+// The main window: the current colour and everything kept in step with it, and the
+// start-up and shut-down of the whole program. What the user sees is built by panels
+// of their own — the top strip, the colour table, the slider pages, the colour list
+// and the toolbar —; the window holds the current colour and wires them together.
 #pragma once
 
 #include <QMargins>
@@ -11,37 +13,29 @@
 #include <string>
 #include <string_view>
 
+#include "app/FormControls.h"  // TagOf, which the design's readers use
 #include "colour/stdColors.h"
 
 class QAction;
-class QButtonGroup;
-class QComboBox;
-class QFrame;
-class QLabel;
-class QListWidget;
-class QMenu;
-class QScrollBar;
-class QPoint;
-class QTabWidget;
 class QTimer;
-class QToolButton;
 
 namespace tinctor {
 
 class TChannelLabel;
-class TColorListDelegate;
 class TCircleShape;
 class TClipboardObserver;
-class TColorTable;
+class TColorListPanel;
+class TColorTablePanel;
 class TEditOther;
-class TFitLabel;
 class TEventSubClass;
 class TGlobalHotkey;
+class TMainToolBar;
 class TMemIniFileEx;
-class TSwatch;
+class TSliderPages;
 class TTinctorMouse;
 class TTopStrip;
 class TWinShader;
+struct TAddColorChoice;
 
 // The bits of UpdateColorDisplay's flags.
 enum : int {
@@ -97,7 +91,7 @@ public:
     void AValueScroll();
     void HLSValueScroll(int index);
     void ChannelLabelClick(TChannelLabel* label);
-    void NotationClick(int tag);
+    void NotationClick(int notation);
     void ComplementColorClick();
     void ShowTinctorsClick();
     void ShowConfigClick();
@@ -119,33 +113,12 @@ public:
     TWinShader* WinShader() const { return winShader_; }
     TGlobalHotkey* GlobalHotkey() const { return globalHotkey_.get(); }
 
-    // The colour lists (MainColorList.cpp): the list file selector and the entries of
-    // the current list, which every change writes to its file at once.
-    // Refills the selector from the colour list folder and loads the selected list.
+    // The colour list panel's operations, as the rest of the program knows them.
     void RefreshListFiles();
-    // Loads the list the selector names into the list.
     void LoadColorList();
-    // Writes the entries to the current list's file; an error says so and the
-    // entries stay, for the next save to write.
     void SaveColorList();
-    // The enabled state of the list commands, from the selection.
     void UpdateListButtons();
-    void ColorListFileNameClick();
-    void NewFileClick();
-    void DeleteFileClick();
-    // Adds a colour: 8 the current colour, 9 its complement, 1..7 a history circle.
-    void AddColorClick(int tag);
-    void EditColorClick();
-    void DeleteColorClick();
-    void ColorListMoveClick(int step);
-    void IconClick(QToolButton* button);
-    void ColorListClick();
     void ColorListDblClick();
-    void ColorListContextPopup(const QPoint& position);
-    // Picking from the colour table: the left button starts it, any release ends it.
-    void ColorTableMouseDown(Qt::MouseButton button);
-    void ColorTableMouseMove(QPoint pos);
-    void ColorTableMouseUp(Qt::MouseButton button);
     // The script menu (MainScript.cpp): runs the script of a script item on the
     // current colour.
     void RunScript(QAction* item);
@@ -159,19 +132,13 @@ protected:
 
 private:
     void CreateControls();
-    void CreateToolBar();
-    void CreateSliderPages();
+    void CreateHistory();
     void ConnectHandlers();
-    void ConnectListHandlers();
-    void RefillListFiles(std::string_view preferred);
-    std::string ListFileNameText() const;
-    int SelectedEntry() const;
-    void SelectEntry(int index);
     void FormCreate();
     void FormDestroy();
     void MoveToSavedPosition(TMemIniFileEx& ini);
-    void DockStripButtons();
-    QScrollBar* Slider(int index) const { return sliders_[static_cast<std::size_t>(index - 1)]; }
+    // The colour an add command of the colour list takes.
+    TColor ColorOfChoice(const TAddColorChoice& choice) const;
 
     // Parts that later work fills in; each is called where its step belongs.
     void CreateWindowShader(int shadedHeight);
@@ -190,53 +157,15 @@ private:
     bool RunConfigDialog();
 
     int notation_ = 0;
-    bool pickingFromTable_ = false;  // a left press on the colour table, until the release
-    std::array<QScrollBar*, 7> sliders_{};
 
+    // The panels, as the window's design names them.
     TTopStrip* MainPanel = nullptr;
-    TSwatch* ColorView = nullptr;
-    TSwatch* ComplementColor = nullptr;
-    TFitLabel* RLabel = nullptr;
-    TFitLabel* GLabel = nullptr;
-    TFitLabel* BLabel = nullptr;
-    TFitLabel* HLabel = nullptr;
-    TFitLabel* LLabel = nullptr;
-    TFitLabel* SLabel = nullptr;
-    TFitLabel* CCode = nullptr;
-    QToolButton* CopyToClipboard = nullptr;
-    QToolButton* LoadFromClipboard = nullptr;
-    QComboBox* ColorListFileName = nullptr;
-    QFrame* ColorPanel = nullptr;
-    TColorTable* ColorTable = nullptr;
-    QTabWidget* BarPages = nullptr;
-    TChannelLabel* RedValue = nullptr;
-    TChannelLabel* GreenValue = nullptr;
-    TChannelLabel* BlueValue = nullptr;
+    TColorTablePanel* ColorPanel = nullptr;
+    TSliderPages* BarPages = nullptr;
     std::array<TCircleShape*, 7> History{};
-    QFrame* ColorListPanel = nullptr;
-    QListWidget* ColorList = nullptr;
-    QWidget* ToolBar = nullptr;
-    QToolButton* ShowConfig = nullptr;
-    QToolButton* ShowTinctors = nullptr;
-    QToolButton* ColorConfig = nullptr;
-    QButtonGroup* NotationGroup = nullptr;
-    QFrame* SpoitColor = nullptr;
-    QLabel* SpoitImage = nullptr;
-    QToolButton* NewFile = nullptr;
-    QToolButton* DeleteFile = nullptr;
-    QToolButton* AddColor = nullptr;
-    QToolButton* ColorListMoveUp = nullptr;
-    QToolButton* ColorListMoveDown = nullptr;
-    QToolButton* LargeIcon = nullptr;
-    QToolButton* SmallIcon = nullptr;
-    QMenu* ScriptMenu = nullptr;
-    QMenu* AddedDropDown = nullptr;
-    QMenu* ListPopup = nullptr;
-    QAction* EditColor = nullptr;
-    QAction* DeleteColor = nullptr;
-    TColorListDelegate* ColorListDrawer = nullptr;
-    // The file the shown list came from: saves go there, even after the folder setting changed.
-    std::string listFile_;
+    TMainToolBar* ToolBar = nullptr;
+    TColorListPanel* ColorListPanel = nullptr;
+
     QTimer* Timer = nullptr;
     int shadedHeight_ = 0;
     QMargins openFrameMargins_;  // the window manager's frame around the open window
@@ -250,8 +179,5 @@ private:
 
 // The one main window of the program while it exists (null before and after).
 TTinctorForm* TinctorForm();
-
-// The tag of a control: the small integer the form design gives it (0 when none).
-int TagOf(const QObject* control);
 
 }  // namespace tinctor

@@ -4,7 +4,9 @@
 #include <QLabel>
 
 #include "app/ColorTable.h"
+#include "app/ColorTablePanel.h"
 #include "app/Main.h"
+#include "app/MainToolBar.h"
 #include "desktop/ClipboardObserver.h"
 #include "desktop/CompactMode.h"
 #include "desktop/EditorColor.h"
@@ -49,9 +51,9 @@ void TTinctorForm::FreeEditorAccess() { editOther_.reset(); }
 // It shows the colour table's eyedropper cursor (LoadSpoitCursor).
 void TTinctorForm::CreateMouseCapture() {
     mouseCapture_ = std::make_unique<TTinctorMouse>(
-        this, ColorTable->cursor(), SpoitImage, [this](TColor c) { SetCurrentColor(c); }, Platform().Pointer(),
+        this, ColorPanel->Table()->cursor(), ToolBar->SpoitImage(), [this](TColor c) { SetCurrentColor(c); }, Platform().Pointer(),
         Platform().Screen());
-    spoitPress_ = std::make_unique<TEventSubClass>(SpoitImage, [this](bool&, QEvent* event) {
+    spoitPress_ = std::make_unique<TEventSubClass>(ToolBar->SpoitImage(), [this](bool&, QEvent* event) {
         if (event->type() == QEvent::MouseButtonPress) mouseCapture_->StartCapture();
     });
 }

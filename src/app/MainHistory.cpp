@@ -1,11 +1,9 @@
 // The main window's history circles and the clipboard: the two buttons of the top
 // strip and the clipboard observer's handler.
-#include <QLabel>
-#include <QToolButton>
 
 #include "app/CircleShape.h"
-#include "app/FitLabel.h"
 #include "app/Main.h"
+#include "app/TopStrip.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Platform.h"
@@ -14,9 +12,8 @@
 namespace tinctor {
 
 void TTinctorForm::ConnectHistoryHandlers() {
-    connect(CopyToClipboard, &QToolButton::clicked, this, [this] { Guarded([this] { CopyToClipboardClick(); }); });
-    connect(LoadFromClipboard, &QToolButton::clicked, this,
-            [this] { Guarded([this] { LoadFromClipboardClick(); }); });
+    connect(MainPanel, &TTopStrip::CopyClicked, this, Guard([this] { CopyToClipboardClick(); }));
+    connect(MainPanel, &TTopStrip::LoadClicked, this, Guard([this] { LoadFromClipboardClick(); }));
     for (TCircleShape* circle : History)
         connect(circle, &TCircleShape::mouseUp, this, [this, circle](Qt::MouseButton button) {
             Guarded([this, circle, button] { HistoryMouseUp(circle, button); });
@@ -38,7 +35,7 @@ void TTinctorForm::HistoryMouseUp(TCircleShape* circle, Qt::MouseButton button) 
 
 void TTinctorForm::CopyToClipboardClick() {
     // Exactly the code shown, in the current notation and with the current options.
-    Platform().Clipboard().SetText(FromQString(CCode->text()));
+    Platform().Clipboard().SetText(FromQString(MainPanel->CodeText()));
     PushHistory(CurrentColor());
 }
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "app/Main.h"
+#include "app/MainToolBar.h"
 #include "platform/Shell.h"
 #include "scripthost/KSCClass.h"
 #include "scripthost/SampleScripts.h"
@@ -48,7 +49,7 @@ void TTinctorForm::OpenScriptDirectoryClick() {
 }
 
 void TTinctorForm::RebuildScriptMenu() {
-    tinctor::RebuildScriptMenu(*ScriptMenu, ScriptsFolder(), [this](QAction* item) { RunScript(item); });
+    tinctor::RebuildScriptMenu(*ToolBar->ScriptMenu(), ScriptsFolder(), [this](QAction* item) { RunScript(item); });
 }
 
 void TTinctorForm::RunScript(QAction* item) {
