@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "net_script_runner.h"
 #include "python_server.h"
 #include "script/net/net_https.h"
 
@@ -156,4 +157,24 @@ def tunnel(c, req):
     TgHTTPS https(kBufferSize);
     https.Proxy = "127.0.0.1:" + std::to_string(proxy.Port());
     EXPECT_TRUE(Get(https, "https://localhost:" + std::to_string(server.Port()) + "/t").starts_with("GET /t HTTP/1.0\r\n"));
+}
+
+TEST_F(Https, ScriptObjectTrustsTheSameCertificates) {
+    PythonPeer good = TlsServer("good", kEcho);
+    PythonPeer expired = TlsServer("expired", kEcho);
+    PythonPeer wrong = TlsServer("wrong", kEcho);
+    PythonPeer self = TlsServer("self", kEcho);
+    nettest::NetScriptRunner runner;
+    std::string script = "var base = 'https://127.0.0.1:';\n";
+    for (auto [name, peer] : {std::pair{"GOOD", &good}, {"EXPIRED", &expired}, {"WRONG", &wrong}, {"SELF", &self}})
+        script += "var " + std::string(name) + " = " + std::to_string(peer->Port()) + ";\n";
+    runner.Run(script + R"(
+println(HTTPS.get(base + GOOD + "/a").indexOf("GET /a HTTP/1.0") == 0);
+println(HTTPS.get(base + EXPIRED + "/").indexOf("GET /") == 0);
+try { HTTPS.get(base + WRONG + "/"); } catch (e) { println(e); }
+HTTPS.get(base + SELF + "/");
+)");
+    EXPECT_EQ(runner.out, "true\r\ntrue\r\nESocketError\r\n");
+    ASSERT_EQ(runner.errors.size(), 1u);
+    EXPECT_TRUE(runner.errors.front().second.ends_with("=> HTTP.get error")) << runner.errors.front().second;
 }
