@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/ColorListFile.h"
+#include "app/ColorListPanel.h"
 #include "app/Main.h"
 #include "settings/ProgramFolder.h"
 #include "settings/FolderMacros.h"
@@ -52,7 +53,9 @@ struct TBenchWindow {
 
 void BM_WindowLoadsColorList(benchmark::State& state) {
     TBenchWindow window;
-    for (auto _ : state) window.form->ColorListFileNameClick();
+    auto* panel = window.form->findChild<tinctor::TColorListPanel*>();
+    if (!panel) return state.SkipWithError("no colour list panel");
+    for (auto _ : state) panel->LoadColorList();
     const auto* list = window.form->findChild<QListWidget*>(QStringLiteral("ColorList"));
     if (!list || list->count() != Entries) state.SkipWithError("the list did not load");
     state.SetItemsProcessed(state.iterations() * Entries);
