@@ -54,6 +54,82 @@ TEST(SocketLines, ReadLineEndsAtTheEarliestTerminator) {
     }
 }
 
+// Counts the reads that reach the transport.
+class CountingSocket : public TgSocket {
+public:
+    using TgSocket::TgSocket;
+    int reads = 0;
+
+protected:
+    long TransportReceive(char* buffer, std::size_t size) override {
+        ++reads;
+        return TgSocket::TransportReceive(buffer, size);
+    }
+};
+
+TEST(SocketLines, MixedReadsSeeOneStream) {
+    // Each step: 'L' ReadLine, 'P' Peek, 'R' Receive, 'T' ReadText of Count bytes.
+    struct Step {
+        char op;
+        int count;
+        std::string result;
+    };
+    struct Case {
+        const char* sends;
+        std::vector<Step> steps;
+        std::uint64_t bytesRead;  // peeked bytes are not counted
+    } cases[] = {
+        {"c.sendall(b'abc\\r\\ndef')", {{'L', 0, "abc"}, {'P', 4, "def"}, {'R', 2, "de"}, {'T', -1, "f"}}, 8},
+        // A Receive before any line reads the transport straight; lines go on after it.
+        {"c.sendall(b'one\\ntwo\\nthree')", {{'R', 3, "one"}, {'L', 0, ""}, {'L', 0, "two"}, {'T', 5, "three"}}, 13},
+        {"c.sendall(b'ab\\r'); time.sleep(0.3); c.sendall(b'\\ncd\\n')", {{'L', 0, "ab"}, {'P', 1, "c"}, {'L', 0, "cd"}}, 7},
+        {"c.sendall(b'x\\r\\n' * 3 + b'y' * 100000)", {{'L', 0, "x"}, {'L', 0, "x"}, {'L', 0, "x"}, {'T', -1, std::string(100000, 'y')}},
+         100009},
+    };
+    for (const Case& test : cases) {
+        PythonPeer peer = PythonPeer::Server(std::string("c, _ = srv.accept()\n") + test.sends + "\nc.close()\n");
+        Client client(peer);
+        client.socket.Connect();
+        for (const Step& step : test.steps) {
+            std::string got;
+            if (step.op == 'L') {
+                got = client.socket.ReadLine();
+            } else if (step.op == 'T') {
+                got = client.socket.ReadText(step.count);
+            } else {
+                got.resize(static_cast<std::size_t>(step.count));
+                std::size_t count = step.op == 'P' ? client.socket.Peek(got.data(), got.size())
+                                                   : client.socket.Receive(got.data(), got.size());
+                got.resize(count);
+            }
+            EXPECT_EQ(got, step.result) << test.sends << " step " << step.op;
+        }
+        EXPECT_EQ(client.socket.BytesRead, test.bytesRead) << test.sends;
+        EXPECT_EQ(client.socket.ReadLine(), "");
+        EXPECT_TRUE(client.socket.AtEndOfData());
+    }
+}
+
+TEST(SocketLines, ShortLinesShareNetworkReads) {
+    constexpr int kLines = 20000;
+    PythonPeer peer =
+        PythonPeer::Server("c, _ = srv.accept()\nc.sendall(b'line\\r\\n' * 20000 + b'a\\nb\\n')\ntime.sleep(5)\n");
+    CountingSocket socket(kBufferSize);
+    socket.Host = "127.0.0.1";
+    socket.Port = static_cast<std::uint16_t>(peer.Port());
+    socket.Connect();
+    int lines = 0;
+    while (lines < kLines && socket.ReadLine() == "line") ++lines;
+    EXPECT_EQ(lines, kLines);
+    // 120000 bytes: a few reads of the read-ahead (each may meet an empty queue once).
+    EXPECT_LE(socket.reads, 40);
+    // The peer falls silent: what was read ahead still counts as readable, and only that.
+    EXPECT_EQ(socket.ReadLine(), "a");
+    EXPECT_EQ(socket.Poll() & kPollReadable, kPollReadable);
+    EXPECT_EQ(socket.ReadLine(), "b");
+    EXPECT_EQ(socket.Poll() & kPollReadable, 0);
+}
+
 TEST(SocketLines, LimitGivenByTheCallerIsEnforced) {
     PythonPeer peer = PythonPeer::Server("c, _ = srv.accept()\nc.sendall(b'y' * 5000)\ntime.sleep(5)\n");
     Client client(peer);

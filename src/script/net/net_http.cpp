@@ -1,8 +1,11 @@
 // The web client: request, response evaluation, redirection and bounded bodies.
 #include "script/net/net_http.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <fstream>
 
 #include "script/core/ecma_type.h"
@@ -22,6 +25,18 @@ constexpr std::size_t kVersionLength = 3;
 constexpr std::string_view kRangeUnit = "bytes ";
 constexpr std::string_view kProxyHopJoin = "/-_-http://";
 constexpr std::string_view kProxyHopEnd = "/-_-";
+constexpr std::uintptr_t kHugePage = 2 << 20;
+
+// Room for Size bytes in Text. Large room asks the kernel for huge pages: filling
+// 64 MiB then costs 32 page faults instead of 16384 (a hint; refused, nothing changes).
+void ReserveText(std::string& text, std::size_t size) {
+    text.reserve(size);
+    if (text.capacity() < 2 * kHugePage) return;
+    std::uintptr_t start = reinterpret_cast<std::uintptr_t>(text.data());
+    std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+    std::uintptr_t last = (start + text.capacity()) & ~(kHugePage - 1);
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
 
 std::string Lower(std::string_view text) { return tinctor::CodePage::Current().Lower(text); }
 
@@ -236,11 +251,11 @@ bool TgHTTP::HasBody() const {
 }
 
 void TgHTTP::ReceiveExactly(std::int64_t count, const TSink& sink) {
-    std::vector<char> chunk(static_cast<std::size_t>(BufferSize()));
+    char* chunk = TransferBuffer();
     while (count > 0) {
-        std::size_t got = Receive(chunk.data(), static_cast<std::size_t>(std::min<std::int64_t>(count, BufferSize())));
+        std::size_t got = Receive(chunk, static_cast<std::size_t>(std::min<std::int64_t>(count, BufferSize())));
         if (got == 0) throw EHttpError("connection closed before the end of the body");
-        sink(chunk.data(), got);
+        sink(chunk, got);
         count -= static_cast<std::int64_t>(got);
     }
 }
@@ -272,8 +287,8 @@ void TgHTTP::ReceiveBody(const TSink& sink) {
     } else if (announcedLength_ >= 0) {
         ReceiveExactly(announcedLength_, sink);
     } else {
-        std::vector<char> chunk(static_cast<std::size_t>(BufferSize()));
-        while (std::size_t got = Receive(chunk.data(), chunk.size())) sink(chunk.data(), got);
+        char* chunk = TransferBuffer();
+        while (std::size_t got = Receive(chunk, static_cast<std::size_t>(BufferSize()))) sink(chunk, got);
     }
 }
 
@@ -318,15 +333,23 @@ void TgHTTP::Run(const TRun& run, std::string address, const std::string& body, 
     Status("nfo>" + address + "の" + verb + "正常終了", kStatusInfo);
 }
 
-void TgHTTP::Get(std::string address, std::string& text) {
-    TSink sink = [this, &text](const char* data, std::size_t count) {
-        // An announced length is room made once instead of growing step by step.
-        if (text.empty() && announcedLength_ > 0)
-            text.reserve(static_cast<std::size_t>(std::min<std::int64_t>(announcedLength_, TJString::kMaxLength)));
+TgHTTP::TSink TgHTTP::TextSink(std::string& text) {
+    return [this, &text](const char* data, std::size_t count) {
         if (count > TJString::kMaxLength - std::min(text.size(), TJString::kMaxLength))
             throw EHttpError("body too long for a text");
+        if (text.size() + count > text.capacity()) {
+            // An announced length is room made once; otherwise the room doubles.
+            std::size_t room = text.empty() && announcedLength_ > 0
+                                   ? static_cast<std::size_t>(std::min<std::int64_t>(announcedLength_, TJString::kMaxLength))
+                                   : 2 * text.capacity();
+            ReserveText(text, std::max(room, text.size() + count));
+        }
         text.append(data, count);
     };
+}
+
+void TgHTTP::Get(std::string address, std::string& text) {
+    TSink sink = TextSink(text);
     Run({kHttpGet, "get", "GET", true}, std::move(address), "", &sink);
 }
 
@@ -343,11 +366,7 @@ void TgHTTP::GetFile(std::string address, const std::string& fileName) {
 void TgHTTP::Head(std::string address) { Run({kHttpHead, "head", "HEAD", false}, std::move(address), "", nullptr); }
 
 void TgHTTP::Post(std::string address, const std::string& body, std::string& text) {
-    TSink sink = [&text](const char* data, std::size_t count) {
-        if (count > TJString::kMaxLength - std::min(text.size(), TJString::kMaxLength))
-            throw EHttpError("body too long for a text");
-        text.append(data, count);
-    };
+    TSink sink = TextSink(text);
     Run({kHttpPost, "post", "POST", true}, std::move(address), body, &sink);
 }
 

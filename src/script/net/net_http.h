@@ -102,6 +102,8 @@ private:
     void ReceiveChunked(const TSink& sink);
     std::string ReadHeaderLine();
     bool HasBody() const;
+    // Appends body bytes to Text, within the script string limit, growing it in few steps.
+    TSink TextSink(std::string& text);
 
     std::string method_;
     std::int64_t announcedLength_ = -1;  // the Content-Length header when it is a number

@@ -116,6 +116,9 @@ void TgHTTPS::OpenTunnel(const std::string& host, const std::string& port) {
 }
 
 void TgHTTPS::Handshake(const std::string& host) {
+    // The server speaks first only after the client's hello: bytes already read ahead
+    // (a proxy's stray data) would be taken for TLS records.
+    if (Buffered() > 0) throw ETlsError("data before the TLS handshake");
     if (!context_) {
         context_ = SSL_CTX_new(TLS_client_method());
         if (!context_) throw ETlsError(LastTlsError());
@@ -155,11 +158,11 @@ void TgHTTPS::Handshake(const std::string& host) {
     Status("suc>TLS " + std::string(SSL_get_version(ssl_)) + " " + SSL_get_cipher_name(ssl_), kStatusRoutine);
 }
 
-long TgHTTPS::TransportReceive(char* buffer, std::size_t size, bool peek) {
-    if (!ssl_) return TgHTTP::TransportReceive(buffer, size, peek);
+long TgHTTPS::TransportReceive(char* buffer, std::size_t size) {
+    if (!ssl_) return TgHTTP::TransportReceive(buffer, size);
     ERR_clear_error();
     std::size_t count = 0;
-    int result = peek ? SSL_peek_ex(ssl_, buffer, size, &count) : SSL_read_ex(ssl_, buffer, size, &count);
+    int result = SSL_read_ex(ssl_, buffer, size, &count);
     if (result == 1) return static_cast<long>(count);
     switch (SSL_get_error(ssl_, 0)) {
     case SSL_ERROR_ZERO_RETURN: return 0;
@@ -182,7 +185,5 @@ long TgHTTPS::TransportSend(const char* data, std::size_t count) {
     default: errno = EPROTO; return -1;
     }
 }
-
-bool TgHTTPS::TransportPending() const { return ssl_ && SSL_pending(ssl_) > 0; }
 
 }  // namespace kestrel

@@ -30,9 +30,8 @@ public:
 protected:
     std::string OpenConnection(const TUrlInfo& url) override;
     bool CarriesBody(const std::string& body) const override;
-    long TransportReceive(char* buffer, std::size_t size, bool peek) override;
+    long TransportReceive(char* buffer, std::size_t size) override;
     long TransportSend(const char* data, std::size_t count) override;
-    bool TransportPending() const override;
     void TransportClosing() override;
 
 private:

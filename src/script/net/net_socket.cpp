@@ -24,7 +24,8 @@ namespace {
 
 constexpr int kOneSecondMs = 1000;
 constexpr int kPollSliceMs = 10;
-constexpr std::size_t kLinePeekSize = 1024;
+// Room of the read-ahead: one network read serves this many bytes of short lines.
+constexpr std::size_t kReadAheadSize = 64 * 1024;
 constexpr int kListenBacklog = 5;
 constexpr int kResolveAttempts = 5;
 constexpr std::uint32_t kNoAddress = 0xFFFFFFFFu;
@@ -108,6 +109,8 @@ void TgSocket::CloseHandle() {
     TransportClosing();
     ::close(socket_);
     socket_ = -1;
+    // What the old connection sent never reaches the next one.
+    aheadBegin_ = aheadEnd_ = 0;
 }
 
 std::string TgSocket::PeerAddress() const {
@@ -250,20 +253,25 @@ void TgSocket::WaitFor(TWait what) {
     throw ESocketTimeout(reading ? kReceiveTimeoutMessage : kSendTimeoutMessage);
 }
 
-std::size_t TgSocket::ReceiveInto(char* buffer, std::size_t size, bool peek) {
+std::size_t TgSocket::ReceiveInto(char* buffer, std::size_t size, bool closeAtEnd) {
     EndOfData = true;
+    TimedOut = false;
     if (socket_ < 0) return 0;  // the peer closed earlier
+    // Read first and wait only when nothing is there: a busy stream costs one call.
     for (;;) {
-        if (!TransportPending()) WaitFor(TWait::Read);
-        long count = TransportReceive(buffer, size, peek);
+        long count = TransportReceive(buffer, size);
         if (count < 0) {
-            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                WaitFor(TWait::Read);
+                continue;
+            }
             std::int32_t code = SocketErrorFromErrno(errno);
             ReportFailure("err>socket error", code);
             throw ESocketError(code);
         }
         if (count == 0) {
-            if (!peek) CloseHandle();
+            if (closeAtEnd) CloseHandle();
             return 0;
         }
         EndOfData = false;
@@ -271,64 +279,78 @@ std::size_t TgSocket::ReceiveInto(char* buffer, std::size_t size, bool peek) {
     }
 }
 
-long TgSocket::TransportReceive(char* buffer, std::size_t size, bool peek) {
-    return ::recv(socket_, buffer, size, peek ? MSG_PEEK : 0);
-}
+long TgSocket::TransportReceive(char* buffer, std::size_t size) { return ::recv(socket_, buffer, size, 0); }
 
 long TgSocket::TransportSend(const char* data, std::size_t count) {
     return ::send(socket_, data, count, MSG_NOSIGNAL);
 }
 
-std::size_t TgSocket::Receive(char* buffer, std::size_t size) {
-    std::size_t count = ReceiveInto(buffer, size, false);
-    if (count == 0) return 0;
-    Status("dbg>socketから " + std::to_string(count) + " bytes読み込みました", kStatusDebug);
+bool TgSocket::FillAhead() {
+    if (ahead_.empty()) ahead_.resize(kReadAheadSize);
+    aheadBegin_ = 0;
+    aheadEnd_ = ReceiveInto(ahead_.data(), ahead_.size(), false);
+    return aheadEnd_ > 0;
+}
+
+void TgSocket::Delivered(std::size_t count) {
+    if (Reports(kStatusDebug)) Status("dbg>socketから " + std::to_string(count) + " bytes読み込みました", kStatusDebug);
     BytesRead += count;
     BytesTotal += count;
     bool cancel = false;
     if (OnPacketRecvd) OnPacketRecvd(*this, static_cast<std::int64_t>(count), cancel);
     if (cancel) throw ESocketError(0);
+}
+
+void TgSocket::Consume(std::size_t count) {
+    aheadBegin_ += count;
+    Delivered(count);
+}
+
+std::size_t TgSocket::Receive(char* buffer, std::size_t size) {
+    std::size_t count = std::min(size, Buffered());
+    if (count > 0) {
+        std::memcpy(buffer, ahead_.data() + aheadBegin_, count);
+        EndOfData = false;
+        Consume(count);
+        return count;
+    }
+    // Nothing read ahead: straight from the transport into the caller's buffer.
+    count = ReceiveInto(buffer, size, true);
+    if (count > 0) Delivered(count);
     return count;
 }
 
-std::size_t TgSocket::Peek(char* buffer, std::size_t size) { return ReceiveInto(buffer, size, true); }
+std::size_t TgSocket::Peek(char* buffer, std::size_t size) {
+    if (Buffered() == 0 && !FillAhead()) return 0;
+    EndOfData = false;
+    std::size_t count = std::min(size, Buffered());
+    std::memcpy(buffer, ahead_.data() + aheadBegin_, count);
+    return count;
+}
 
 std::string TgSocket::ReadLine(std::size_t maxLength) {
     std::string line;
-    char peeked[kLinePeekSize];
-    char discard[kLinePeekSize];
-    // Takes the Count peeked bytes off the queue.
-    auto consume = [&](std::size_t count) {
-        while (count > 0) {
-            std::size_t got = Receive(discard, count);
-            if (got == 0) return;
-            count -= got;
-        }
-    };
-    auto append = [&](const char* data, std::size_t count) {
-        if (count > maxLength - line.size()) throw ELineTooLong();
-        line.append(data, count);
-    };
     for (;;) {
-        std::size_t count = Peek(peeked, sizeof peeked);
-        if (count == 0) return line;
+        // A close gives what arrived of the line.
+        if (Buffered() == 0 && !FillAhead()) return line;
+        const char* first = ahead_.data() + aheadBegin_;
+        const char* last = ahead_.data() + aheadEnd_;
         // The earliest LF or CR ends the line; CR LF is one terminator.
-        const char* end = std::find_if(peeked, peeked + count, [](char c) { return c == '\n' || c == '\r'; });
-        std::size_t before = static_cast<std::size_t>(end - peeked);
-        if (end == peeked + count) {
-            append(peeked, count);
-            consume(count);
-            if (AtEndOfData()) return line;
+        const char* end = std::find_if(first, last, [](char c) { return c == '\n' || c == '\r'; });
+        std::size_t before = static_cast<std::size_t>(end - first);
+        if (before > maxLength - line.size()) throw ELineTooLong();
+        line.append(first, before);
+        if (end == last) {
+            Consume(before);
             continue;
         }
-        append(peeked, before);
-        bool crAtEnd = *end == '\r' && before + 1 == count;
-        std::size_t terminator = (*end == '\r' && before + 1 < count && end[1] == '\n') ? 2 : 1;
-        consume(before + terminator);
-        if (crAtEnd) {
+        bool cr = *end == '\r';
+        if (cr && end + 1 < last && end[1] == '\n') {
+            Consume(before + 2);
+        } else {
+            Consume(before + 1);
             // A CR LF split between two segments: the LF belongs to this line.
-            char next = 0;
-            if (Peek(&next, 1) == 1 && next == '\n') consume(1);
+            if (cr && end + 1 == last && FillAhead() && ahead_[aheadBegin_] == '\n') Consume(1);
         }
         return line;
     }
@@ -370,11 +392,15 @@ void TgSocket::ReceiveFile(const std::string& name) {
 
 void TgSocket::SendChunk(const char* data, std::size_t count) {
     std::size_t done = 0;
+    TimedOut = false;
     do {
-        WaitFor(TWait::Write);
         long sent = TransportSend(data + done, count - done);
         if (sent < 0) {
-            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                WaitFor(TWait::Write);
+                continue;
+            }
             std::int32_t code = SocketErrorFromErrno(errno);
             ReportFailure("err>socket error", code);
             throw ESocketError(code);
@@ -392,7 +418,8 @@ void TgSocket::SendBuffer(const char* data, std::size_t count) {
         std::size_t chunk = std::min(buffer_.size(), count - offset);
         SendChunk(data + offset, chunk);
         offset += chunk;
-        Status("dbg>socketに " + std::to_string(chunk) + " bytes書き込みました", kStatusDebug);
+        if (Reports(kStatusDebug))
+            Status("dbg>socketに " + std::to_string(chunk) + " bytes書き込みました", kStatusDebug);
         BytesWrote += chunk;
         BytesTotal += chunk;
         bool cancel = false;
@@ -539,7 +566,11 @@ int TgSocket::Accept() {
 int TgSocket::Poll() {
     if (socket_ < 0) return 0;
     pollfd entry{socket_, POLLIN | POLLOUT, 0};
-    if (::poll(&entry, 1, kPollSliceMs) <= 0) return 0;
+    // Bytes read ahead can be read at once: no reason to wait for more.
+    bool buffered = Buffered() > 0;
+    if (::poll(&entry, 1, buffered ? 0 : kPollSliceMs) <= 0) entry.revents = 0;
+    if (buffered) entry.revents |= POLLIN;
+    if (entry.revents == 0) return 0;
     int flags = 0;
     if (entry.revents & POLLIN) {
         flags |= kPollReadable;

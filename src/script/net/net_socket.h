@@ -88,6 +88,7 @@ public:
     // A missing file sends nothing.
     void SendFile(const std::string& name);
 
+    // Receive and Peek hand out what the read-ahead holds before asking the network.
     std::size_t Receive(char* buffer, std::size_t size);
     std::size_t Peek(char* buffer, std::size_t size);
     // A line without its terminator (CR LF, LF or CR, whichever comes first). Past
@@ -120,6 +121,8 @@ public:
     // Reports Text when Level is at most StatusLevel; the handler's exceptions are
     // swallowed.
     void Status(const std::string& text, int level);
+    // Whether a text of Level would reach anyone (so it is worth building).
+    bool Reports(int level) const { return level <= StatusLevel && OnStatus; }
 
 protected:
     // The error of the last failed call: recorded, reported, OnError called.
@@ -132,16 +135,28 @@ protected:
     void WaitFor(TWait what);
 
     // The byte transport under the waits: the plain socket here, TLS in a subclass.
-    // Both return -1 with errno set on failure (EAGAIN: wait and try again).
-    virtual long TransportReceive(char* buffer, std::size_t size, bool peek);
+    // Both return -1 with errno set on failure (EAGAIN: wait and try again). The
+    // read-ahead sits above it, so TLS sees only whole reads.
+    virtual long TransportReceive(char* buffer, std::size_t size);
     virtual long TransportSend(const char* data, std::size_t count);
-    // Bytes the transport holds already (decrypted): a read needs no wait then.
-    virtual bool TransportPending() const { return false; }
     // The handle is about to be closed.
     virtual void TransportClosing() {}
 
+    // The transfer buffer of BufferSize bytes, for a subclass's own chunked reads.
+    char* TransferBuffer() { return buffer_.data(); }
+    // Bytes received from the transport that nobody has taken yet.
+    std::size_t Buffered() const { return aheadEnd_ - aheadBegin_; }
+
 private:
-    std::size_t ReceiveInto(char* buffer, std::size_t size, bool peek);
+    // One read from the transport (waiting first when it has nothing); 0 when the peer
+    // closed, which also closes the handle when CloseAtEnd.
+    std::size_t ReceiveInto(char* buffer, std::size_t size, bool closeAtEnd);
+    // Refills the empty read-ahead with one transport read; false when the peer closed.
+    bool FillAhead();
+    // Takes Count read-ahead bytes off as received by the caller.
+    void Consume(std::size_t count);
+    // Counts, reports and offers to OnPacketRecvd Count bytes the caller received.
+    void Delivered(std::size_t count);
     // Sends one chunk, waiting as often as the socket takes only part of it.
     void SendChunk(const char* data, std::size_t count);
     std::uint32_t Resolve(const std::string& host, bool& found);
@@ -152,6 +167,10 @@ private:
     std::int64_t peerAddress_ = -1;
     int connectedPort_ = 0;
     std::vector<char> buffer_;
+    // The read-ahead: lines are cut from it, so a line costs no system call of its own.
+    std::vector<char> ahead_;
+    std::size_t aheadBegin_ = 0;
+    std::size_t aheadEnd_ = 0;
 };
 
 // The descriptors this process's Accept returned and nobody wrapped yet: a script
