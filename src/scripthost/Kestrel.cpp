@@ -79,6 +79,7 @@ void TKestrel::ImportLibraries() {
     kestrel::ImportExtensionObjects(*engine_);
     kestrel::ImportNetObjects(*engine_);
     kestrel::ImportMailObjects(*engine_);
+    kestrel::ImportCheckListBox(*engine_);
 }
 
 const std::vector<std::string>& TKestrel::LibraryPath() const { return engine_->Parser().LibraryPath; }

@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QDialog>
+#include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,8 @@
 #include <vector>
 
 #include "platform/QtText.h"
+#include "platform/x11/QtDialogs.h"
+#include "scripthost/CheckListForm.h"
 
 namespace tinctor {
 
@@ -72,6 +76,26 @@ public:
 private:
     QPointer<QWidget> window_;
 };
+
+// Mask with every letter as a set of both cases ("*.txt" -> "*.[tT][xX][tT]"), since
+// the file system model compares names with case; "*.*" is every name, as it is for
+// the program's other masks.
+QString CaseFreeMask(const QString& mask) {
+    if (mask == QLatin1String("*.*")) return QStringLiteral("*");
+    QString out;
+    for (const QChar c : mask) {
+        if (c.toLower() == c.toUpper()) out += c;
+        else out += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+    }
+    return out;
+}
+
+// The filter of Masks (joined by ";") and the filter of every file.
+QStringList NameFilters(const QString& masks) {
+    QStringList patterns;
+    for (const QString& mask : masks.split(QLatin1Char(';'), Qt::SkipEmptyParts)) patterns << CaseFreeMask(mask.trimmed());
+    return {masks + QLatin1String(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'), QStringLiteral("* (*)")};
+}
 
 QPushButton* AddButton(QDialog& dialog, const char* objectName, const QString& text, int x, int y) {
     auto* button = new QPushButton(text, &dialog);
@@ -150,6 +174,51 @@ bool TQtScriptHost::InputBox(std::string_view message, bool multiLine, std::stri
         text = FromQString(memo->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n")));
     }
     return true;
+}
+
+bool TQtScriptHost::FileDialog(const kestrel::TJFileDialog& request, std::vector<std::string>& chosen) {
+    using TKind = kestrel::TJFileDialog::TKind;
+    TKeepActiveWindow keep;
+    QWidget* owner = Owner();
+    QFileDialog dialog(owner, ToQString(request.Title), QFile::decodeName(request.Folder.c_str()));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    switch (request.Kind) {
+    case TKind::Open: dialog.setFileMode(QFileDialog::ExistingFile); break;
+    case TKind::OpenMany: dialog.setFileMode(QFileDialog::ExistingFiles); break;
+    case TKind::Save:
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QFile::decodeName(request.DefaultExt.c_str()));
+        break;
+    case TKind::Folder:
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        break;
+    }
+    if (!request.Filter.empty()) dialog.setNameFilters(NameFilters(QFile::decodeName(request.Filter.c_str())));
+    if (!request.FileName.empty()) dialog.selectFile(QFile::decodeName(request.FileName.c_str()));
+    StayAboveOwner(&dialog, owner);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    chosen.clear();
+    for (const QString& name : dialog.selectedFiles()) chosen.push_back(QFile::encodeName(name).toStdString());
+    return !chosen.empty();
+}
+
+bool TQtScriptHost::CheckListDialog(kestrel::TJCheckList& list) {
+    TKeepActiveWindow keep;
+    QWidget* owner = Owner();
+    TfrmCheckList form(owner);
+    StayAboveOwner(&form, owner);
+    form.Fill(list);
+    const bool accepted = form.exec() == QDialog::Accepted;
+    if (accepted) list.Checked = form.Marks();
+    list.Index = form.SelectedLine();
+    return accepted;
+}
+
+QWidget* TQtScriptHost::Owner() const {
+    if (QWidget* owner = DialogOwner()) return owner;
+    return mainForm_;
 }
 
 bool TQtScriptHost::ProcessEvents() { return !QCoreApplication::closingDown(); }

@@ -19,6 +19,8 @@ TKestrelProcess::TKestrelProcess(const std::string& script,
     if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
     pid_ = fork();
     if (pid_ == 0) {
+        // A session of its own: never the terminal of whoever runs the tests.
+        setsid();
         dup2(toChild[0], STDIN_FILENO);
         dup2(fromChild[1], STDOUT_FILENO);
         for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);

@@ -12,8 +12,8 @@ namespace tinctor::testing {
 
 class TKestrelProcess {
 public:
-    // Starts kestrel on Script (a file) with Env added to the environment; its
-    // standard input and output are pipes.
+    // Starts kestrel on Script (a file) with Env added to the environment, in a
+    // session without a terminal; its standard input and output are pipes.
     TKestrelProcess(const std::string& script, const std::vector<std::pair<std::string, std::string>>& env);
     ~TKestrelProcess();
     TKestrelProcess(const TKestrelProcess&) = delete;

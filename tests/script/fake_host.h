@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,17 @@ public:
         std::optional<std::string> answer = Next(inputAnswers, std::optional<std::string>());
         if (answer) text = *answer;
         return answer.has_value();
+    }
+    bool FileDialog(const TJFileDialog& dialog, std::vector<std::string>& chosen) override {
+        fileDialogs.push_back(dialog);
+        std::optional<std::vector<std::string>> answer = Next(fileAnswers, std::optional<std::vector<std::string>>());
+        if (answer) chosen = *answer;
+        return answer.has_value();
+    }
+    // Each answer acts on the dialog as a user would and says whether OK closed it.
+    bool CheckListDialog(TJCheckList& list) override {
+        checkLists.push_back(list);
+        return Next(checkListAnswers, std::function<bool(TJCheckList&)>([](TJCheckList&) { return false; }))(list);
     }
     bool CanAskUser() const override { return canAsk; }
     bool ProcessEvents() override {
@@ -55,6 +67,10 @@ public:
     std::vector<Box> inputs;  // message, default text, multi-line
     std::deque<int> boxAnswers;
     std::deque<std::optional<std::string>> inputAnswers;
+    std::vector<TJFileDialog> fileDialogs;
+    std::deque<std::optional<std::vector<std::string>>> fileAnswers;  // none: cancelled
+    std::vector<TJCheckList> checkLists;                               // as they were shown
+    std::deque<std::function<bool(TJCheckList&)>> checkListAnswers;
     std::optional<std::string> stdinText;
     std::vector<std::pair<int, bool>> reads;
     int processed = 0;

@@ -47,6 +47,25 @@ struct TJPointerState {
     bool Left = false, Middle = false, Right = false;
 };
 
+// A file or folder dialog: what it asks for and where it starts.
+struct TJFileDialog {
+    enum class TKind : std::uint8_t { Open, OpenMany, Save, Folder };
+    TKind Kind = TKind::Open;
+    std::string Title;
+    std::string Folder;      // the existing folder it starts in, a full path
+    std::string FileName;    // the name it proposes in Folder ("": none)
+    std::string Filter;      // masks joined by ";" ("": every file)
+    std::string DefaultExt;  // Save adds it to a name typed without one ("": none)
+};
+
+// The check-list dialog's lines with their marks and its selected line.
+struct TJCheckList {
+    std::string Caption, Text;
+    std::vector<std::string> Lines;
+    std::vector<bool> Checked;  // one per line
+    int Index = -1;             // the selected line, -1 for none
+};
+
 // What a script asks of the program it runs in besides output and input (the hooks):
 // dialogs, window handles and the processing of window events. The host sets it on
 // the engine component; without one, boxes answer as if dismissed at once, input
@@ -63,6 +82,13 @@ public:
     // A modal input dialog with Message and Text as its default (one line, or several
     // joined by CR LF when MultiLine); false when the user cancelled.
     virtual bool InputBox(std::string_view message, bool multiLine, std::string& text) = 0;
+    // A file or folder dialog owned by the main window: the chosen full paths (one,
+    // unless OpenMany), false when cancelled (also without anybody to ask).
+    virtual bool FileDialog(const TJFileDialog& /*dialog*/, std::vector<std::string>& /*chosen*/) { return false; }
+    // The modal check-list dialog: true for OK, which gives back every mark in List;
+    // either way List.Index is the line selected as it closed. Without anybody to ask
+    // it is cancelled at once, the selection as it was.
+    virtual bool CheckListDialog(TJCheckList& /*list*/) { return false; }
     // Whether a person is there to answer boxes and dialogs (false: a console program
     // without a terminal, whose boxes are dismissed at once).
     virtual bool CanAskUser() const { return true; }

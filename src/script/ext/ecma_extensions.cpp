@@ -1,8 +1,10 @@
 // The extension classes of this library, registered in their order.
 #include "script/ext/ecma_extensions.h"
 
+#include "script/ext/ecma_checklistbox.h"
 #include "script/ext/ecma_checksum.h"
 #include "script/ext/ecma_desktop.h"
+#include "script/ext/ecma_dialog.h"
 #include "script/ext/ecma_directory.h"
 #include "script/ext/ecma_file.h"
 #include "script/ext/ecma_ini.h"
@@ -21,6 +23,7 @@ void ImportExtensionObjects(TJBaseEngine& engine) {
     engine.ImportObject("Ini", ClassOf<TJIniObject>());
     engine.ImportObject("CRC", ClassOf<TJCRCObject>());
     engine.ImportObject("Base64", ClassOf<TJBase64Object>());
+    engine.ImportObject("Dialog", ClassOf<TJDialogObject>());
     engine.ImportObject("Mutex", ClassOf<TJMutexObject>());
     engine.ImportObject("Keyboard", ClassOf<TJKeyboard>());
     engine.ImportObject("Mouse", ClassOf<TJMouse>());
@@ -28,5 +31,7 @@ void ImportExtensionObjects(TJBaseEngine& engine) {
     engine.ImportObject("RegIni", ClassOf<TJRegIniObject>());
     engine.ImportObject("StringBuffer", ClassOf<TJStringBufferObject>());
 }
+
+void ImportCheckListBox(TJBaseEngine& engine) { engine.ImportObject("CheckListBox", ClassOf<TJCheckListBox>()); }
 
 }  // namespace kestrel

@@ -6,9 +6,11 @@
 namespace kestrel {
 
 // Registers the extension classes of this library in their order ("File",
-// "Directory", "Strings", "Win32", "Ini", "CRC", "Base64", ..., "RegIni",
-// "StringBuffer"); the desktop-facing classes between "Base64" and "RegIni" are
-// registered by their own library.
+// "Directory", "Strings", "Win32", "Ini", "CRC", "Base64", "Dialog", "Mutex",
+// "Keyboard", "Mouse", "Clipboard", "RegIni", "StringBuffer"); what they need of the
+// desktop they ask of the engine's host.
 void ImportExtensionObjects(TJBaseEngine& engine);
+// Registers "CheckListBox", which comes after the network and automation objects.
+void ImportCheckListBox(TJBaseEngine& engine);
 
 }  // namespace kestrel

@@ -104,6 +104,7 @@ std::string CommaText(const std::vector<std::string>& lines) {
 void Add(TJObject& self, const TJValueList* args, TJValue& result) {
     int index = ArgCount(args) == 0 ? Strings(self).AddLine({}) : -1;
     for (int i = 0; i < ArgCount(args); ++i) index = Strings(self).AddLine((*args)[i].AsString().str());
+    Strings(self).Changed();
     result.BuildInteger(index);
 }
 
@@ -114,6 +115,7 @@ void Insert(TJObject& self, const TJValueList* args, TJValue& result) {
     if (list.Sorted) StringsError(kSortedListError);
     if (index < 0 || static_cast<std::size_t>(index) > list.Lines.size()) ListIndexError(index);
     list.Lines.insert(list.Lines.begin() + index, (*args)[1].AsString().str());
+    Strings(self).Changed();
     result.BuildObject(&self);
 }
 
@@ -123,11 +125,13 @@ void Delete(TJObject& self, const TJValueList* args, TJValue& result) {
     const std::int32_t index = (*args)[0].AsInteger();
     if (index < 0 || static_cast<std::size_t>(index) >= list.Lines.size()) ListIndexError(index);
     list.Lines.erase(list.Lines.begin() + index);
+    Strings(self).Changed();
     result.BuildObject(&self);
 }
 
 void Clear(TJObject& self, const TJValueList*, TJValue& result) {
     Strings(self).List().Lines.clear();
+    Strings(self).Changed();
     result.BuildObject(&self);
 }
 
@@ -152,6 +156,7 @@ void LoadFromFile(TJObject& self, const TJValueList* args, TJValue& result) {
     std::string bytes;
     if (!arg || !ext::ReadWholeFile(arg->AsString().str(), bytes)) StringsError("loadFromFile error");
     Strings(self).SetText(bytes);
+    Strings(self).Changed();
     result.BuildObject(&self);
 }
 
@@ -176,6 +181,7 @@ void AddStrings(TJObject& self, const TJValueList* args, TJValue& result) {
     const TJValue* arg = Arg(args, 0);
     if (!arg) StringsError("addStrings error");
     AddFrom(Strings(self), *arg);
+    Strings(self).Changed();
     result.BuildObject(&self);
 }
 
@@ -186,6 +192,7 @@ void Assign(TJObject& self, const TJValueList* args, TJValue& result) {
     if (source.vObject() == &self) return void(result.BuildObject(&self));
     Strings(self).List().Lines.clear();
     AddFrom(Strings(self), source);
+    Strings(self).Changed();
     result.BuildObject(&self);
 }
 
@@ -200,12 +207,16 @@ void SortMethod(TJObject& self, const TJValueList*, TJValue& result) {
 }
 
 std::string ReadText(TJObject& self, int) { return Strings(self).Text(); }
-void WriteText(TJObject& self, int, std::string_view text) { Strings(self).SetText(text); }
+void WriteText(TJObject& self, int, std::string_view text) {
+    Strings(self).SetText(text);
+    Strings(self).Changed();
+}
 std::string ReadCommaText(TJObject& self, int) { return CommaText(Strings(self).List().Lines); }
 void WriteCommaText(TJObject& self, int, std::string_view text) {
     std::vector<std::string> items = SplitCommaText(text);
     Strings(self).List().Lines.clear();
     for (std::string& item : items) Strings(self).AddLine(std::move(item));
+    Strings(self).Changed();
 }
 std::int64_t ReadCount(TJObject& self, int) { return Strings(self).GetCount(); }
 std::int64_t ReadSorted(TJObject& self, int) { return Strings(self).List().Sorted; }

@@ -47,6 +47,9 @@ public:
     void SetText(std::string_view text);
     // Every line followed by CR LF.
     std::string Text() const;
+    // Called once after each script call that changed the lines (a whole text or
+    // list assigned at once is one change).
+    virtual void Changed() {}
 
 protected:
     void Attach(std::weak_ptr<TJStringList> list) { list_ = std::move(list); }

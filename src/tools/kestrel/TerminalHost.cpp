@@ -55,6 +55,8 @@ bool TTerminalHost::ReadTtyLine(std::string& line) {
     line.clear();
     int c;
     while ((c = std::fgetc(tty_)) != EOF && c != '\n') line += static_cast<char>(c);
+    // Ctrl-D ends only this answer: the next question reads the terminal again.
+    if (c == EOF) std::clearerr(tty_);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return c != EOF || !line.empty();
 }

@@ -6,6 +6,9 @@
 // so that nobody's consent is ever assumed: confirm is false, prompt and textArea
 // give null, msgBox gives Cancel when the box has it, else No, else OK.
 //
+// The file, folder and check-list dialogs ask on the terminal too (TerminalDialogs.cpp);
+// without a terminal they are cancelled.
+//
 // Keys, mouse and clipboard are those of the X display when $DISPLAY names one;
 // without a display keys and buttons read as not held, the pointer at 0, 0, and the
 // clipboard is a text of this process.
@@ -15,6 +18,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/xlib/XDesktop.h"
 #include "script/core/ecma_engine.h"
@@ -30,6 +34,8 @@ public:
 
     int MessageBox(std::string_view text, std::string_view caption, int flags) override;
     bool InputBox(std::string_view message, bool multiLine, std::string& text) override;
+    bool FileDialog(const kestrel::TJFileDialog& dialog, std::vector<std::string>& chosen) override;
+    bool CheckListDialog(kestrel::TJCheckList& list) override;
     std::string ApplicationTitle() const override { return "kestrel"; }
     // Only with a terminal: without one, Directory.clear goes ahead unasked.
     bool CanAskUser() const override { return tty_ != nullptr; }
