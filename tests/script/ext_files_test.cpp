@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -126,6 +127,47 @@ TEST_F(ExtFilesTest, ReadlnKeepsThePositionOfEachLine) {
             expected.replace(at, 1, std::to_string(std::stoul(size) - 6));
         EXPECT_EQ(Out(c.script), expected) << c.script;
     }
+}
+
+// Names are bytes: a line break or a byte that is no UTF-8 passes through every call
+// unchanged, and the trash's info file escapes them so that it stays three lines.
+TEST_F(ExtFilesTest, NamesWithLineBreaksAndForeignBytes) {
+    // N: "odd" CR LF "x" 0xFF ".txt" in the folder, built in the script.
+    const std::string prefix = "var N = D + 'odd' + \"\\n\" + 'x' + new StringBuffer(1, 255) + '.txt';\n";
+    const std::string odd = "odd\r\nx\xff.txt";
+    const TCase cases[] = {
+        {"var f = new File(N); f.open('w'); f.write('v'); f.close(); f.open(); print(f.read() + f.exists());", "vtrue"},
+        {"var d = new Directory(D); print((d.findFirstFile('*.txt') == N.substring(D.length)) + ',' + (d.files[0] == N));",
+         "true,true"},
+        {"new Strings('s').saveToFile(N); print(new Strings().loadFromFile(N).text == \"s\\n\");", "true"},
+        {"var f = new File(N); f.copyTo(N + '2'); f.renameTo(N + '3'); print(new File(N + '2').exists(), f.exists());",
+         "truetrue"},
+    };
+    for (const TCase& c : cases) EXPECT_EQ(Out(prefix + c.script), c.expected) << c.script;
+    EXPECT_EQ(Read(odd + "2"), "s\r\n");
+    EXPECT_EQ(Read(odd + "3"), "s\r\n");
+    // To the trash and back by its info.
+    fs::create_directory(dir + "/t");
+    Write("t/" + odd, "t");
+    Out("new Directory(D + 't').clear();");
+    EXPECT_EQ(Read(dir + "/data/Trash/files/" + odd), "t");
+    const std::string info = Read(dir + "/data/Trash/info/" + odd + ".trashinfo");
+    EXPECT_EQ(std::count(info.begin(), info.end(), '\n'), 3) << info;
+    EXPECT_NE(info.find("/odd%0D%0Ax%FF.txt\n"), std::string::npos) << info;
+}
+
+// INI lines of megabytes: read whole, and written back whole by update.
+TEST_F(ExtFilesTest, IniLinesOfMegabytes) {
+    const std::string big(3 << 20, 'v');
+    const std::string junk(2 << 20, '\x81');  // no "=", no UTF-8
+    Write("big.ini", "[s]\nk=" + big + "\n" + junk + "\nafter=1\n");
+    EXPECT_EQ(Out("var i = new Ini(D + 'big.ini'); print(i.read('s', 'k', '').length, ',', i.read('s', 'after', ''));"),
+              std::to_string(big.size()) + ",1");
+    Out("new Ini(D + 'big.ini').write('s', 'new', 2).update();");
+    const std::string text = Read("big.ini");
+    EXPECT_NE(text.find("k=" + big + "\r\n"), std::string::npos) << text.substr(0, 20);
+    EXPECT_NE(text.find("new=2"), std::string::npos);
+    EXPECT_NE(text.find(junk), std::string::npos);  // a line without "=" is kept too
 }
 
 TEST_F(ExtFilesTest, SharingModesFollowTheFlockRules) {

@@ -8,6 +8,7 @@
 #include "script/ext/ecma_extensions.h"
 #include "script/ext/ecma_geometry.h"
 #include "script/ext/ecma_strings.h"
+#include "script/ext/ext_header_words.h"
 #include "script_runner.h"
 #include "util/Base64.h"
 #include "util/Crc.h"
@@ -112,6 +113,36 @@ TEST_F(ExtTextTest, CrcAndBase64Objects) {
         {"print(Base64.decodeHeader('=?ISO-2022-JP?B?' + Base64.encode('\\~') + '?='));", "\\~"},
     };
     for (const TCase& c : cases) EXPECT_EQ(Out(c.script), c.expected) << c.script;
+}
+
+// Broken ISO-2022-JP inside a header word: the valid characters before the fault
+// come through, the text around the word stays, and nothing is read past the word.
+TEST(HeaderWords, InvalidJisNeverSpillsOverTheWord) {
+    const struct {
+        std::string jis;
+        const char* valid;  // what must come first, in the code page
+    } cases[] = {
+        {"\x1b$BF|K", "日"},             // an odd byte at the end
+        {"\x1b$BF|\xff\xfe", "日"},     // bytes beyond 7 bits in the double-byte set
+        {"\x1b$BF|\x1b", "日"},          // a lone ESC at the end
+        {"\x1b$BF|\x7f\x7f\x21\x7f", "日"},  // pairs outside the set
+        {"\x1b$", ""},                  // an escape cut short
+        {std::string("\x1b$B\0\0", 5), ""},  // NUL pairs
+        {"\x1b(I\x31\x7f", ""},         // half-width kana, then DEL
+    };
+    for (const int codePage : {tinctor::CodePage::ShiftJis, tinctor::CodePage::Utf8}) {
+        kestrel::testing::CodePageScope scope(codePage);
+        const std::string valid0 = tinctor::CodePage::Current().FromUtf8Replacing("日");
+        for (const auto& c : cases) {
+            const std::string word = "=?ISO-2022-JP?B?" + tinctor::Base64Encode(c.jis) + "?=";
+            const std::string decoded = ext::DecodeHeaderWords("a " + word + " b");
+            const std::string valid = *c.valid ? valid0 : std::string();
+            EXPECT_TRUE(decoded.starts_with("a " + valid)) << codePage << " " << c.jis.size();
+            EXPECT_TRUE(decoded.ends_with(" b")) << codePage << " " << c.jis.size();
+            // At most a character of the code page for every byte of the word.
+            EXPECT_LE(decoded.size(), 4 + 3 * c.jis.size()) << codePage << " " << c.jis.size();
+        }
+    }
 }
 
 TEST_F(ExtTextTest, PointAndRectTextForms) {
