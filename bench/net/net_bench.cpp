@@ -3,20 +3,17 @@
 // python3 peer sends 512 MiB and 10^6 short lines. Bytes per second of wall time are
 // reported (curl works in a child process, so its CPU time says nothing).
 #include <benchmark/benchmark.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <memory>
 #include <string>
 
+#include "nginx_server.h"
 #include "script/net/net_https.h"
 
 using namespace kestrel;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -28,71 +25,28 @@ constexpr int kLineCount = 1000000;
 
 int Run(const std::string& command) { return std::system(command.c_str()); }
 
-// Output of a shell command's first line as a number.
-int NumberFrom(const std::string& command) {
-    FILE* pipe = ::popen(command.c_str(), "r");
-    int value = 0;
-    if (pipe) {
-        if (std::fscanf(pipe, "%d", &value) != 1) value = 0;
-        ::pclose(pipe);
-    }
-    return value;
-}
-
-// nginx on two ephemeral ports (plain and TLS) over a folder with the two files.
+// nginx over a folder with the two files; the client trusts its certificate.
 class Nginx {
 public:
     Nginx() {
-        folder_ = fs::temp_directory_path() / ("tinctor-nginx-" + std::to_string(::getpid()));
-        fs::create_directories(folder_ / "www");
+        try {
+            server_ = std::make_unique<nettest::NginxServer>();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s\n", error.what());
+            return;
+        }
         auto fill = [&](const char* name, std::int64_t size) {
-            Run("head -c " + std::to_string(size) + " /dev/urandom > " + (folder_ / "www" / name).string());
+            Run("head -c " + std::to_string(size) + " /dev/urandom > " + (server_->Root() / name).string());
         };
         fill("big", kBigFile);
         fill("text", kTextFile);
-        std::string dir = folder_.string();
-        Run("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -subj /CN=127.0.0.1 "
-            "-addext subjectAltName=IP:127.0.0.1 -keyout " + dir + "/key.pem -out " + dir + "/cert.pem 2>/dev/null");
-        plainPort_ = NumberFrom("python3 -c 'import socket; s=socket.socket(); s.bind((\"127.0.0.1\",0)); print(s.getsockname()[1])'");
-        tlsPort_ = NumberFrom("python3 -c 'import socket; s=socket.socket(); s.bind((\"127.0.0.1\",0)); print(s.getsockname()[1])'");
-        std::ofstream config(folder_ / "nginx.conf");
-        config << "user root;\nworker_processes 1;\npid " << dir << "/nginx.pid;\nerror_log " << dir << "/error.log;\n"
-               << "events { worker_connections 64; }\nhttp {\n  access_log off;\n  sendfile on;\n"
-               << "  client_body_temp_path " << dir << "/tmp;\n  proxy_temp_path " << dir << "/tmp;\n"
-               << "  fastcgi_temp_path " << dir << "/tmp;\n  uwsgi_temp_path " << dir << "/tmp;\n"
-               << "  scgi_temp_path " << dir << "/tmp;\n"
-               << "  server { listen 127.0.0.1:" << plainPort_ << "; root " << dir << "/www; }\n"
-               << "  server { listen 127.0.0.1:" << tlsPort_ << " ssl; root " << dir << "/www;\n"
-               << "    ssl_certificate " << dir << "/cert.pem; ssl_certificate_key " << dir << "/key.pem; }\n}\n";
-        config.close();
-        ::setenv("SSL_CERT_FILE", (folder_ / "cert.pem").c_str(), 1);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::execlp("nginx", "nginx", "-p", dir.c_str(), "-c", (dir + "/nginx.conf").c_str(), "-g", "daemon off;",
-                     static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::usleep(500000);
-        int status = 0;
-        ready_ = ::waitpid(pid_, &status, WNOHANG) == 0;
+        ::setenv("SSL_CERT_FILE", server_->Certificate().c_str(), 1);
     }
-    ~Nginx() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        fs::remove_all(folder_);
-    }
-    bool Ready() const { return ready_; }
-    std::string Url(bool tls, const char* name) const {
-        return std::string(tls ? "https" : "http") + "://127.0.0.1:" + std::to_string(tls ? tlsPort_ : plainPort_) + "/" + name;
-    }
+    bool Ready() const { return server_ != nullptr; }
+    std::string Url(bool tls, const char* name) const { return server_->Url(tls, std::string("/") + name); }
 
 private:
-    fs::path folder_;
-    int plainPort_ = 0, tlsPort_ = 0;
-    pid_t pid_ = -1;
-    bool ready_ = false;
+    std::unique_ptr<nettest::NginxServer> server_;
 };
 
 Nginx& Server() {

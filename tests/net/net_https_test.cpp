@@ -157,6 +157,16 @@ def tunnel(c, req):
     TgHTTPS https(kBufferSize);
     https.Proxy = "127.0.0.1:" + std::to_string(proxy.Port());
     EXPECT_TRUE(Get(https, "https://localhost:" + std::to_string(server.Port()) + "/t").starts_with("GET /t HTTP/1.0\r\n"));
+
+    // Bytes after the proxy's answer, before the client's hello, are nobody's TLS.
+    PythonPeer chatty = Serve("b'HTTP/1.0 200 Connection established\\r\\n\\r\\nstray'");
+    https.Proxy = "127.0.0.1:" + std::to_string(chatty.Port());
+    try {
+        Get(https, "https://localhost:" + std::to_string(server.Port()) + "/t");
+        ADD_FAILURE() << "stray bytes taken for TLS";
+    } catch (const ETlsError& error) {
+        EXPECT_STREQ(error.what(), "data before the TLS handshake");
+    }
 }
 
 TEST_F(Https, ScriptObjectTrustsTheSameCertificates) {
