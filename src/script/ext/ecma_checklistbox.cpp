@@ -25,15 +25,10 @@ std::vector<bool>::reference Mark(TJCheckListBox& box, const TJValue& index, std
     return box.Items().Checked[static_cast<std::size_t>(line)];
 }
 
-std::string TextArgument(const TJValueList* args, int index) {
-    const TJValue* arg = Arg(args, index);
-    return arg ? arg->AsString().str() : std::string();
-}
-
 void Execute(TJObject& self, const TJValueList* args, TJValue& result) {
     TJCheckListBox& box = Box(self);
     const TJValue* index = Arg(args, 2);
-    TJCheckList list{TextArgument(args, 0), TextArgument(args, 1), box.Items().List().Lines, box.Items().Checked,
+    TJCheckList list{ext::TextArg(args, 0), ext::TextArg(args, 1), box.Items().List().Lines, box.Items().Checked,
                      index ? LineOrNone(box, index->AsInteger()) : -1};
     const bool accepted = DesktopHost(self).CheckListDialog(list);
     if (accepted) {

@@ -3,7 +3,6 @@
 // cancelled).
 #include "script/ext/ecma_dialog.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -12,6 +11,7 @@
 #include "script/ext/ecma_strings.h"
 #include "script/ext/ext_common.h"
 #include "script/ext/ext_paths.h"
+#include "util/stdFiles.h"
 
 namespace kestrel {
 
@@ -22,11 +22,6 @@ namespace {
 
 constexpr std::string_view kWildcards = "*?";
 constexpr std::string_view kMaskSeparator = ";";
-
-bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 // The program file's name without its extension ("tinctor", "kestrel").
 const std::string& ProgramTitle() {
@@ -43,7 +38,7 @@ const std::string& ProgramTitle() {
 // Folder as a full path without a trailing "/" when it exists, else the current folder.
 std::string StartFolder(std::string_view folder) {
     std::string full = folder.empty() ? std::string() : ext::ExcludeDelimiter(ext::ExpandFileName(folder));
-    return IsFolder(full) ? full : ext::ExcludeDelimiter(ext::ExpandFileName("."));
+    return tinctor::DirectoryExists(full) ? full : ext::ExcludeDelimiter(ext::ExpandFileName("."));
 }
 
 // The extension of a "*.ext" mask without its dot ("" for any other mask).
@@ -58,11 +53,6 @@ std::string Title(const TJValueList* args) {
     return arg ? arg->AsString().str() : ProgramTitle();
 }
 
-std::string TextArgument(const TJValueList* args, int index) {
-    const TJValue* arg = Arg(args, index);
-    return arg ? arg->AsString().str() : std::string();
-}
-
 // Shows the dialog of Kind; the chosen paths, empty when cancelled.
 std::vector<std::string> Ask(TJObject& self, const TJFileDialog& request) {
     std::vector<std::string> chosen;
@@ -73,15 +63,15 @@ std::vector<std::string> Ask(TJObject& self, const TJFileDialog& request) {
 template <TKind Kind>
 void AskOne(TJObject& self, const TJValueList* args, TJValue& result) {
     const TJFileDialog request = Kind == TKind::Folder
-                                     ? TJFileDialog{Kind, Title(args), StartFolder(TextArgument(args, 1)), {}, {}, {}}
-                                     : FileDialogRequest(Kind, Title(args), TextArgument(args, 1));
+                                     ? TJFileDialog{Kind, Title(args), StartFolder(ext::TextArg(args, 1)), {}, {}, {}}
+                                     : FileDialogRequest(Kind, Title(args), ext::TextArg(args, 1));
     const std::vector<std::string> chosen = Ask(self, request);
     if (chosen.empty()) return void(result.BuildNull());
     result.BuildString(TJString(chosen.front()));
 }
 
 void OpenFiles(TJObject& self, const TJValueList* args, TJValue& result) {
-    const TJFileDialog request = FileDialogRequest(TKind::OpenMany, Title(args), TextArgument(args, 1));
+    const TJFileDialog request = FileDialogRequest(TKind::OpenMany, Title(args), ext::TextArg(args, 1));
     result.BuildObject(TJStringsObject::Make(self.Engine(), Ask(self, request)));
 }
 

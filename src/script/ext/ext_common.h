@@ -23,6 +23,11 @@ inline constexpr std::string_view Base64Error = "EBase64Error";
 
 inline const TJValue* Arg(const TJValueList* args, int index) { return args ? args->Get(index) : nullptr; }
 inline int ArgCount(const TJValueList* args) { return args ? args->Count() : 0; }
+// The argument as text, "" when it is missing.
+inline std::string TextArg(const TJValueList* args, int index) {
+    const TJValue* arg = Arg(args, index);
+    return arg ? arg->AsString().str() : std::string();
+}
 
 // Raises ErrorName with Message + Name.
 [[noreturn]] inline void Fail(std::string_view errorName, std::string_view message, std::string_view name = {}) {

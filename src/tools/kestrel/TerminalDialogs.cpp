@@ -15,6 +15,7 @@
 
 #include "TerminalHost.h"
 #include "script/ext/ext_paths.h"
+#include "util/stdFiles.h"
 
 namespace tinctor {
 
@@ -23,11 +24,6 @@ namespace {
 using TKind = kestrel::TJFileDialog::TKind;
 
 constexpr std::string_view kCancel = "q";
-
-bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 bool Exists(const std::string& path) {
     struct stat st {};
@@ -49,13 +45,13 @@ std::string Refusal(const kestrel::TJFileDialog& dialog, const std::string& name
     switch (dialog.Kind) {
     case TKind::Open:
     case TKind::OpenMany:
-        return Exists(name) && !IsFolder(name) ? std::string() : "no such file: " + name;
+        return Exists(name) && !DirectoryExists(name) ? std::string() : "no such file: " + name;
     case TKind::Save:
-        if (IsFolder(name)) return "a folder: " + name;
-        return IsFolder(kestrel::ext::ExcludeDelimiter(kestrel::ext::ExtractPath(name))) ? std::string()
+        if (DirectoryExists(name)) return "a folder: " + name;
+        return DirectoryExists(kestrel::ext::ExcludeDelimiter(kestrel::ext::ExtractPath(name))) ? std::string()
                                                                                         : "no such folder for " + name;
     case TKind::Folder:
-        return IsFolder(name) ? std::string() : "no such folder: " + name;
+        return DirectoryExists(name) ? std::string() : "no such folder: " + name;
     }
     return {};
 }
