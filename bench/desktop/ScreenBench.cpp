@@ -43,4 +43,16 @@ void BM_PickSample(benchmark::State& state) {
 }
 BENCHMARK(BM_PickSample)->Unit(benchmark::kMicrosecond);
 
+void BM_LoupeSample(benchmark::State& state) {
+    if (!App()) return state.SkipWithError("no X display");
+    tinctor::IScreen& screen = tinctor::Platform().Screen();
+    std::vector<std::optional<tinctor::TColor>> pixels;
+    // What the loupe reads on each move of a pick: the 15 × 15 pixels around the pointer.
+    for (auto _ : state) {
+        screen.PixelsAround(QPoint(300, 200), 7, pixels);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+BENCHMARK(BM_LoupeSample)->Unit(benchmark::kMicrosecond);
+
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include <QPoint>
 
@@ -16,6 +17,14 @@ public:
     // The colour of the screen pixel at Pos (global coordinates) as 0x00BBGGRR;
     // nothing where no screen shows a pixel.
     virtual std::optional<TColor> PixelAt(QPoint pos) = 0;
+    // The square of (2 × Radius + 1)² screen pixels centred on the pixel at Pos, row by
+    // row into Pixels; nothing where no screen shows a pixel. One pixel at a time unless
+    // the screen can read the square at once.
+    virtual void PixelsAround(QPoint pos, int radius, std::vector<std::optional<TColor>>& pixels) {
+        pixels.clear();
+        for (int dy = -radius; dy <= radius; ++dy)
+            for (int dx = -radius; dx <= radius; ++dx) pixels.push_back(PixelAt(pos + QPoint(dx, dy)));
+    }
 };
 
 // Qt's 0xAARRGGBB as 0x00BBGGRR (alpha dropped).

@@ -42,6 +42,8 @@ bool TX11Screen::Prepare() {
     const xcb_setup_t* setup = xcb_get_setup(c);
     const xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
     layout_.Root = screen->root;
+    layout_.RootWidth = screen->width_in_pixels;
+    layout_.RootHeight = screen->height_in_pixels;
     layout_.LittleEndian = setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
     for (auto depths = xcb_screen_allowed_depths_iterator(screen); depths.rem; xcb_depth_next(&depths)) {
         if (depths.data->depth != screen->root_depth) continue;
@@ -63,11 +65,8 @@ std::optional<TColor> TX11Screen::PixelAt(QPoint pos) {
     QScreen* screen = QGuiApplication::screenAt(pos);
     if (!screen) return std::nullopt;
     if (!Prepare()) return GrabbedPixelAt(pos);
-    // The root window's coordinates are the server's pixels.
-    const qreal ratio = screen->devicePixelRatio();
-    const QPoint origin = screen->geometry().topLeft();
-    const int x = origin.x() + qRound((pos.x() - origin.x()) * ratio);
-    const int y = origin.y() + qRound((pos.y() - origin.y()) * ratio);
+    const QPoint at = ServerPixel(*screen, pos);
+    const int x = at.x(), y = at.y();
     xcb_connection_t* c = QtConnection();
     const std::unique_ptr<xcb_get_image_reply_t, TFree> reply(xcb_get_image_reply(
         c,
@@ -75,7 +74,17 @@ std::optional<TColor> TX11Screen::PixelAt(QPoint pos) {
                       static_cast<std::int16_t>(y), 1, 1, AllPlanes),
         nullptr));
     if (!reply || xcb_get_image_data_length(reply.get()) < layout_.BytesPerPixel) return std::nullopt;
-    const std::uint8_t* data = xcb_get_image_data(reply.get());
+    return Decode(xcb_get_image_data(reply.get()));
+}
+
+QPoint TX11Screen::ServerPixel(const QScreen& screen, QPoint pos) {
+    // The root window's coordinates are the server's pixels.
+    const qreal ratio = screen.devicePixelRatio();
+    const QPoint origin = screen.geometry().topLeft();
+    return {origin.x() + qRound((pos.x() - origin.x()) * ratio), origin.y() + qRound((pos.y() - origin.y()) * ratio)};
+}
+
+TColor TX11Screen::Decode(const std::uint8_t* data) const {
     std::uint32_t pixel = 0;
     for (int i = 0; i < layout_.BytesPerPixel; ++i) {
         const int at = layout_.LittleEndian ? layout_.BytesPerPixel - 1 - i : i;
@@ -84,6 +93,35 @@ std::optional<TColor> TX11Screen::PixelAt(QPoint pos) {
     return RGBToColor(static_cast<std::uint8_t>(Channel(pixel, layout_.Masks[0])),
                       static_cast<std::uint8_t>(Channel(pixel, layout_.Masks[1])),
                       static_cast<std::uint8_t>(Channel(pixel, layout_.Masks[2])));
+}
+
+void TX11Screen::PixelsAround(QPoint pos, int radius, std::vector<std::optional<TColor>>& pixels) {
+    QScreen* screen = QGuiApplication::screenAt(pos);
+    if (!screen || !Prepare()) return IScreen::PixelsAround(pos, radius, pixels);
+    const int side = 2 * radius + 1;
+    pixels.assign(static_cast<std::size_t>(side) * static_cast<std::size_t>(side), std::nullopt);
+    // The square in server pixels, cut to the root window (GetImage refuses more).
+    const QRect square(ServerPixel(*screen, pos) - QPoint(radius, radius), QSize(side, side));
+    const QRect read = square.intersected(QRect(0, 0, layout_.RootWidth, layout_.RootHeight));
+    if (read.isEmpty()) return;
+    xcb_connection_t* c = QtConnection();
+    const std::unique_ptr<xcb_get_image_reply_t, TFree> reply(xcb_get_image_reply(
+        c,
+        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, layout_.Root, static_cast<std::int16_t>(read.x()),
+                      static_cast<std::int16_t>(read.y()), static_cast<std::uint16_t>(read.width()),
+                      static_cast<std::uint16_t>(read.height()), AllPlanes),
+        nullptr));
+    if (!reply) return;
+    // Rows are padded to the server's scanline unit.
+    const int length = xcb_get_image_data_length(reply.get());
+    const int stride = read.height() > 0 ? length / read.height() : 0;
+    if (stride < read.width() * layout_.BytesPerPixel) return;
+    const std::uint8_t* data = xcb_get_image_data(reply.get());
+    for (int row = 0; row < read.height(); ++row)
+        for (int column = 0; column < read.width(); ++column) {
+            const int index = (read.y() - square.y() + row) * side + (read.x() - square.x() + column);
+            pixels[static_cast<std::size_t>(index)] = Decode(data + row * stride + column * layout_.BytesPerPixel);
+        }
 }
 
 std::optional<TColor> TX11Screen::GrabbedPixelAt(QPoint pos) const {

@@ -7,11 +7,15 @@
 
 #include "platform/Screen.h"
 
+class QScreen;
+
 namespace tinctor {
 
 class TX11Screen final : public IScreen {
 public:
     std::optional<TColor> PixelAt(QPoint pos) override;
+    // The whole square in one GetImage (one round trip).
+    void PixelsAround(QPoint pos, int radius, std::vector<std::optional<TColor>>& pixels) override;
 
 private:
     // Where each channel sits in a pixel of the root visual (found on first use).
@@ -19,11 +23,16 @@ private:
         bool Known = false;
         bool Usable = false;
         std::uint32_t Root = 0;
+        int RootWidth = 0, RootHeight = 0;
         int BytesPerPixel = 0;
         bool LittleEndian = true;
         std::uint32_t Masks[3] = {};  // red, green, blue
     };
     bool Prepare();
+    // The server's pixel of the root window under Pos on Screen.
+    static QPoint ServerPixel(const QScreen& screen, QPoint pos);
+    // The colour of one pixel of a Z-pixmap image in the root visual's layout.
+    TColor Decode(const std::uint8_t* data) const;
     std::optional<TColor> GrabbedPixelAt(QPoint pos) const;
 
     TLayout layout_;
