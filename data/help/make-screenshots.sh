@@ -47,6 +47,15 @@ click 11 155
 sleep 1
 dialog=$(xdotool search --onlyvisible --name '^環境設定$' | head -n 1)
 eval "$(place "$dialog")"
-shot $((X - 2)) $((Y - 22)) 320 262 settings.png
+shot $((X - 2)) $((Y - 22)) 320 286 settings.png
 xdotool key Escape
+sleep 0.5
+# The loupe while picking: pressed on the eyedropper and dragged over the notation buttons.
+eval "$(place "$window")"
+xdotool mousemove $((X + 246)) $((Y + 155)) mousedown 1
+sleep 0.3
+xdotool mousemove $((X + 150)) $((Y + 100)); sleep 0.2
+xdotool mousemove $((X + 98)) $((Y + 153)); sleep 0.6
+shot $((X - 2)) $((Y - 22)) 482 330 magnifier.png
+xdotool mouseup 1
 echo "screenshots in $out/"

@@ -19,6 +19,7 @@
 #include "app/ColorTable.h"
 #include "app/ColorTablePanel.h"
 #include "app/Help.h"
+#include "app/LoupePick.h"
 #include "app/MainToolBar.h"
 #include "app/SliderPages.h"
 #include "app/TopStrip.h"
@@ -284,7 +285,11 @@ void TTinctorForm::UpdateColorDisplay(int flags) {
         SetSliderValue(BlueSlider, rgb.B);
         SetSliderValue(BrightnessSlider, ColorAverage(rgb.R, rgb.G, rgb.B));
     }
-    MainPanel->ShowValues(colour, ToQString(FormatColorCode(colour, notation_, {ColorCode, ExtendColor, LowerCase})));
+    MainPanel->ShowValues(colour, CodeText(colour));
+}
+
+QString TTinctorForm::CodeText(TColor c) const {
+    return ToQString(FormatColorCode(c, notation_, {ColorCode, ExtendColor, LowerCase}));
 }
 
 // ---------------------------------------------------------------------------
@@ -382,6 +387,8 @@ void TTinctorForm::ApplySettings(TMemIniFileEx& ini) {
     ColorCode = settings.ColorCode;
     ExtendColor = settings.ExtendColor;
     LowerCase = settings.LowerCase;
+    Magnifier = settings.Magnifier;
+    if (mouseCapture_) mouseCapture_->SetLoupeShown(Magnifier);
     Guarded([&] { ConnectClipboardObserver(settings.ClipboardObserver); });
     Guarded([&] { EnableHotkey(settings.HotkeyMode); });
     Guarded([&] { SetHotkeyText(settings.Hotkey); });

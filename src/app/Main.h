@@ -29,10 +29,11 @@ class TColorTablePanel;
 class TEditOther;
 class TEventSubClass;
 class TGlobalHotkey;
+class TLoupePick;
+class TMagnifier;
 class TMainToolBar;
 class TMemIniFileEx;
 class TSliderPages;
-class TTinctorMouse;
 class TTopStrip;
 class TWinShader;
 struct TAddColorChoice;
@@ -83,6 +84,7 @@ public:
     bool ColorCode = false;
     bool ExtendColor = false;
     bool LowerCase = false;
+    bool Magnifier = true;
     // The colour list folder, with a trailing "/".
     std::string ColorDir;
 
@@ -137,6 +139,8 @@ private:
     void FormCreate();
     void FormDestroy();
     void MoveToSavedPosition(TMemIniFileEx& ini);
+    // C's code in the current notation with the current options.
+    QString CodeText(TColor c) const;
     // The colour an add command of the colour list takes.
     TColor ColorOfChoice(const TAddColorChoice& choice) const;
 
@@ -173,7 +177,8 @@ private:
     std::unique_ptr<TGlobalHotkey> globalHotkey_;
     std::unique_ptr<TEditOther> editOther_;
     std::unique_ptr<TClipboardObserver> clipboardObserver_;
-    std::unique_ptr<TTinctorMouse> mouseCapture_;
+    TMagnifier* magnifier_ = nullptr;  // the loupe of screen picking
+    std::unique_ptr<TLoupePick> mouseCapture_;
     std::unique_ptr<TEventSubClass> spoitPress_;  // a press on the eyedropper starts the pick
 };
 

@@ -5,6 +5,8 @@
 
 #include "app/ColorTable.h"
 #include "app/ColorTablePanel.h"
+#include "app/LoupePick.h"
+#include "app/Magnifier.h"
 #include "app/Main.h"
 #include "app/MainToolBar.h"
 #include "desktop/ClipboardObserver.h"
@@ -50,9 +52,11 @@ void TTinctorForm::FreeEditorAccess() { editOther_.reset(); }
 // The mouse capture object of screen picking, started by a press on the eyedropper.
 // It shows the colour table's eyedropper cursor (LoadSpoitCursor).
 void TTinctorForm::CreateMouseCapture() {
-    mouseCapture_ = std::make_unique<TTinctorMouse>(
-        this, ColorPanel->Table()->cursor(), ToolBar->SpoitImage(), [this](TColor c) { SetCurrentColor(c); }, Platform().Pointer(),
-        Platform().Screen());
+    magnifier_ = new TMagnifier(this, Platform().Screen(), [this](TColor c) { return CodeText(c); });
+    mouseCapture_ = std::make_unique<TLoupePick>(
+        this, ColorPanel->Table()->cursor(), ToolBar->SpoitImage(), [this](TColor c) { SetCurrentColor(c); },
+        Platform().Pointer(), Platform().Screen(), magnifier_);
+    mouseCapture_->SetLoupeShown(Magnifier);
     spoitPress_ = std::make_unique<TEventSubClass>(ToolBar->SpoitImage(), [this](bool&, QEvent* event) {
         if (event->type() == QEvent::MouseButtonPress) mouseCapture_->StartCapture();
     });
@@ -61,6 +65,8 @@ void TTinctorForm::CreateMouseCapture() {
 void TTinctorForm::FreeMouseCapture() {
     spoitPress_.reset();
     mouseCapture_.reset();
+    delete magnifier_;
+    magnifier_ = nullptr;
 }
 
 void TTinctorForm::ConnectClipboardObserver(bool connect) {

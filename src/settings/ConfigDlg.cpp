@@ -74,11 +74,11 @@ TConfigDialog::TConfigDialog(QWidget* owner)
 void TConfigDialog::CreateControls() {
     auto* bevel = new QFrame(this);
     bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    bevel->setGeometry(8, 8, 297, 184);
+    bevel->setGeometry(8, 8, 297, 184 + LoupeRowHeight);
 
     PageControl = new TButtonPages(this);
     PageControl->setObjectName(QStringLiteral("PageControl"));
-    PageControl->setGeometry(13, 12, 284, 177);
+    PageControl->setGeometry(13, 12, 284, 177 + LoupeRowHeight);
 
     QWidget* normal = PageControl->AddPage(QStringLiteral("NormalSetting"), QStringLiteral("通常設定(&N)"));
     TopMost = MakeCheckBox(normal, "TopMost", QStringLiteral("常に手前表示(&T)"), 0, 0, 221,
@@ -102,6 +102,11 @@ void TConfigDialog::CreateControls() {
     HotKeyName = new THotKeyEdit(normal);
     HotKeyName->setObjectName(QStringLiteral("HotKeyName"));
     HotKeyName->setGeometry(156, 126, 117, kHotKeyHeight);
+    // Our own addition, one row below the page's other controls.
+    UseMagnifier = MakeCheckBox(normal, "UseMagnifier", QStringLiteral("色を吸い取るとき拡大鏡を表示(&G)"), 0,
+                                126 + 26, 269,
+                                QStringLiteral("色を吸い取るカーソルを使っている間、\nマウスカーソルの周りを"
+                                               "拡大して表示します。\n(デフォルト:する)"));
 
     QWidget* catching = PageControl->AddPage(QStringLiteral("ColorCatch"), QStringLiteral("色値抽出(&A)"));
     UseCO = MakeCheckBox(catching, "UseCO", QStringLiteral("クリップボードの監視(&O)"), 0, 0, 253,
@@ -131,11 +136,11 @@ void TConfigDialog::CreateControls() {
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setGeometry(79, 203, 74, 25);
+    OKBtn->setGeometry(79, 203 + LoupeRowHeight, 74, 25);
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("キャンセル"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(159, 203, 75, 25);
+    CancelBtn->setGeometry(159, 203 + LoupeRowHeight, 75, 25);
 
     connect(UseColorCode, &QCheckBox::toggled, this, [this] { UseColorCodeClick(); });
     // A failed save shows the error box and still closes with OK: the window then
@@ -161,6 +166,7 @@ void TConfigDialog::FormCreate() {
     UseHotkey->setChecked(settings.HotkeyMode);
     HotKeyName->SetHotKeyText(settings.Hotkey);
     SpoitTEditor->setChecked(settings.SpoitTEditor);
+    UseMagnifier->setChecked(settings.Magnifier);
     UseColorCodeClick();
 }
 
@@ -188,6 +194,7 @@ TTinctorSettings TConfigDialog::ControlSettings() const {
     settings.HotkeyMode = UseHotkey->isChecked();
     settings.Hotkey = HotKeyName->HotKeyText();
     settings.SpoitTEditor = SpoitTEditor->isChecked();
+    settings.Magnifier = UseMagnifier->isChecked();
     return settings;
 }
 

@@ -21,8 +21,11 @@ class THotKeyEdit;
 class TConfigDialog : public QDialog {
     Q_OBJECT
 public:
+    // The first page grows by one row for our loupe check box below its other controls;
+    // the frame, the pages and the buttons below them move down with it.
+    static constexpr int LoupeRowHeight = 24;
     static constexpr int ClientWidth = 313;
-    static constexpr int ClientHeight = 236;
+    static constexpr int ClientHeight = 236 + LoupeRowHeight;
 
     // Made with the main window as owner; reads the settings file.
     explicit TConfigDialog(QWidget* owner);
@@ -52,6 +55,7 @@ private:
     QCheckBox* DoCompact = nullptr;
     QCheckBox* UseHotkey = nullptr;
     THotKeyEdit* HotKeyName = nullptr;
+    QCheckBox* UseMagnifier = nullptr;
     QCheckBox* UseCO = nullptr;
     QCheckBox* SpoitTEditor = nullptr;
     TCustomReferEdit* CTableBitmap = nullptr;

@@ -26,6 +26,8 @@ void TTinctorSettings::Read(const TMemIniFileEx& ini) {
     TopMost = ini.ReadBool(SectionWindow, "TopMost", false);
     Compact = ini.ReadBool(SectionWindow, "Compact", false);
     ColorTableMap = ini.ReadPath(SectionWindow, "ColorTableMap", "");
+    // A file from before the loupe has no key: the loupe is on.
+    Magnifier = ini.ReadBool(SectionWindow, "Magnifier", true);
 
     ColorCode = ini.ReadBool(SectionColor, "ColorCode", false);
     ExtendColor = ini.ReadBool(SectionColor, "ExtendColor", false);
@@ -43,6 +45,7 @@ void TTinctorSettings::Write(TMemIniFileEx& ini) const {
     ini.WriteBool(SectionWindow, "TopMost", TopMost);
     ini.WriteBool(SectionWindow, "Compact", Compact);
     ini.WriteMacroPath(SectionWindow, "ColorTableMap", ColorTableMap);
+    ini.WriteBool(SectionWindow, "Magnifier", Magnifier);
 
     ini.WriteBool(SectionColor, "ColorCode", ColorCode);
     ini.WriteBool(SectionColor, "ExtendColor", ExtendColor);

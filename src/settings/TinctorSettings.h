@@ -23,6 +23,7 @@ struct TTinctorSettings {
     bool TopMost = false;
     bool Compact = false;
     std::string ColorTableMap;  // full path; empty means the gradient
+    bool Magnifier = true;      // the loupe beside the pointer while picking from the screen
     // [Color]
     bool ColorCode = false;
     bool ExtendColor = false;

@@ -58,7 +58,8 @@ const char* const kBoxes[] = {"TopMost",   "UseColorCode", "UseNetscapeColor", "
 TEST_F(ConfigDialogTest, EveryControlHasItsCaptionPlaceAndHint) {
     Open();
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("環境設定"));
-    EXPECT_EQ(dialog->size(), QSize(313, 236));
+    // One row taller than the design for the loupe box; the rest keeps its place.
+    EXPECT_EQ(dialog->size(), QSize(313, 236 + 24));
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
 
     struct Row {
@@ -79,6 +80,7 @@ TEST_F(ConfigDialogTest, EveryControlHasItsCaptionPlaceAndHint) {
          "指定したホットキーが押されたら、\nマウスカーソルをフォーム上に移動する機能を使用します。\n(デフォルト:使わない)"},
         {"UseCO", "クリップボードの監視(&O)", {0, 0, 253, 17}, "クリップボードを常時監視するようにします。\n(デフォルト:しない)"},
         {"SpoitTEditor", "エディタ色値抽出機能を使う(&E)", {0, 24, 253, 17}, "テキストエディタで"},
+        {"UseMagnifier", "色を吸い取るとき拡大鏡を表示(&G)", {0, 152, 269, 17}, "色を吸い取るカーソルを使っている間、"},
     };
     for (const Row& row : rows) {
         QCheckBox* box = Box(row.Name);
@@ -135,7 +137,7 @@ TEST_F(ConfigDialogTest, EveryControlHasItsCaptionPlaceAndHint) {
     EXPECT_EQ(labels, 2);
 
     auto* pages = Control<TButtonPages>("PageControl");
-    EXPECT_EQ(pages->geometry(), QRect(13, 12, 284, 177));
+    EXPECT_EQ(pages->geometry(), QRect(13, 12, 284, 177 + 24));
     ASSERT_EQ(pages->Count(), 3);
     const char* pageNames[] = {"NormalSetting", "ColorCatch", "ColorLists"};
     const char* pageCaptions[] = {"通常設定(&N)", "色値抽出(&A)", "色リスト(&R)"};
@@ -150,10 +152,10 @@ TEST_F(ConfigDialogTest, EveryControlHasItsCaptionPlaceAndHint) {
 
     auto* ok = Control<QPushButton>("OKBtn");
     auto* cancel = Control<QPushButton>("CancelBtn");
-    EXPECT_EQ(ok->geometry(), QRect(79, 203, 74, 25));
+    EXPECT_EQ(ok->geometry(), QRect(79, 203 + 24, 74, 25));
     EXPECT_EQ(ok->text(), QStringLiteral("OK"));
     EXPECT_TRUE(ok->isDefault());
-    EXPECT_EQ(cancel->geometry(), QRect(159, 203, 75, 25));
+    EXPECT_EQ(cancel->geometry(), QRect(159, 203 + 24, 75, 25));
     EXPECT_EQ(cancel->text(), QStringLiteral("キャンセル"));
 }
 
@@ -165,6 +167,7 @@ TEST_F(ConfigDialogTest, WithoutAFileEverythingIsOffAndCancelWritesNothing) {
     EXPECT_EQ(Path("CTableBitmap")->FileName(), "");
     EXPECT_EQ(HotKey()->HotKey(), 0);
     EXPECT_EQ(HotKey()->text(), QStringLiteral("なし"));
+    EXPECT_TRUE(Box("UseMagnifier")->isChecked());  // the loupe is on unless the file says otherwise
     EXPECT_TRUE(Control<TButtonPages>("PageControl")->Page(0)->isVisible());
 
     PressCancel();
@@ -178,7 +181,7 @@ TEST_F(ConfigDialogTest, OkWithoutChangesWritesEveryKey) {
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(ReadIni(),
               "[Path]\r\nColorDir=Colors\r\n\r\n"
-              "[Window]\r\nTopMost=0\r\nCompact=0\r\nColorTableMap=\r\n\r\n"
+              "[Window]\r\nTopMost=0\r\nCompact=0\r\nColorTableMap=\r\nMagnifier=1\r\n\r\n"
               "[Color]\r\nColorCode=0\r\nExtendColor=0\r\nLowerCase=0\r\n\r\n"
               "[Extend]\r\nClipboardObserver=0\r\nHotkeyMode=0\r\nHotkey=\r\nSpoitTEditor=0\r\n\r\n");
 }
@@ -187,6 +190,7 @@ TEST_F(ConfigDialogTest, EveryControlReachesItsKeyAndTheRestOfTheFileStays) {
     WriteIni("[Mine]\r\nkeep=this\r\n[Window]\r\nX=140\r\nY=-20\r\n");
     OpenShown();
     for (const char* name : kBoxes) Box(name)->click();
+    Box("UseMagnifier")->click();
     Path("ColorDirEdit")->SetFileName(program + "Lists");
     Path("CTableBitmap")->SetFileName(home + "Docs/table.bmp");
     HotKey()->setFocus();
@@ -198,6 +202,7 @@ TEST_F(ConfigDialogTest, EveryControlReachesItsKeyAndTheRestOfTheFileStays) {
     EXPECT_EQ(ini.ReadString("Window", "TopMost", "?"), "1");
     EXPECT_EQ(ini.ReadString("Window", "Compact", "?"), "1");
     EXPECT_EQ(ini.ReadString("Window", "ColorTableMap", "?"), "%PERSONAL%/table.bmp");
+    EXPECT_EQ(ini.ReadString("Window", "Magnifier", "?"), "0");
     EXPECT_EQ(ini.ReadString("Color", "ColorCode", "?"), "1");
     EXPECT_EQ(ini.ReadString("Color", "ExtendColor", "?"), "1");
     EXPECT_EQ(ini.ReadString("Color", "LowerCase", "?"), "1");
@@ -213,6 +218,7 @@ TEST_F(ConfigDialogTest, EveryControlReachesItsKeyAndTheRestOfTheFileStays) {
     dialog.reset();
     Open();
     for (const char* name : kBoxes) EXPECT_TRUE(Box(name)->isChecked()) << name;
+    EXPECT_FALSE(Box("UseMagnifier")->isChecked());
     EXPECT_TRUE(Box("UseNetscapeColor")->isEnabled());
     EXPECT_EQ(Path("ColorDirEdit")->FileName(), program + "Lists");
     EXPECT_EQ(Path("CTableBitmap")->FileName(), home + "Docs/table.bmp");

@@ -35,6 +35,7 @@ void ExpectDefaults(const TTinctorSettings& s) {
     EXPECT_FALSE(s.HotkeyMode);
     EXPECT_EQ(s.Hotkey, "");
     EXPECT_FALSE(s.SpoitTEditor);
+    EXPECT_TRUE(s.Magnifier);
 }
 
 }  // namespace
@@ -59,7 +60,7 @@ TEST_F(SettingsFixture, WritingTheDefaultsGivesTheFirstStartFile) {
     ini.UpdateFile();
     EXPECT_EQ(ReadFile(IniName()),
               "[Path]\r\nColorDir=Colors\r\n\r\n"
-              "[Window]\r\nTopMost=0\r\nCompact=0\r\nColorTableMap=\r\nX=-8\r\nY=40\r\n\r\n"
+              "[Window]\r\nTopMost=0\r\nCompact=0\r\nColorTableMap=\r\nMagnifier=1\r\nX=-8\r\nY=40\r\n\r\n"
               "[Color]\r\nColorCode=0\r\nExtendColor=0\r\nLowerCase=0\r\n\r\n"
               "[Extend]\r\nClipboardObserver=0\r\nHotkeyMode=0\r\nHotkey=\r\nSpoitTEditor=0\r\n\r\n");
 }
@@ -70,6 +71,7 @@ TEST_F(SettingsFixture, EveryKeyRoundTripsThroughTheFile) {
     s.X = 120;
     s.Y = -3;
     s.TopMost = s.ExtendColor = s.ClipboardObserver = s.SpoitTEditor = true;
+    s.Magnifier = false;
     s.ColorTableMap = home_ + "/Documents/tables/warm.bmp";
     s.Hotkey = "Ctrl+Alt+F12";
     {
@@ -95,6 +97,7 @@ TEST_F(SettingsFixture, EveryKeyRoundTripsThroughTheFile) {
     EXPECT_FALSE(back.HotkeyMode);
     EXPECT_EQ(back.Hotkey, "Ctrl+Alt+F12");
     EXPECT_TRUE(back.SpoitTEditor);
+    EXPECT_FALSE(back.Magnifier);
 }
 
 TEST_F(SettingsFixture, OddValuesReadAsTheirDefaults) {
@@ -116,6 +119,27 @@ TEST_F(SettingsFixture, OddValuesReadAsTheirDefaults) {
     EXPECT_EQ(s.Hotkey, "");
     EXPECT_EQ(s.ColorDir, "");
     EXPECT_EQ(s.ColorListFolder(), program_ + "Colors");
+}
+
+TEST_F(SettingsFixture, TheLoupeIsOnUnlessTheFileTurnsItOff) {
+    const struct {
+        const char* Window;
+        bool Magnifier;
+    } cases[] = {
+        {"TopMost=1\r\nX=10\r\n", true},  // a file from before the key
+        {"Magnifier=0\r\n", false},
+        {"magnifier=0\r\n", false},
+        {"Magnifier=1\r\n", true},
+        {"Magnifier=2\r\n", true},
+        {"Magnifier=no\r\n", true},  // unreadable: the default
+        {"Magnifier=\r\n", true},
+    };
+    for (const auto& c : cases) {
+        WriteFile(IniName(), std::string("[Window]\r\n") + c.Window);
+        TTinctorSettings s;
+        s.Read(TMemIniFileEx());
+        EXPECT_EQ(s.Magnifier, c.Magnifier) << c.Window;
+    }
 }
 
 TEST_F(SettingsFixture, BadFilesGiveDefaultsAndLoseNothingOnWriteBack) {

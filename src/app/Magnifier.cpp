@@ -1,0 +1,133 @@
+#include "app/Magnifier.h"
+
+#include <QGuiApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
+
+#include "platform/Screen.h"
+
+namespace tinctor {
+
+namespace {
+
+constexpr int CentreIndex = TMagnifier::Radius * TMagnifier::Side + TMagnifier::Radius;
+
+QRect ScreenBounds(QPoint pointer) {
+    if (QScreen* screen = QGuiApplication::screenAt(pointer)) return screen->geometry();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) return screen->geometry();
+    return {};
+}
+
+QColor ToQColor(TColor colour) {
+    const TRGB rgb = SplitColor(colour);
+    return {rgb.R, rgb.G, rgb.B};
+}
+
+// One axis of the place: after the pointer when the loupe fits there, else before it;
+// on a screen too small for either, inside it at its far edge.
+int PlaceOnAxis(int pointer, int length, int low, int high) {
+    const int after = pointer + TMagnifier::Gap;
+    if (after + length - 1 <= high) return after;
+    const int before = pointer - TMagnifier::Gap - length + 1;
+    if (before >= low) return before;
+    return std::max(low, high - length + 1);
+}
+
+}  // namespace
+
+TMagnifier::TMagnifier(QWidget* owner, IScreen& screen, TCodeOf codeOf)
+    : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                         Qt::WindowDoesNotAcceptFocus),
+      screen_(screen),
+      codeOf_(std::move(codeOf)) {
+    setObjectName(QStringLiteral("Magnifier"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+    setFixedSize(Size);
+    readAgain_.setSingleShot(true);
+    readAgain_.setInterval(ReadAgainDelay);
+    connect(&readAgain_, &QTimer::timeout, this, [this] { ReadAgain(); });
+}
+
+QPoint TMagnifier::PlaceFor(QPoint pointer, QSize size, const QRect& bounds) {
+    return {PlaceOnAxis(pointer.x(), size.width(), bounds.left(), bounds.right()),
+            PlaceOnAxis(pointer.y(), size.height(), bounds.top(), bounds.bottom())};
+}
+
+void TMagnifier::Follow(QPoint pointer) {
+    // Where the loupe was may still show it until the windows beneath repaint.
+    const QRect covered = isVisible() ? frameGeometry() : QRect();
+    move(PlaceFor(pointer, size(), ScreenBounds(pointer)));
+    if (!isVisible()) show();
+    Sample(pointer, covered);
+}
+
+void TMagnifier::ReadAgain() {
+    const bool centreCovered = centreCovered_;
+    Sample(pointer_, QRect());
+    if (centreCovered && pixels_[CentreIndex] && OnLateCentre) OnLateCentre(*pixels_[CentreIndex]);
+}
+
+void TMagnifier::Sample(QPoint pointer, const QRect& covered) {
+    pointer_ = pointer;
+    screen_.PixelsAround(pointer, Radius, pixels_);
+    pixels_.resize(Side * Side);  // a screen that gave fewer leaves the rest unknown
+    bool anyCovered = false;
+    if (!covered.isEmpty()) {
+        for (int row = 0; row < Side; ++row)
+            for (int column = 0; column < Side; ++column)
+                if (covered.contains(pointer + QPoint(column - Radius, row - Radius))) {
+                    pixels_[row * Side + column].reset();
+                    anyCovered = true;
+                }
+    }
+    centreCovered_ = anyCovered && !pixels_[CentreIndex];
+    const std::optional<TColor> centre = pixels_[CentreIndex];
+    code_ = centre && codeOf_ ? codeOf_(*centre) : QString();
+    update();
+    if (anyCovered) readAgain_.start();
+}
+
+void TMagnifier::hideEvent(QHideEvent* event) {
+    readAgain_.stop();  // the pick has ended
+    QWidget::hideEvent(event);
+}
+
+void TMagnifier::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);  // the border
+    const QRect pixelArea(Border, Border, Side * Zoom, Side * Zoom);
+    // Unknown pixels show as a hatch, never as a colour.
+    const QBrush unknown(Qt::gray, Qt::DiagCrossPattern);
+    for (int row = 0; row < Side; ++row)
+        for (int column = 0; column < Side; ++column) {
+            const QRect cell(pixelArea.left() + column * Zoom, pixelArea.top() + row * Zoom, Zoom, Zoom);
+            const std::optional<TColor>& pixel = pixels_.size() == Side * Side ? pixels_[row * Side + column]
+                                                                               : std::optional<TColor>();
+            if (pixel) {
+                painter.fillRect(cell, ToQColor(*pixel));
+            } else {
+                painter.fillRect(cell, Qt::white);
+                painter.fillRect(cell, unknown);
+            }
+        }
+    // The centre framed black outside and white inside, to stand out on any colour.
+    const QRect centre(pixelArea.left() + Radius * Zoom, pixelArea.top() + Radius * Zoom, Zoom, Zoom);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawRect(centre.adjusted(-2, -2, 1, 1));
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(centre.adjusted(-1, -1, 0, 0));
+
+    const QRect codeArea(Border, pixelArea.bottom() + 1, pixelArea.width(), CodeHeight);
+    painter.fillRect(codeArea, palette().brush(QPalette::Window));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(codeArea, Qt::AlignCenter, code_);
+}
+
+}  // namespace tinctor
