@@ -79,12 +79,18 @@ void TMagnifier::Sample(QPoint pointer, const QRect& covered) {
     pixels_.resize(Side * Side);  // a screen that gave fewer leaves the rest unknown
     bool anyCovered = false;
     if (!covered.isEmpty()) {
+        // The pixels are the screen's own: under a scale factor several go to one point.
+        const QScreen* screen = QGuiApplication::screenAt(pointer);
+        const qreal pixelSize = 1.0 / (screen ? screen->devicePixelRatio() : 1.0);
+        const QRectF coveredArea(covered);
         for (int row = 0; row < Side; ++row)
-            for (int column = 0; column < Side; ++column)
-                if (covered.contains(pointer + QPoint(column - Radius, row - Radius))) {
+            for (int column = 0; column < Side; ++column) {
+                const QPointF at = QPointF(pointer) + QPointF(column - Radius, row - Radius) * pixelSize;
+                if (coveredArea.contains(at)) {
                     pixels_[row * Side + column].reset();
                     anyCovered = true;
                 }
+            }
     }
     centreCovered_ = anyCovered && !pixels_[CentreIndex];
     const std::optional<TColor> centre = pixels_[CentreIndex];

@@ -1,0 +1,86 @@
+// The real program on a real X server: the loupe of a screen pick shows the pixels
+// around the pointer eight times enlarged, beside the pointer, and goes with the pick.
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ProgramDriver.h"
+
+namespace tinctor::test {
+namespace {
+
+// Places from the window's design and the loupe's own.
+constexpr int SpoitX = 246;
+constexpr int ToolbarY = 155;
+constexpr int Radius = 7;
+constexpr int Side = 2 * Radius + 1;
+constexpr int Zoom = 8;
+constexpr int Gap = 16;  // from the pointer to the loupe's top-left corner
+constexpr int Border = 1;
+
+// The screen's pixels in the rectangle, row by row, as "#RRGGBB".
+std::vector<std::string> Pixels(int x, int y, int width, int height) {
+    std::istringstream out(Shell("import -window root -crop " + std::to_string(width) + "x" + std::to_string(height) +
+                                 "+" + std::to_string(x) + "+" + std::to_string(y) + " -depth 8 txt:- 2>/dev/null"));
+    std::vector<std::string> pixels(static_cast<std::size_t>(width * height));
+    std::string line;
+    std::getline(out, line);  // the header
+    while (std::getline(out, line)) {
+        int column = 0, row = 0;
+        char comma = 0, colon = 0;
+        std::istringstream fields(line);
+        if (!(fields >> column >> comma >> row >> colon)) continue;
+        const std::size_t hash = line.find('#');
+        if (hash == std::string::npos || column >= width || row >= height) continue;
+        pixels[static_cast<std::size_t>(row * width + column)] = line.substr(hash, 7);
+    }
+    return pixels;
+}
+
+class Magnifier : public TProgramTest {};
+
+TEST_F(Magnifier, ShowsThePixelsAroundThePointerBesideItAndClosesWithThePick) {
+    Start();
+    const std::string window = FindWindow("Tinctor");
+    ASSERT_FALSE(window.empty()) << "no window titled Tinctor";
+    Shell("xdotool windowmove --sync " + window + " 40 40");
+    Locate(window);
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(left + 60, top + 20) != "#000000"; }));
+
+    // Over the colour table's gradient, where neighbouring pixels differ.
+    const int x = left + 50, y = top + 80;
+    const int width = Radius + Gap + 2 * Border + Side * Zoom, height = width;
+    const std::vector<std::string> before = Pixels(x - Radius, y - Radius, width, height);
+    Shell("xdotool mousemove " + std::to_string(left + SpoitX) + " " + std::to_string(top + ToolbarY) +
+          " mousedown 1 mousemove " + std::to_string(x + 20) + " " + std::to_string(y + 20) + " sleep 0.2 mousemove " +
+          std::to_string(x) + " " + std::to_string(y));
+
+    // Each enlarged pixel shows the screen pixel it stands for, which the loupe leaves uncovered.
+    const auto wrongCells = [&](const std::vector<std::string>& screen) {
+        int wrong = 0;
+        for (int row = 0; row < Side; ++row)
+            for (int column = 0; column < Side; ++column) {
+                const int cellX = Radius + Gap + Border + column * Zoom + Zoom / 2;
+                const int cellY = Radius + Gap + Border + row * Zoom + Zoom / 2;
+                wrong += screen[static_cast<std::size_t>(cellY * width + cellX)] !=
+                         screen[static_cast<std::size_t>(row * width + column)];
+            }
+        return wrong;
+    };
+    std::vector<std::string> during;
+    EXPECT_TRUE(WaitFor([&] {
+        during = Pixels(x - Radius, y - Radius, width, height);
+        return wrongCells(during) == 0;
+    })) << wrongCells(during) << " of 225 cells differ";
+    for (int i = 0; i < Side; ++i)
+        EXPECT_EQ(during[static_cast<std::size_t>(i * width + i)], before[static_cast<std::size_t>(i * width + i)]);
+    // The pick takes the centre pixel.
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(left + 20, top + 12) == ScreenPixel(x, y); }));
+
+    Shell("xdotool mouseup 1");
+    const std::size_t loupeCentre = static_cast<std::size_t>((Radius + Gap + 60) * width + Radius + Gap + 60);
+    EXPECT_TRUE(WaitFor([&] { return Pixels(x - Radius, y - Radius, width, height)[loupeCentre] == before[loupeCentre]; }));
+}
+
+}  // namespace
+}  // namespace tinctor::test
