@@ -44,6 +44,7 @@ TEST_F(ExtDialogTest, FileDialogsStartWhereTheNameSays) {
         {"Dialog.saveFile('S', D + 'none/out.list');", {TKind::Save, "S", ".", "out.list", "", "list"}},
         {"Dialog.saveFile('S', 'a.b/noext');", {TKind::Save, "S", ".", "noext", "", ""}},
         {"Dialog.openFiles('', D + '*.*');", {TKind::OpenMany, "", "@", "", "*.*", ""}},
+        {"Dialog.openFile('', D + 'sub');", {TKind::Open, "", "@/sub", "", "", ""}},
         {"Dialog.openFolder('F', D + 'sub/');", {TKind::Folder, "F", "@/sub", "", "", ""}},
         {"Dialog.openFolder('F', D + 'missing');", {TKind::Folder, "F", ".", "", "", ""}},
     };

@@ -78,6 +78,9 @@ void OpenFiles(TJObject& self, const TJValueList* args, TJValue& result) {
 }  // namespace
 
 TJFileDialog FileDialogRequest(TKind kind, std::string title, std::string_view fileName) {
+    // A folder of its own starts the dialog without a name.
+    if (!fileName.empty() && tinctor::DirectoryExists(ext::ExpandFileName(fileName)))
+        return {kind, std::move(title), StartFolder(fileName), {}, {}, {}};
     TJFileDialog request{kind, std::move(title), StartFolder(ext::ExtractPath(fileName)), {}, {}, {}};
     const std::string_view name = ext::ExtractName(fileName);
     if (name.find_first_of(kWildcards) != std::string_view::npos) {

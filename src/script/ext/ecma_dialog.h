@@ -12,8 +12,9 @@ public:
     const TJMethodTable* SharedMethods() const override;
 };
 
-// What a file dialog asks for from its file name argument: the folder part starts
-// the dialog (the current folder when there is none or it does not exist), a name
+// What a file dialog asks for from its file name argument: a folder starts the
+// dialog in it; else the folder part starts the dialog (the current folder when there
+// is none or it does not exist), a name
 // with "*" or "?" is the filter (masks joined by ";"), any other name is proposed,
 // and the proposed name's extension, else that of a filter's first "*.ext" mask, is
 // what Save adds to a name typed without one.
