@@ -48,11 +48,6 @@ function(tinctor_test name)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT}
     ENVIRONMENT "${ARG_ENVIRONMENT}")
-  if("x11" IN_LIST ARG_LABELS)
-    # One real X server test program at a time: a server starting up disturbs the
-    # connections of the others (see tests/run-x11.sh).
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK x11_server)
-  endif()
 endfunction()
 
 # A Google Benchmark program of every .cpp in the folder, run by the bench target.

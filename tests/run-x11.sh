@@ -1,42 +1,43 @@
 #!/bin/sh
-# Runs one test program under a private X server of its own. The server picks a
-# free display itself (-displayfd), so test programs and developers running tests
-# at the same time never race for a display number.
+# Runs one test program under a private X server of its own.
 #
-# A server that is starting up makes the other servers on the machine refuse new
-# connections for a moment (measured: a few in a hundred connections fail while six
-# servers start). So the start-ups of our servers take turns under one lock, and the
-# test program begins only once its server answers; CTest never runs two of the
-# test programs at once (RESOURCE_LOCK x11_server), so none starts a server while
-# another's program connects.
+# - The server picks a free display itself (-displayfd) and writes its number only
+#   once it accepts clients, so nothing connects before it is ready and no two
+#   servers race for a display number.
+# - It never resets (-noreset). By default an X server regenerates itself whenever
+#   its last client leaves, and a client that connects meanwhile has its connection
+#   closed ("could not connect to display"). Between two test programs' runs the
+#   server has no client at all, and on a loaded machine (other servers starting
+#   beside it) the reset is slow enough to catch the next client.
+# - Only clients with its cookie get in (-auth), so no program of another test run
+#   or developer that happens to name the same display talks to it.
 dir=$(mktemp -d /tmp/tinctor-x11-XXXXXX) || exit 1
-lock=/tmp/tinctor-x11-start.lock
-exec 4>"$lock"
-flock -w 120 4
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" 2>"$dir/log" 4>&- &
+cookie=$(mcookie) || exit 1
+XAUTHORITY="$dir/auth"
+export XAUTHORITY
+: >"$XAUTHORITY"
+# The server reads every cookie in the file whatever display it is written for.
+xauth -q -f "$XAUTHORITY" add :0 . "$cookie" || exit 1
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset -auth "$XAUTHORITY" \
+    3>"$dir/display" 2>"$dir/log" &
 server=$!
 i=0
-while [ ! -s "$dir/display" ] && [ $i -lt 100 ]; do
+while [ ! -s "$dir/display" ] && [ $i -lt 300 ]; do
     kill -0 $server 2>/dev/null || break
     sleep 0.1
     i=$((i + 1))
 done
-if [ ! -s "$dir/display" ]; then
+number=$(head -n 1 "$dir/display")
+if [ -z "$number" ]; then
     echo "Xvfb did not start:" >&2
     cat "$dir/log" >&2
     kill $server 2>/dev/null
     rm -rf "$dir"
     exit 1
 fi
-DISPLAY=":$(head -n 1 "$dir/display")"
+DISPLAY=":$number"
 export DISPLAY
-i=0
-until xdpyinfo >/dev/null 2>&1 || [ $i -ge 100 ]; do
-    sleep 0.1
-    i=$((i + 1))
-done
-flock -u 4
-exec 4>&-
+xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
 "$@"
 rc=$?
 kill $server 2>/dev/null

@@ -82,19 +82,9 @@ private:
     pid_t pid_ = -1;
 };
 
-// A connection of the test's own; a busy server may refuse one for a moment.
-Display* OpenDisplay() {
-    Display* display = nullptr;
-    for (int i = 0; i < 50 && !display; ++i) {
-        display = XOpenDisplay(nullptr);
-        if (!display) std::this_thread::sleep_for(40ms);
-    }
-    return display;
-}
-
 class TScreen {
 public:
-    TScreen() : display_(OpenDisplay()) {}
+    TScreen() : display_(XOpenDisplay(nullptr)) {}
     ~TScreen() {
         if (display_) XCloseDisplay(display_);
     }
@@ -118,7 +108,7 @@ private:
 // A plain window of one colour, made by another client.
 class TColourWindow {
 public:
-    TColourWindow(unsigned long rgb, int x, int y, int w, int h) : display_(OpenDisplay()) {
+    TColourWindow(unsigned long rgb, int x, int y, int w, int h) : display_(XOpenDisplay(nullptr)) {
         if (!display_) return;
         const Window window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), x, y, w, h, 0, 0, rgb);
         XMapWindow(display_, window);

@@ -17,12 +17,7 @@ namespace tinctor::test {
 class TOtherEditor {
 public:
     TOtherEditor(const char* instance, const char* className, std::string selection)
-        : selection_(std::move(selection)) {
-        // A busy server may refuse a connection for a moment.
-        for (int i = 0; i < 50 && !display_; ++i) {
-            display_ = XOpenDisplay(nullptr);
-            if (!display_) std::this_thread::sleep_for(std::chrono::milliseconds(40));
-        }
+        : display_(XOpenDisplay(nullptr)), selection_(std::move(selection)) {
         const Window root = DefaultRootWindow(display_);
         window_ = XCreateSimpleWindow(display_, root, 700, 600, 200, 100, 0, 0, 0xFFFFFF);
         XClassHint hint{const_cast<char*>(instance), const_cast<char*>(className)};
