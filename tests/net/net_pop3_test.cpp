@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "mail_peers.h"
 #include "python_server.h"
 #include "script/net/net_pop3.h"
 #include "util/Base64.h"
@@ -13,39 +14,14 @@ using namespace kestrel;
 
 namespace {
 
-// pop3(greeting, replies, path): one session; every line received is logged to Path
-// and answered by the next reply; a None after a reply closes the connection once it
-// is sent.
-const std::string kPop3Server = R"(
-def pop3(greeting, replies, path):
-    c, _ = srv.accept(); f = c.makefile('rb'); log = open(path, 'wb')
-    c.sendall(greeting)
-    for line in f:
-        log.write(line); log.flush()
-        r = replies.pop(0) if replies else None
-        if r is None: break
-        c.sendall(r)
-        if replies and replies[0] is None: break
-    c.close()
-)";
-
-struct Mailbox {
-    Mailbox(const std::string& greeting, const std::string& replies)
-        : log(::testing::TempDir() + "pop3-" + std::to_string(::getpid()) + ".log"),
-          peer(nettest::PythonPeer::Server(kPop3Server + "pop3(" + greeting + ", [" + replies + "], '" + log + "')\n")) {
+struct Mailbox : nettest::TMailPeer {
+    Mailbox(const std::string& greeting, const std::string& replies) : TMailPeer("pop3", greeting, replies) {
         pop3.Host = "127.0.0.1";
         pop3.Port = static_cast<std::uint16_t>(peer.Port());
         pop3.Timeout = 5;
         pop3.UserId = "me";
         pop3.Password = "pw";
     }
-    std::string Transcript() {
-        peer.Wait();
-        std::ifstream in(log, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    std::string log;
-    nettest::PythonPeer peer;
     TgPOP3 pop3{4096};
 };
 

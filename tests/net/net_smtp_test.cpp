@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "mail_peers.h"
 #include "python_server.h"
 #include "script/net/net_smtp.h"
 
@@ -11,34 +12,8 @@ using namespace kestrel;
 
 namespace {
 
-// smtp(greeting, replies, path): one session; every line received is logged to Path, a
-// reply is sent per command and per end of data.
-const std::string kSmtpServer = R"(
-def smtp(greeting, replies, path):
-    c, _ = srv.accept(); f = c.makefile('rb'); log = open(path, 'wb')
-    c.sendall(greeting)
-    data = False
-    for line in f:
-        log.write(line); log.flush()
-        if data and line != b'.\r\n': continue
-        if not replies: break
-        r = replies.pop(0); c.sendall(r)
-        data = line.startswith(b'DATA') and r.startswith(b'354')
-        if line.startswith(b'QUIT'): break
-    c.close()
-)";
-
-struct Relay {
-    Relay(const std::string& greeting, const std::string& replies)
-        : log(::testing::TempDir() + "smtp-" + std::to_string(::getpid()) + ".log"),
-          peer(nettest::PythonPeer::Server(kSmtpServer + "smtp(" + greeting + ", [" + replies + "], '" + log + "')\n")) {}
-    std::string Transcript() {
-        peer.Wait();
-        std::ifstream in(log, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    std::string log;
-    nettest::PythonPeer peer;
+struct Relay : nettest::TMailPeer {
+    Relay(const std::string& greeting, const std::string& replies) : TMailPeer("smtp", greeting, replies) {}
 };
 
 const std::string kAccepting = "b'250 ok\\r\\n', b'250 ok\\r\\n', b'250 ok\\r\\n', b'354 go\\r\\n', b'250 queued\\r\\n', b'221 bye\\r\\n'";

@@ -104,6 +104,4 @@ TJObject* TJMailObject::NewAttachmentsView() {
     return TJObject::New<TJBaseStringsObject>(Engine(), true, nullptr, std::weak_ptr<TJStringList>(attachments_));
 }
 
-void ImportMailObjects(TJBaseEngine& engine) { engine.ImportObject("Mail", ClassOf<TJMailObject>()); }
-
 }  // namespace kestrel

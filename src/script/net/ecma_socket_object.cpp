@@ -144,8 +144,8 @@ private:
 }  // namespace
 
 TJBaseSocketObject::TJBaseSocketObject(TJBaseEngine* engine, const TJValueList* param, std::string_view errorPrefix,
-                                       std::unique_ptr<TgSocket> socket)
-    : TJObject(engine, param), errorPrefix_(errorPrefix), socket_(std::move(socket)) {
+                                       std::unique_ptr<TgSocket> socket, std::string_view errorSuffix)
+    : TJObject(engine, param), errorPrefix_(errorPrefix), errorSuffix_(errorSuffix), socket_(std::move(socket)) {
     socket_->StatusLevel = kStatusNormal;
     BindSocketEvents();
 }
@@ -164,7 +164,7 @@ void TJBaseSocketObject::Fail(std::string_view method) const {
     std::string message = errorPrefix_;
     message += '.';
     message += method;
-    message += " error";
+    message += errorSuffix_;
     ThrowError(kSocketErrorName, message);
 }
 

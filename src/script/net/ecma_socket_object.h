@@ -26,9 +26,10 @@ inline constexpr std::string_view kSocketErrorName = "ESocketError";
 
 class TJBaseSocketObject : public TJObject {
 public:
-    // ErrorPrefix names the class in error messages ("TCPSocket", "HTTP", ...).
+    // ErrorPrefix names the class in error messages ("TCPSocket", "HTTP", ...);
+    // ErrorSuffix ends them (the mail objects' messages have none).
     TJBaseSocketObject(TJBaseEngine* engine, const TJValueList* param, std::string_view errorPrefix,
-                       std::unique_ptr<TgSocket> socket);
+                       std::unique_ptr<TgSocket> socket, std::string_view errorSuffix = " error");
     ~TJBaseSocketObject() override;
 
     const TJPropertyTable* PublishedProperties() const override { return &BaseProperties(); }
@@ -54,7 +55,7 @@ public:
         }
         if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
     }
-    // Raises "ESocketError" "<prefix>.<method> error".
+    // Raises "ESocketError" "<prefix>.<method><suffix>".
     [[noreturn]] void Fail(std::string_view method) const;
 
     // The properties and methods every socket object has, as parents of a subclass's tables.
@@ -78,6 +79,7 @@ private:
     void ReportStatus(const std::string& text);
 
     std::string errorPrefix_;
+    std::string errorSuffix_;
     std::unique_ptr<TgSocket> socket_;
     // An exit or abort raised by a handler whose exceptions the connection swallows
     // (onStatus): raised again once the connection's operation returns.
