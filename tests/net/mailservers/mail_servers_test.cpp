@@ -1,8 +1,10 @@
 // A message with a 2 MiB binary attachment sent through a real SMTP server (qpsmtpd)
 // comes back through a real POP3 server (dovecot) with the same subject, text and
-// attachment bytes; summaries, deletion and lone full stops in the text included.
+// attachment bytes; summaries, deletion and lone full stops in the text included. The
+// same road once more from a script run by kestrel.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -87,6 +89,35 @@ TEST(MailServers, AttachmentTravelsThroughSmtpAndPop3) {
     pop3.Connect();
     EXPECT_EQ(pop3.MailCount, 0);
     pop3.Disconnect();
+}
+
+TEST(MailServers, ScriptSendsAndFetchesThroughKestrel) {
+    nettest::TMailServers servers;
+    const std::string mine = servers.Folder() + "mine/";
+    const std::string bytes = RandomBytes(kAttachmentSize);
+    std::ofstream(mine + "photo.bin", std::ios::binary) << bytes;
+    std::filesystem::create_directory(mine + "in");
+    std::ofstream(mine + "run.ksc")
+        << "var s = new SMTP('127.0.0.1', " << servers.SmtpPort() << "); s.timeout = " << kTimeoutSeconds << ";\n"
+        << "var m = s.mail; m.From = 'Sender <sender@" << nettest::kMailDomain << ">';\n"
+        << "m.To = '" << nettest::kMailUser << "@" << nettest::kMailDomain << "'; m.Subject = 'from a script';\n"
+        << "m.message = \"script text\\n.\\nend\"; m.attachments.add('" << mine << "photo.bin');\n"
+        << "s.connect(); s.sendMail(); s.disconnect();\n"
+        << "var p = new POP3('127.0.0.1', " << servers.Pop3Port() << "); p.timeout = " << kTimeoutSeconds << ";\n"
+        << "p.userid = '" << nettest::kMailUser << "'; p.password = '" << nettest::kMailPassword << "';\n"
+        << "p.attachPath = '" << mine << "in/'; p.connect(); println(p.mailCount);\n"
+        << "var top = p.getSummary(1); println(top.number + ' ' + p.mail.subject);\n"
+        << "var r = p.getMail(1); println(r.Subject); println(r.message); println(r.attachments[0]);\n"
+        << "p.delete(1).close(); p.connect(); println(p.length); p.close();\n";
+
+    const std::string command = std::string(TINCTOR_BINARY_DIR) + "/src/tools/kestrel/kestrel " + mine + "run.ksc > " +
+                                mine + "out.txt 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(mine + "out.txt");
+    std::string output;
+    for (char c : ReadFile(mine + "out.txt"))
+        if (c != '\r') output += c;
+    EXPECT_EQ(output, "1\n1 from a script\nfrom a script\nscript text\n.\nend\n" + mine + "in/photo.bin\n0\n");
+    EXPECT_TRUE(ReadFile(mine + "in/photo.bin") == bytes) << "the attachment came back changed";
 }
 
 }  // namespace
