@@ -190,9 +190,9 @@ void TTinctorForm::FormCreate() {
     Guarded([this] { MainPanel->PaintBehindSwatches(true); });
     Guarded([this] { ColorListPanel->StoreItemHeights(); });
     Guarded([this] {
-        WideWidth = width();
+        wideWidth_ = width();
         setFixedSize(width() - ColorListPanel->width(), height());
-        NarrowWidth = width();
+        narrowWidth_ = width();
     });
     Guarded([this] { RGBValueScroll(1); });
     Guarded([this] { RebuildScriptMenu(); });
@@ -289,7 +289,7 @@ void TTinctorForm::UpdateColorDisplay(int flags) {
 }
 
 QString TTinctorForm::CodeText(TColor c) const {
-    return ToQString(FormatColorCode(c, notation_, {ColorCode, ExtendColor, LowerCase}));
+    return ToQString(FormatColorCode(c, notation_, {ColorCode(), ExtendColor(), LowerCase()}));
 }
 
 // ---------------------------------------------------------------------------
@@ -338,7 +338,7 @@ void TTinctorForm::ComplementColorClick() { SetCurrentColor(ComplementColorValue
 
 void TTinctorForm::ShowTinctorsClick() {
     // Only the width: the height belongs to the shader while the window is folded.
-    setFixedWidth(ToolBar->ShowTinctors()->isChecked() ? WideWidth : NarrowWidth);
+    setFixedWidth(ToolBar->ShowTinctors()->isChecked() ? wideWidth_ : narrowWidth_);
 }
 
 void TTinctorForm::ShowConfigClick() {
@@ -380,19 +380,14 @@ void TTinctorForm::ApplySettings(TMemIniFileEx& ini) {
             (void)ini.Save();
         }
         if (!DirectoryExists(folder)) ::mkdir(folder.c_str(), 0777);  // one level; a failure shows later
-        ColorDir = IncludeTrailingPathDelimiter(folder);
-        ColorListPanel->SetFolder(ColorDir);
+        colorDir_ = IncludeTrailingPathDelimiter(folder);
+        ColorListPanel->SetFolder(colorDir_);
     });
-    Compact = settings.Compact;
-    ColorCode = settings.ColorCode;
-    ExtendColor = settings.ExtendColor;
-    LowerCase = settings.LowerCase;
-    Magnifier = settings.Magnifier;
-    if (mouseCapture_) mouseCapture_->SetLoupeShown(Magnifier);
+    applied_ = settings;
+    if (mouseCapture_) mouseCapture_->SetLoupeShown(settings.Magnifier);
     Guarded([&] { ConnectClipboardObserver(settings.ClipboardObserver); });
     Guarded([&] { EnableHotkey(settings.HotkeyMode); });
     Guarded([&] { SetHotkeyText(settings.Hotkey); });
-    SpoitTEditor = settings.SpoitTEditor;
     Guarded([&] { LoadColorTable(settings.ColorTableMap); });
     Guarded([&] { SetTopMost(this, settings.TopMost); });
     // The code label follows the notation options at once.
@@ -403,7 +398,7 @@ void TTinctorForm::ReloadSettings() {
     TMemIniFileEx ini;
     ApplySettings(ini);
     // Another colour list folder shows its own lists at once.
-    if (ExtractFilePath(ColorListPanel->ListFile()) != ColorDir) Guarded([this] { RefreshListFiles(); });
+    if (ExtractFilePath(ColorListPanel->ListFile()) != colorDir_) Guarded([this] { RefreshListFiles(); });
 }
 
 // ---------------------------------------------------------------------------

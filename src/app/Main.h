@@ -15,6 +15,7 @@
 
 #include "app/FormControls.h"  // TagOf, which the design's readers use
 #include "colour/stdColors.h"
+#include "settings/TinctorSettings.h"
 
 class QAction;
 class QTimer;
@@ -32,7 +33,6 @@ class TGlobalHotkey;
 class TLoupePick;
 class TMagnifier;
 class TMainToolBar;
-class TMemIniFileEx;
 class TSliderPages;
 class TTopStrip;
 class TWinShader;
@@ -76,17 +76,17 @@ public:
     void ReloadSettings();
 
     // The window widths with the colour list shown and hidden.
-    int WideWidth = 0;
-    int NarrowWidth = 0;
-    // Copies of the settings of the same names, refreshed by ApplySettings.
-    bool SpoitTEditor = false;
-    bool Compact = false;
-    bool ColorCode = false;
-    bool ExtendColor = false;
-    bool LowerCase = false;
-    bool Magnifier = true;
+    int WideWidth() const { return wideWidth_; }
+    int NarrowWidth() const { return narrowWidth_; }
+    // The settings of the same names as ApplySettings last applied them.
+    bool SpoitTEditor() const { return applied_.SpoitTEditor; }
+    bool Compact() const { return applied_.Compact; }
+    bool ColorCode() const { return applied_.ColorCode; }
+    bool ExtendColor() const { return applied_.ExtendColor; }
+    bool LowerCase() const { return applied_.LowerCase; }
+    bool Magnifier() const { return applied_.Magnifier; }
     // The colour list folder, with a trailing "/".
-    std::string ColorDir;
+    const std::string& ColorDir() const { return colorDir_; }
 
     // Handlers of the controls (also what the tests drive).
     void RGBValueScroll(int index);
@@ -161,6 +161,10 @@ private:
     bool RunConfigDialog();
 
     int notation_ = 0;
+    int wideWidth_ = 0;
+    int narrowWidth_ = 0;
+    TTinctorSettings applied_;
+    std::string colorDir_;
 
     // The panels, as the window's design names them.
     TTopStrip* MainPanel = nullptr;

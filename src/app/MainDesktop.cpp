@@ -56,7 +56,7 @@ void TTinctorForm::CreateMouseCapture() {
     mouseCapture_ = std::make_unique<TLoupePick>(
         this, ColorPanel->Table()->cursor(), ToolBar->SpoitImage(), [this](TColor c) { SetCurrentColor(c); },
         Platform().Pointer(), Platform().Screen(), magnifier_);
-    mouseCapture_->SetLoupeShown(Magnifier);
+    mouseCapture_->SetLoupeShown(Magnifier());
     spoitPress_ = std::make_unique<TEventSubClass>(ToolBar->SpoitImage(), [this](bool&, QEvent* event) {
         if (event->type() == QEvent::MouseButtonPress) mouseCapture_->StartCapture();
     });
@@ -94,10 +94,10 @@ void TTinctorForm::GlobalHotkeyItems0Hotkey() {
 // error box: whatever fails is tried again 100 ms later.
 void TTinctorForm::TimerTimer() {
     try {
-        if (Compact && winShader_) CompactModeCheck(*winShader_, *this, Platform().Pointer());
+        if (Compact() && winShader_) CompactModeCheck(*winShader_, *this, Platform().Pointer());
     } catch (...) {
     }
-    if (SpoitTEditor) ExtractEditorColor();
+    if (SpoitTEditor()) ExtractEditorColor();
 }
 
 void TTinctorForm::ExtractEditorColor() {

@@ -85,24 +85,24 @@ TEST_F(ConfigFromWindowTest, OkTakesEffectAtOnce) {
                                  "SpoitTEditor"})
             Check(dialog, name);
         RecordHotKey(dialog, Qt::Key_F12, Qt::ControlModifier | Qt::AltModifier);
-        In<TCustomReferEdit>(dialog, "ColorDirEdit")->SetFileName(TinctorForm()->ColorDir + "../Shared");
+        In<TCustomReferEdit>(dialog, "ColorDirEdit")->SetFileName(TinctorForm()->ColorDir() + "../Shared");
         In<TCustomReferEdit>(dialog, "CTableBitmap")->SetFileName(ProgramFolder() + "table.bmp");
         Press(dialog, "OKBtn");
     });
 
     EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(form->Compact);
-    EXPECT_TRUE(form->ColorCode);
-    EXPECT_TRUE(form->ExtendColor);
-    EXPECT_TRUE(form->LowerCase);
-    EXPECT_TRUE(form->SpoitTEditor);
+    EXPECT_TRUE(form->Compact());
+    EXPECT_TRUE(form->ColorCode());
+    EXPECT_TRUE(form->ExtendColor());
+    EXPECT_TRUE(form->LowerCase());
+    EXPECT_TRUE(form->SpoitTEditor());
     EXPECT_EQ(Text("CCode"), "black");
     EXPECT_TRUE(keyboard.IsGrabbed(3, 0x7B));
     // The picture, stored with its folder's macro, is read back and shown.
     EXPECT_EQ(table->Picture().pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_TRUE(form->GlobalHotkey()->Items()[0].Registered());
     // The other folder's lists show at once, so that no edit reaches the old ones.
-    EXPECT_EQ(form->ColorDir, home + "Shared/");
+    EXPECT_EQ(form->ColorDir(), home + "Shared/");
     EXPECT_EQ(ListFiles(), QStringList{QStringLiteral("web")});
     EXPECT_TRUE(dialogs.ErrorBoxes().empty());
     EXPECT_NE(ReadIni().find("ColorDir=Shared\r\n"), std::string::npos);
@@ -119,7 +119,7 @@ TEST_F(ConfigFromWindowTest, CancelChangesNothing) {
     });
     EXPECT_EQ(ReadIni(), before);
     EXPECT_FALSE(form->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(form->LowerCase);
+    EXPECT_TRUE(form->LowerCase());
 }
 
 TEST_F(ConfigFromWindowTest, AHotKeyHeldElsewhereIsReportedAndTheOtherSettingsStillApply) {
@@ -138,8 +138,8 @@ TEST_F(ConfigFromWindowTest, AHotKeyHeldElsewhereIsReportedAndTheOtherSettingsSt
     EXPECT_FALSE(form->GlobalHotkey()->Items()[0].Registered());
     EXPECT_FALSE(keyboard.IsGrabbed(6, 0x7B));
     EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(form->LowerCase);
-    EXPECT_TRUE(form->SpoitTEditor);
+    EXPECT_TRUE(form->LowerCase());
+    EXPECT_TRUE(form->SpoitTEditor());
     // The key is kept in the file for the next start.
     EXPECT_NE(ReadIni().find("Hotkey=Shift+Ctrl+F12\r\n"), std::string::npos);
 }

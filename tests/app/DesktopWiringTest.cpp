@@ -84,7 +84,7 @@ TEST_F(DesktopFormTest, AKeyHeldElsewhereIsReportedAndTheRestOfTheSettingsApply)
     EXPECT_EQ(dialogs.ErrorBoxes(),
               std::vector<std::string>{"システムエラー。コード：1409.\nホット キーは既に登録されています。"});
     EXPECT_FALSE(form->GlobalHotkey()->Items()[0].Registered());
-    EXPECT_TRUE(form->SpoitTEditor);
+    EXPECT_TRUE(form->SpoitTEditor());
 }
 
 TEST_F(DesktopFormTest, CompactModeFoldsAwayFromThePointerAndTheHotKeyBringsItBack) {

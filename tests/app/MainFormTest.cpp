@@ -19,8 +19,8 @@ using ::testing::ElementsAre;
 TEST_F(FormTest, FirstStartIsNarrowBlackAndWritesTheColourFolder) {
     Open();
     EXPECT_EQ(form->size(), QSize(273, 167));
-    EXPECT_EQ(form->WideWidth, 478);
-    EXPECT_EQ(form->NarrowWidth, 273);
+    EXPECT_EQ(form->WideWidth(), 478);
+    EXPECT_EQ(form->NarrowWidth(), 273);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tinctor"));
 
     EXPECT_EQ(form->CurrentColor(), RGBToColor(0, 0, 0));
@@ -37,12 +37,12 @@ TEST_F(FormTest, FirstStartIsNarrowBlackAndWritesTheColourFolder) {
     EXPECT_TRUE(Control<QToolButton>("HTMLColor")->isChecked());
     EXPECT_TRUE(Control<QToolButton>("SmallIcon")->isChecked());
     EXPECT_FALSE(Control<QToolButton>("ShowTinctors")->isChecked());
-    EXPECT_FALSE(form->Compact || form->ColorCode || form->ExtendColor || form->LowerCase || form->SpoitTEditor);
+    EXPECT_FALSE(form->Compact() || form->ColorCode() || form->ExtendColor() || form->LowerCase() || form->SpoitTEditor());
     EXPECT_FALSE(form->windowFlags() & Qt::WindowStaysOnTopHint);
 
     EXPECT_EQ(ReadIni(), "[Path]\r\nColorDir=Colors\r\n\r\n");
     EXPECT_TRUE(DirectoryExists(home + "Colors"));
-    EXPECT_EQ(form->ColorDir, home + "Colors/");
+    EXPECT_EQ(form->ColorDir(), home + "Colors/");
     EXPECT_TRUE(dialogs.Log.empty());
 }
 
@@ -319,7 +319,7 @@ TEST_F(FormTest, ShowTinctorsSwitchesBetweenTheTwoWidths) {
     EXPECT_EQ(form->width(), 478);
     EXPECT_EQ(form->height(), 167);
     Click("ShowTinctors");
-    EXPECT_EQ(form->width(), form->NarrowWidth);
+    EXPECT_EQ(form->width(), form->NarrowWidth());
     EXPECT_EQ(form->width(), 273);
 }
 

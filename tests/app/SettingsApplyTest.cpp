@@ -16,13 +16,13 @@ using ::testing::Not;
 TEST_F(FormTest, NotationOptionsReachTheCodeAtOnce) {
     WriteIni("[Color]\r\nColorCode=1\r\nExtendColor=0\r\n");
     Open();
-    EXPECT_TRUE(form->ColorCode);
+    EXPECT_TRUE(form->ColorCode());
     EXPECT_EQ(Text("CCode"), "Black");
 
     WriteIni("[Color]\r\nColorCode=$1\r\nExtendColor=0x1\r\nLowerCase=1\r\n");
     form->ReloadSettings();
-    EXPECT_TRUE(form->ExtendColor);
-    EXPECT_TRUE(form->LowerCase);
+    EXPECT_TRUE(form->ExtendColor());
+    EXPECT_TRUE(form->LowerCase());
     EXPECT_EQ(Text("CCode"), "black");
     form->SetCurrentColor(RGBToColor(255, 128, 0));
     EXPECT_EQ(Text("CCode"), "#ff8000");
@@ -36,7 +36,7 @@ TEST_F(FormTest, ASettingsFileThatIsNoRegularFileIsReportedAndLeftAlone) {
     EXPECT_EQ(dialogs.Log[1].MsgKind, TMsgKind::Warning);
     EXPECT_THAT(dialogs.Log[1].Text, HasSubstr("通常のファイルではありません"));
     EXPECT_EQ(Text("CCode"), "#000000");  // the window runs on the defaults
-    EXPECT_EQ(form->ColorDir, home + "Colors/");
+    EXPECT_EQ(form->ColorDir(), home + "Colors/");
     form.reset();  // the position is not written either
     char target[64] = {};
     ASSERT_GT(readlink((home + "Tinctor.ini").c_str(), target, sizeof target - 1), 0);
@@ -46,8 +46,8 @@ TEST_F(FormTest, ASettingsFileThatIsNoRegularFileIsReportedAndLeftAlone) {
 TEST_F(FormTest, WindowAndExtendFlagsAreCopied) {
     WriteIni("[window]\r\ncompact=1\r\n[EXTEND]\r\nSpoitTEditor=7\r\nHotkeyMode=1\r\nHotkey=\r\n");
     Open();
-    EXPECT_TRUE(form->Compact);
-    EXPECT_TRUE(form->SpoitTEditor);
+    EXPECT_TRUE(form->Compact());
+    EXPECT_TRUE(form->SpoitTEditor());
     EXPECT_TRUE(dialogs.Log.empty());
 }
 
@@ -82,7 +82,7 @@ TEST_F(FormTest, SavedPositionIsUsedOnlyWhenItIsOnAScreen) {
 TEST_F(FormTest, ShutDownWritesThePositionAndKeepsEverythingElse) {
     WriteIni("[Mine]\r\nkey=value\r\nno value line\r\n[Window]\r\nTopMost=0\r\nX=oops\r\n[Path]\r\nColorDir=Lists\r\n");
     Open();
-    EXPECT_EQ(form->ColorDir, home + "Lists/");
+    EXPECT_EQ(form->ColorDir(), home + "Lists/");
     EXPECT_TRUE(DirectoryExists(home + "Lists"));
     form->move(140, 150);
     form.reset();
@@ -101,10 +101,10 @@ TEST_F(FormTest, GarbageSettingsStartWithDefaultsAndSurviveTheWriteBack) {
     garbage += "[Window]\r\nX=99999999999\r\nY=12abc\r\n";
     WriteIni(garbage);
     Open();
-    EXPECT_FALSE(form->ColorCode);
-    EXPECT_FALSE(form->LowerCase);
+    EXPECT_FALSE(form->ColorCode());
+    EXPECT_FALSE(form->LowerCase());
     EXPECT_EQ(Text("CCode"), "#000000");
-    EXPECT_EQ(form->ColorDir, home + "Colors/");
+    EXPECT_EQ(form->ColorDir(), home + "Colors/");
     EXPECT_TRUE(dialogs.Log.empty());
     form->move(30, 40);
     form.reset();
@@ -120,7 +120,7 @@ TEST_F(FormTest, GarbageSettingsStartWithDefaultsAndSurviveTheWriteBack) {
 TEST_F(FormTest, AColourFolderThatCannotBeMadeIsNotReportedAndTheRestApplies) {
     WriteIni("[Path]\r\nColorDir=/proc/no-such-folder/Colors\r\n[Color]\r\nColorCode=1\r\n");
     Open();
-    EXPECT_EQ(form->ColorDir, "/proc/no-such-folder/Colors/");
+    EXPECT_EQ(form->ColorDir(), "/proc/no-such-folder/Colors/");
     EXPECT_FALSE(DirectoryExists("/proc/no-such-folder/Colors"));
     EXPECT_EQ(Text("CCode"), "Black");
     EXPECT_TRUE(dialogs.Log.empty());
