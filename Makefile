@@ -17,7 +17,7 @@ PACKAGES := cmake ninja-build g++ ccache pkg-config \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test test-asan bench package fuzz-script clean
+.PHONY: all deps build run test test-asan bench package clean
 
 all: build
 
@@ -61,47 +61,14 @@ package: build
 	cmake --build $(BUILD) --target package
 	lintian --fail-on error $(BUILD)/tinctor_*.deb
 
-# The script lexer and parser under libFuzzer for FUZZ_SECONDS (not part of test).
+# One libFuzzer target for FUZZ_SECONDS (not part of test): fuzz-script (lexer and
+# parser), fuzz-compiled, fuzz-regexp, fuzz-engine, fuzz-format, fuzz-files, fuzz-http,
+# fuzz-url, fuzz-mail; fuzz/run.sh says what each one covers.
 FUZZ_SECONDS ?= 300
-fuzz-script: deps
-	fuzz/run.sh $(FUZZ_SECONDS)
-
-# The compiled-file loader under libFuzzer for FUZZ_SECONDS, seeded with real files.
-.PHONY: fuzz-compiled
-fuzz-compiled: deps
-	fuzz/run-compiled.sh $(FUZZ_SECONDS)
-
-# The RegExp object's glue around PCRE2 under libFuzzer for FUZZ_SECONDS.
-.PHONY: fuzz-regexp
-fuzz-regexp: deps
-	fuzz/run-regexp.sh $(FUZZ_SECONDS)
-
-# The whole engine on generated valid scripts under libFuzzer (not part of test).
-.PHONY: fuzz-engine
-fuzz-engine: deps
-	fuzz/run-engine.sh $(FUZZ_SECONDS)
-
-# The formatting languages and the date text parser under libFuzzer for FUZZ_SECONDS.
-.PHONY: fuzz-format
-fuzz-format: deps
-	fuzz/run-format.sh $(FUZZ_SECONDS)
-
-# The settings file and colour list readers under libFuzzer (not part of test).
-.PHONY: fuzz-files
-fuzz-files: deps
-	fuzz/run-files.sh $(FUZZ_SECONDS)
-
-# The web client's response reader and the address and cookie parsers under libFuzzer.
-.PHONY: fuzz-http fuzz-url
-fuzz-http: deps
-	fuzz/run-net.sh http $(FUZZ_SECONDS)
-fuzz-url: deps
-	fuzz/run-net.sh url $(FUZZ_SECONDS)
-
-# The mail message parser under libFuzzer for FUZZ_SECONDS.
-.PHONY: fuzz-mail
-fuzz-mail: deps
-	fuzz/run-mail.sh $(FUZZ_SECONDS)
+FUZZ_TARGETS := script compiled regexp engine format files http url mail
+.PHONY: $(addprefix fuzz-,$(FUZZ_TARGETS))
+$(addprefix fuzz-,$(FUZZ_TARGETS)): fuzz-%: deps
+	fuzz/run.sh $* $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

@@ -1,5 +1,5 @@
 // Fuzz target of the formatting languages and the date text parser: any format, mask
-// or text, any argument kinds and values, under both code pages (fuzz/run-format.sh).
+// or text, any argument kinds and values, under both code pages (fuzz/run.sh format).
 #include <cstdint>
 #include <cstring>
 #include <string>

@@ -1,7 +1,7 @@
 // Fuzz target of the web client's response reading: any bytes as a server's reply,
 // through the status line, headers, cookies, locations and the body framing
 // (Content-Length, chunks, until the close), fed through a socket pair
-// (fuzz/run-net.sh http).
+// (fuzz/run.sh http).
 #include <sys/socket.h>
 #include <unistd.h>
 

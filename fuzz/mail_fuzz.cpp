@@ -1,6 +1,6 @@
 // Fuzz target of the mail message parser: any bytes as a received message, through
 // the header fields, multipart structure and the attachment files it writes (into a
-// private folder emptied after every input) (fuzz/run-mail.sh).
+// private folder emptied after every input) (fuzz/run.sh mail).
 #include <stdlib.h>
 
 #include <cstdint>

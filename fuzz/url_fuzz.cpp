@@ -1,5 +1,5 @@
 // Fuzz target of the address parser: parse, rebuild and resolve any text against any
-// base, and the cookie parser and dates on the same bytes (fuzz/run-net.sh url).
+// base, and the cookie parser and dates on the same bytes (fuzz/run.sh url).
 #include <cstdint>
 #include <string>
 #include <string_view>
