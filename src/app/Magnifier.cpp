@@ -122,13 +122,15 @@ void TMagnifier::paintEvent(QPaintEvent*) {
                 painter.fillRect(cell, unknown);
             }
         }
-    // The centre framed black outside and white inside, to stand out on any colour.
+    // The centre framed by two one-pixel lines just outside its cell, black outside and
+    // white inside, to stand out on any colour (a stroked rectangle spans one more pixel).
     const QRect centre(pixelArea.left() + Radius * Zoom, pixelArea.top() + Radius * Zoom, Zoom, Zoom);
+    const auto frame = [&centre](int outset) { return centre.adjusted(-outset, -outset, outset - 1, outset - 1); };
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Qt::black, 1));
-    painter.drawRect(centre.adjusted(-2, -2, 1, 1));
+    painter.drawRect(frame(2));
     painter.setPen(QPen(Qt::white, 1));
-    painter.drawRect(centre.adjusted(-1, -1, 0, 0));
+    painter.drawRect(frame(1));
 
     const QRect codeArea(Border, pixelArea.bottom() + 1, pixelArea.width(), CodeHeight);
     painter.fillRect(codeArea, palette().brush(QPalette::Window));

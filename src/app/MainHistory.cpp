@@ -26,7 +26,8 @@ void TTinctorForm::PushHistory(TColor c) {
 }
 
 TColor TTinctorForm::HistoryColor(int n) const {
-    return n >= 1 && n <= 7 ? History[static_cast<std::size_t>(n - 1)]->Color() : NoColor;
+    return n >= 1 && n <= static_cast<int>(History.size()) ? History[static_cast<std::size_t>(n - 1)]->Color()
+                                                           : NoColor;
 }
 
 void TTinctorForm::HistoryMouseUp(TCircleShape* circle, Qt::MouseButton button) {

@@ -8,6 +8,7 @@
 
 #include "app/Main.h"
 #include "app/MainToolBar.h"
+#include "app/SliderPages.h"
 #include "platform/Shell.h"
 #include "scripthost/KSCClass.h"
 #include "scripthost/SampleScripts.h"
@@ -27,9 +28,9 @@ public:
     int GetSliderValue(int index) const override { return form_.GetSliderValue(index); }
     void SetSliderValue(int index, std::uint16_t value) override { form_.SetSliderValue(index, value); }
     void SliderMoved(int index) override {
-        if (index >= 1 && index <= 3)
+        if (index >= RedSlider && index <= BlueSlider)
             form_.RGBValueScroll(index);
-        else if (index >= 5 && index <= 7)
+        else if (index >= HueSlider && index <= SaturationSlider)
             form_.HLSValueScroll(index);
     }
 
