@@ -2,6 +2,7 @@
 #include "script/net/net_mail_message.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/random.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "script/core/ecma_type.h"
 #include "script/ext/ext_files.h"
 #include "script/net/net_cookie.h"
 #include "script/net/net_text.h"
@@ -31,6 +33,7 @@ constexpr double kSecondsPerDay = 86400;
 constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
 constexpr std::string_view kTempPrefix = "gpop3";
 constexpr std::string_view kCrLf = "\r\n";
+constexpr std::uint64_t kPartHeadSize = 200;  // an attachment's boundary and header lines, without its name
 
 // The lines of Text split at LF with a CR before it dropped. With DropLastEmpty the
 // empty piece after a final line end is not a line.
@@ -140,6 +143,18 @@ bool WriteAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return true;
+}
+
+std::size_t LinesSize(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const std::string& line : lines) size += line.size() + kCrLf.size();
+    return size;
+}
+
+// The composed size of Size bytes of attachment: Base64 with a line end per line.
+std::uint64_t EncodedSize(std::uint64_t size) {
+    const std::uint64_t encoded = (size + 2) / 3 * 4;
+    return encoded + (encoded + kBase64LineLength - 1) / kBase64LineLength * kCrLf.size();
 }
 
 std::string CurrentCookieDate() {
@@ -322,9 +337,16 @@ std::string TMailMessage::Compose() {
         BodyLines.push_back("Content-Type: text/plain");
         BodyLines.push_back("");
         addText();
+        std::uint64_t size = LinesSize(HeaderLines) + LinesSize(BodyLines);
         for (const std::string& path : Attachments) {
+            // Files are sized before they are read: a message that would pass the string
+            // limit is refused before it takes the memory.
+            struct stat st {};
+            if (::stat(path.c_str(), &st) != 0) throw EMailError("attachment cannot be read: " + path);
+            size += EncodedSize(static_cast<std::uint64_t>(st.st_size)) + kPartHeadSize + path.size() * 2;
+            if (size > TJString::kMaxLength) throw EMailError("message over the string limit: " + path);
             std::string bytes;
-            if (!ext::ReadWholeFile(path, bytes)) throw std::runtime_error(path);
+            if (!ext::ReadWholeFile(path, bytes)) throw EMailError("attachment cannot be read: " + path);
             const std::string encoded = Base64Encode(bytes);
             const std::string name = path.substr(path.find_last_of('/') + 1);
             BodyLines.push_back("--" + Boundary);
@@ -338,9 +360,8 @@ std::string TMailMessage::Compose() {
         BodyLines.push_back("--" + Boundary + "--");
     }
 
-    std::size_t size = 0;
-    for (const auto* lines : {&HeaderLines, &BodyLines})
-        for (const std::string& line : *lines) size += line.size() + kCrLf.size();
+    const std::size_t size = LinesSize(HeaderLines) + LinesSize(BodyLines);
+    if (size > TJString::kMaxLength) throw EMailError("message over the string limit");
     std::string message;
     message.reserve(size);
     for (const auto* lines : {&HeaderLines, &BodyLines})

@@ -50,7 +50,8 @@ public:
     // AttachPath is kept.
     void Parse(std::string_view text);
     // The message in MIME form, every line ending with CR LF; fills HeaderLines and
-    // BodyLines. Raises std::runtime_error naming an attachment that cannot be read.
+    // BodyLines. Raises EMailError for an attachment that cannot be read and for a
+    // message that would pass the string limit.
     std::string Compose();
     // False when a field name or value holds CR or LF (it would inject header lines
     // or protocol commands).

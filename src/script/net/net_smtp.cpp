@@ -97,12 +97,7 @@ void TgSMTP::SendData(const std::string& text) {
 void TgSMTP::SendMail() {
     Status("nfo>メールを送信します", kStatusInfo);
     if (!Message.FieldsAreSingleLines()) throw EMailError("a header field holds a line break");
-    std::string text;
-    try {
-        text = Message.Compose();
-    } catch (const std::runtime_error& e) {
-        throw EMailError(std::string("attachment cannot be read: ") + e.what());
-    }
+    const std::string text = Message.Compose();
     Command("MAIL FROM:<" + MailAddressOf(Message.Field("From")) + ">", false);
     ReadReply(kActionDone);
     // Several comma-separated recipients stay one address.
