@@ -432,11 +432,11 @@ TColor TTinctorForm::ColorOfChoice(const TAddColorChoice& choice) const {
 }
 
 // ---------------------------------------------------------------------------
-// Parts that later work fills in. Each keeps the place of its step, so that the
-// order of creation and of ApplySettings stays as it is. The desktop parts (shader,
-// editor access, eyedropper, clipboard observer, hot key, timer) are in
-// MainDesktop.cpp, the history and the clipboard buttons in MainHistory.cpp, the
-// script menu in MainScript.cpp.
+// The steps of creation and of ApplySettings that live elsewhere, each called in its
+// place so that the order stays as it is: the desktop components (shader, editor
+// access, eyedropper and loupe, clipboard observer, hot key, timer) in MainDesktop.cpp,
+// the history and the clipboard buttons in MainHistory.cpp, the script menu in
+// MainScript.cpp.
 
 // The settings dialog, made afresh for each opening; true when it closed with OK.
 bool TTinctorForm::RunConfigDialog() {

@@ -144,7 +144,7 @@ private:
     // The colour an add command of the colour list takes.
     TColor ColorOfChoice(const TAddColorChoice& choice) const;
 
-    // Parts that later work fills in; each is called where its step belongs.
+    // Steps of creation and of ApplySettings kept in the files of their components.
     void CreateWindowShader(int shadedHeight);
     void CreateDesktopComponents();
     void ConnectHistoryHandlers();
