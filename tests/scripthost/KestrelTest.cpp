@@ -40,6 +40,12 @@ protected:
     std::string out;
 };
 
+TEST_F(KestrelTest, TheNetworkClassesComeWithReadyInstances) {
+    Run("println(new URL('http://h:81/p').host, Cookie.length, HTTP.responseHeader.code, HTTPS.version,"
+        "TCPSocket.timeout);");
+    EXPECT_EQ(out, "h:81\r\n0\r\n999\r\n1.0\r\n30\r\n");
+}
+
 TEST_F(KestrelTest, IntegersBecomeTheArgumentsOfTheRun) {
     EXPECT_EQ(Run("println(arguments.length); var kind = typeof arguments[1]; println(kind);"
                   "println(arguments[1] === 128); return arguments[0];",
