@@ -37,7 +37,7 @@ void BM_PickSample(benchmark::State& state) {
     std::uint32_t current = 0;
     for (auto _ : state) {
         // What the capture does on each move before the window shows the colour.
-        if (auto pixel = p.Screen().PixelAt(p.Pointer().Pos())) current = *pixel;
+        if (auto pixel = p.Screen().DevicePixelAt(p.Pointer().DevicePos())) current = *pixel;
         benchmark::DoNotOptimize(current);
     }
 }

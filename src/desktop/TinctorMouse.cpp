@@ -23,8 +23,10 @@ void TTinctorMouse::BeginCapture() {
 }
 
 void TTinctorMouse::CaptureMove(QMouseEvent*) {
+    // The device pixel under the hot spot, never a neighbour a scale factor rounds to.
     // Where no screen shows a pixel the colour stays as it is.
-    if (auto pixel = screen_.PixelAt(Pointer().Pos()); pixel && setCurrentColor_) setCurrentColor_(*pixel);
+    if (auto pixel = screen_.DevicePixelAt(Pointer().DevicePos()); pixel && setCurrentColor_)
+        setCurrentColor_(*pixel);
 }
 
 void TTinctorMouse::EndCapture() {

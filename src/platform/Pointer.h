@@ -13,6 +13,9 @@ public:
     virtual ~IPointer() = default;
     // The pointer position in global screen coordinates.
     virtual QPoint Pos() const = 0;
+    // The pointer position in device pixels: the pixel under the hot spot, which Pos
+    // rounds to a global point under a scale factor. Without one both are the same.
+    virtual QPoint DevicePos() const { return Pos(); }
     virtual void SetPos(QPoint pos) = 0;
     // Every mouse event goes to Widget, wherever the pointer is, until Release;
     // Cursor is shown meanwhile.

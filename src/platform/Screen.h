@@ -25,6 +25,14 @@ public:
         for (int dy = -radius; dy <= radius; ++dy)
             for (int dx = -radius; dx <= radius; ++dx) pixels.push_back(PixelAt(pos + QPoint(dx, dy)));
     }
+    // The same at Pos in device pixels, as the pointer's DevicePos gives it. Under a
+    // scale factor of 2 one global point stands for four device pixels and only device
+    // coordinates name each of them. A screen without a scale factor has one kind of
+    // coordinates.
+    virtual std::optional<TColor> DevicePixelAt(QPoint pos) { return PixelAt(pos); }
+    virtual void DevicePixelsAround(QPoint pos, int radius, std::vector<std::optional<TColor>>& pixels) {
+        PixelsAround(pos, radius, pixels);
+    }
 };
 
 // Qt's 0xAARRGGBB as 0x00BBGGRR (alpha dropped).

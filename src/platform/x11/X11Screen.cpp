@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/x11/DevicePixels.h"
 #include "platform/x11/X11Platform.h"
 
 // Xlib's macros clash with Qt's names: X headers come last.
@@ -65,23 +66,25 @@ std::optional<TColor> TX11Screen::PixelAt(QPoint pos) {
     QScreen* screen = QGuiApplication::screenAt(pos);
     if (!screen) return std::nullopt;
     if (!Prepare()) return GrabbedPixelAt(pos);
-    const QPoint at = ServerPixel(*screen, pos);
-    const int x = at.x(), y = at.y();
+    return ReadPixel(DevicePixel(*screen, pos));
+}
+
+std::optional<TColor> TX11Screen::DevicePixelAt(QPoint pos) {
+    QScreen* screen = ScreenAtDevicePixel(pos);
+    if (!screen) return std::nullopt;
+    if (!Prepare()) return GrabbedPixelAt(GlobalPoint(*screen, pos));
+    return ReadPixel(pos);
+}
+
+std::optional<TColor> TX11Screen::ReadPixel(QPoint pixel) const {
     xcb_connection_t* c = QtConnection();
     const std::unique_ptr<xcb_get_image_reply_t, TFree> reply(xcb_get_image_reply(
         c,
-        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, layout_.Root, static_cast<std::int16_t>(x),
-                      static_cast<std::int16_t>(y), 1, 1, AllPlanes),
+        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, layout_.Root, static_cast<std::int16_t>(pixel.x()),
+                      static_cast<std::int16_t>(pixel.y()), 1, 1, AllPlanes),
         nullptr));
     if (!reply || xcb_get_image_data_length(reply.get()) < layout_.BytesPerPixel) return std::nullopt;
     return Decode(xcb_get_image_data(reply.get()));
-}
-
-QPoint TX11Screen::ServerPixel(const QScreen& screen, QPoint pos) {
-    // The root window's coordinates are the server's pixels.
-    const qreal ratio = screen.devicePixelRatio();
-    const QPoint origin = screen.geometry().topLeft();
-    return {origin.x() + qRound((pos.x() - origin.x()) * ratio), origin.y() + qRound((pos.y() - origin.y()) * ratio)};
 }
 
 TColor TX11Screen::Decode(const std::uint8_t* data) const {
@@ -98,10 +101,24 @@ TColor TX11Screen::Decode(const std::uint8_t* data) const {
 void TX11Screen::PixelsAround(QPoint pos, int radius, std::vector<std::optional<TColor>>& pixels) {
     QScreen* screen = QGuiApplication::screenAt(pos);
     if (!screen || !Prepare()) return IScreen::PixelsAround(pos, radius, pixels);
+    ReadSquare(DevicePixel(*screen, pos), radius, pixels);
+}
+
+void TX11Screen::DevicePixelsAround(QPoint pos, int radius, std::vector<std::optional<TColor>>& pixels) {
+    if (!ScreenAtDevicePixel(pos) || !Prepare()) {
+        pixels.clear();
+        for (int dy = -radius; dy <= radius; ++dy)
+            for (int dx = -radius; dx <= radius; ++dx) pixels.push_back(DevicePixelAt(pos + QPoint(dx, dy)));
+        return;
+    }
+    ReadSquare(pos, radius, pixels);
+}
+
+void TX11Screen::ReadSquare(QPoint centre, int radius, std::vector<std::optional<TColor>>& pixels) const {
     const int side = 2 * radius + 1;
     pixels.assign(static_cast<std::size_t>(side) * static_cast<std::size_t>(side), std::nullopt);
-    // The square in server pixels, cut to the root window (GetImage refuses more).
-    const QRect square(ServerPixel(*screen, pos) - QPoint(radius, radius), QSize(side, side));
+    // The square cut to the root window (GetImage refuses more).
+    const QRect square(centre - QPoint(radius, radius), QSize(side, side));
     const QRect read = square.intersected(QRect(0, 0, layout_.RootWidth, layout_.RootHeight));
     if (read.isEmpty()) return;
     xcb_connection_t* c = QtConnection();

@@ -7,7 +7,6 @@
 
 #include "platform/Screen.h"
 
-class QScreen;
 
 namespace tinctor {
 
@@ -16,6 +15,9 @@ public:
     std::optional<TColor> PixelAt(QPoint pos) override;
     // The whole square in one GetImage (one round trip).
     void PixelsAround(QPoint pos, int radius, std::vector<std::optional<TColor>>& pixels) override;
+    // The root window's coordinates are the server's (device) pixels.
+    std::optional<TColor> DevicePixelAt(QPoint pos) override;
+    void DevicePixelsAround(QPoint pos, int radius, std::vector<std::optional<TColor>>& pixels) override;
 
 private:
     // Where each channel sits in a pixel of the root visual (found on first use).
@@ -29,8 +31,9 @@ private:
         std::uint32_t Masks[3] = {};  // red, green, blue
     };
     bool Prepare();
-    // The server's pixel of the root window under Pos on Screen.
-    static QPoint ServerPixel(const QScreen& screen, QPoint pos);
+    // One pixel and a square of pixels of the root window, each in one GetImage.
+    std::optional<TColor> ReadPixel(QPoint pixel) const;
+    void ReadSquare(QPoint centre, int radius, std::vector<std::optional<TColor>>& pixels) const;
     // The colour of one pixel of a Z-pixmap image in the root visual's layout.
     TColor Decode(const std::uint8_t* data) const;
     std::optional<TColor> GrabbedPixelAt(QPoint pos) const;

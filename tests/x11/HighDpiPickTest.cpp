@@ -1,0 +1,122 @@
+// The real program under a desktop scale factor: the eyedropper picks the very device
+// pixel under the pointer, also where one global point stands for several of them.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ProgramDriver.h"
+#include "util/stdFiles.h"
+
+// Xlib's macros clash with test names: X headers come last.
+#include <X11/Xlib.h>
+
+namespace tinctor::test {
+namespace {
+
+// Places from the window's design, in global points.
+constexpr int SpoitX = 246;
+constexpr int ToolbarY = 155;
+constexpr int SwatchX = 20;
+constexpr int SwatchY = 12;
+
+// A board of 1-pixel cells of distinct colours, away from where the program opens;
+// the origin is odd, so that cells fall on both halves of a scaled point.
+constexpr int BoardX = 1001;
+constexpr int BoardY = 701;
+constexpr int BoardSide = 8;
+
+unsigned long CellColour(int column, int row) {
+    const unsigned long red = 0x10 + 0x20 * column, green = 0x10 + 0x20 * row;
+    const unsigned long blue = (column + row) % 2 ? 0xC0 : 0x40;
+    return red << 16 | green << 8 | blue;
+}
+
+std::string Hex(unsigned long rgb) {
+    char text[16];
+    std::snprintf(text, sizeof text, "#%06lX", rgb & 0xFFFFFF);
+    return text;
+}
+
+// The board as the background of a window of another client: the server paints it.
+class TBoard {
+public:
+    TBoard() : display_(XOpenDisplay(nullptr)) {
+        if (!display_) return;
+        const Window root = DefaultRootWindow(display_);
+        const int depth = DefaultDepth(display_, DefaultScreen(display_));
+        const Pixmap tiles = XCreatePixmap(display_, root, BoardSide, BoardSide, depth);
+        const GC gc = XCreateGC(display_, tiles, 0, nullptr);
+        for (int row = 0; row < BoardSide; ++row)
+            for (int column = 0; column < BoardSide; ++column) {
+                XSetForeground(display_, gc, CellColour(column, row));
+                XDrawPoint(display_, tiles, gc, column, row);
+            }
+        XFreeGC(display_, gc);
+        const Window window = XCreateSimpleWindow(display_, root, BoardX, BoardY, BoardSide, BoardSide, 0, 0, 0);
+        XSetWindowBackgroundPixmap(display_, window, tiles);
+        XFreePixmap(display_, tiles);
+        XMapWindow(display_, window);
+        XSync(display_, False);
+    }
+    ~TBoard() {
+        if (display_) XCloseDisplay(display_);
+    }
+    TBoard(const TBoard&) = delete;
+    TBoard& operator=(const TBoard&) = delete;
+    bool Shown() const { return display_ != nullptr; }
+
+private:
+    Display* display_;
+};
+
+struct TScaleCase {
+    const char* Variable;  // how the desktop asks Qt to scale
+    const char* Value;
+    int Ratio;             // device pixels per global point
+};
+
+class HighDpiPick : public TProgramTest, public ::testing::WithParamInterface<TScaleCase> {};
+
+TEST_P(HighDpiPick, TheEyedropperPicksTheDevicePixelUnderThePointer) {
+    const TScaleCase scale = GetParam();
+    TBoard board;
+    ASSERT_TRUE(board.Shown());
+    ASSERT_TRUE(WaitFor([] { return ScreenPixel(BoardX + 1, BoardY) == Hex(CellColour(1, 0)); }));
+    // Without the loupe: this is about the pick alone.
+    ASSERT_TRUE(SaveTextFile(home + "/Tinctor.ini", "[Window]\r\nMagnifier=0\r\n"));
+    setenv(scale.Variable, scale.Value, 1);
+    Start();
+    unsetenv(scale.Variable);
+    const std::string window = FindWindow("Tinctor");
+    ASSERT_FALSE(window.empty()) << "no window titled Tinctor";
+    Shell("xdotool windowmove --sync " + window + " 40 40");
+    Locate(window);
+    const auto swatch = [&] { return ScreenPixel(left + SwatchX * scale.Ratio, top + SwatchY * scale.Ratio); };
+    ASSERT_TRUE(WaitFor([&] { return swatch() == "#000000"; })) << "the window at scale " << scale.Ratio;
+
+    const std::string spoit =
+        std::to_string(left + SpoitX * scale.Ratio) + " " + std::to_string(top + ToolbarY * scale.Ratio);
+    const std::vector<std::pair<int, int>> cells = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {6, 3}, {3, 6}};
+    for (const auto& [column, row] : cells) {
+        const int x = BoardX + column, y = BoardY + row;
+        Shell("xdotool mousemove " + spoit + " mousedown 1 mousemove " + std::to_string(x + 30) + " " +
+              std::to_string(y + 30) + " sleep 0.1 mousemove " + std::to_string(x) + " " + std::to_string(y) +
+              " sleep 0.3 mouseup 1");
+        const std::string expected = Hex(CellColour(column, row));
+        EXPECT_TRUE(WaitFor([&] { return swatch() == expected; }))
+            << "cell " << column << "," << row << " at scale " << scale.Ratio << ": " << swatch() << " not "
+            << expected;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, HighDpiPick,
+                         ::testing::Values(TScaleCase{"QT_SCALE_FACTOR", "1", 1},
+                                           TScaleCase{"QT_SCALE_FACTOR", "2", 2},
+                                           TScaleCase{"QT_SCREEN_SCALE_FACTORS", "2", 2}),
+                         [](const ::testing::TestParamInfo<TScaleCase>& info) {
+                             return std::string(info.param.Variable) + "_" + info.param.Value;
+                         });
+
+}  // namespace
+}  // namespace tinctor::test
