@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "net_script_runner.h"
+#include "script/net/ecma_tcpsocket.h"
 #include "python_server.h"
 
 using nettest::NetScriptRunner;
@@ -137,4 +138,25 @@ println(c.bytesWrote, c.bytesRead);
     EXPECT_TRUE(tail.starts_with("-tail-tail"));
     std::remove(sent.c_str());
     std::remove(captured.c_str());
+}
+
+TEST(TCPSocketScript, CountersShowTheirLow32Bits) {
+    struct Case {
+        std::uint64_t count;
+        std::int32_t seen;
+    } cases[] = {{5, 5}, {0x1'0000'0005ull, 5}, {0x8000'0000ull, INT32_MIN}, {0xFFFF'FFFF'FFFF'FFFFull, -1}};
+    NetScriptRunner runner;
+    auto* socket = kestrel::TJObject::New<kestrel::TJTCPSocketObject>(&runner.engine, true);
+    for (const Case& test : cases) {
+        socket->Socket().BytesRead = test.count;
+        socket->Socket().BytesWrote = test.count + 1;
+        socket->Socket().BytesTotal = test.count + 2;
+        kestrel::TJValue read, wrote, total;
+        socket->GetValue("bytesRead", false, read);
+        socket->GetValue("bytesWrote", false, wrote);
+        socket->GetValue("bytesTotal", false, total);
+        EXPECT_EQ(read.AsInteger(), test.seen) << test.count;
+        EXPECT_EQ(wrote.AsInteger(), static_cast<std::int32_t>(static_cast<std::uint32_t>(test.seen) + 1)) << test.count;
+        EXPECT_EQ(total.AsInteger(), static_cast<std::int32_t>(static_cast<std::uint32_t>(test.seen) + 2)) << test.count;
+    }
 }
