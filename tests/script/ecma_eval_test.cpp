@@ -98,6 +98,33 @@ TEST_F(Eval, DoublingAStringEndsInACatchableError) {
               "EStringError\n");
 }
 
+// `s += x` and `s = s + a + b` append to a variable's text in place; what scripts
+// see is what the operators give: the order of evaluation, the texts of the other
+// kinds, the errors, and other holders of the same text unchanged.
+TEST_F(Eval, AppendingToAVariable) {
+    const struct {
+        const char* script;
+        const char* output;
+    } cases[] = {
+        {"var s = 'a'; s += 1; s += 2.5; s += true; s += null; println(s);", "a12.5truenull\n"},
+        {"var s = 'a'; var t = s; s = s + 'b' + 1 + 'c'; println(s, t);", "ab1c\na\n"},
+        {"var s = ''; for (var i = 0; i < 3; s += i++) ; println(s);", "012\n"},
+        {"var s = 'x'; s += s; s = s + s; println(s);", "xxxx\n"},
+        {"var s = 'a'; function f(){ s = 'z'; return 'b'; } s = s + f(); println(s);", "zb\n"},
+        {"var s = 'a'; function f(){ s += 'b'; } f(); f(); println(s);", "abb\n"},
+        {"function f(){ var s = 'a'; for (var i = 0; i < 3; i++) s = s + i; return s; } println(f());", "a012\n"},
+        {"var s = 'a'; s += new Object(); println(s);", "a[object Object]\n"},
+        {"var n = 1; n += 2; n = n + 'x'; println(n);", "3x\n"},
+        {"var s = 'a'; s = s + 1 + 2; println(s); var n = 1; n = n + 1 + 'x'; println(n);", "a12\n2x\n"},
+        {"var s = 5; s -= s + 1; println(s);", "-1\n"},
+        {"var s = 'a'; var r = (s += 'b'); r += 'c'; println(s, r);", "ab\nabc\n"},
+        {"var s = 'a'; try { s += undefined; } catch (e) { println(e); } println(s);", "ENameError\na\n"},
+        {"try { q += 'a'; } catch (e) { println(e); }", "ENameError\n"},
+        {"var s = 'a'; try { s = s + 'b' + NaN; } catch (e) { println(e); } println(s);", "ETypeError\na\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Out(c.script), c.output) << c.script;
+}
+
 TEST_F(Eval, LoopsAndTheirIncrements) {
     EXPECT_EQ(Out("var k = 0; do { k++; continue; } while (false); println(k);"), "1\n");
     EXPECT_EQ(Out("var i; function f(){ for (i = 0; i < 5; i++) { if (i == 2) return i; } } println(f()); println(i);"),

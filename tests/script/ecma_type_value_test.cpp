@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "script/core/ecma_type.h"
 #include "script/core/ecma_type_object.h"
@@ -80,6 +81,34 @@ TEST(Value, TextCopiesShareTheirBytes) {
     TJString joined = TJString::Concat("ab", "cd");
     EXPECT_EQ(joined.view(), "abcd");
     EXPECT_EQ(joined.c_str()[4], '\0');
+}
+
+// Appending changes only the string appended to: its buffer grows in place while it
+// is the one holder, and a holder of the same bytes never sees them change.
+TEST(Value, AppendingGrowsOnlyAnUnsharedBuffer) {
+    TJString s = "ab";
+    s.Append("cd");
+    const char* grown = s.data();
+    ASSERT_GE(s.capacity(), 8u);
+    s.Append("ef");
+    EXPECT_EQ(s.data(), grown) << "room to spare is used in place";
+    TJString copy = s;
+    EXPECT_FALSE(s.Unshared());
+    s.Append("gh");
+    EXPECT_EQ(copy.view(), "abcdef");
+    EXPECT_EQ(s.view(), "abcdefgh");
+    EXPECT_NE(s.data(), copy.data());
+    // A part of the string itself, also when the buffer has to move.
+    TJString self = "xyz";
+    for (int i = 0; i < 6; ++i) self.Append(self.view().substr(0, 3));
+    EXPECT_EQ(self.size(), 21u);
+    EXPECT_EQ(self.view().substr(18), "xyz");
+    EXPECT_EQ(self.c_str()[self.size()], '\0');
+    // Past the longest text: the error, and the string as it was.
+    TJValue v = S("abc");
+    const std::unique_ptr<char[]> huge(new char[TJString::kMaxLength]);  // never read: the length is refused first
+    EXPECT_EQ(ErrorOf([&] { v.AppendText({huge.get(), TJString::kMaxLength - 2}); }), "EStringError:string too long");
+    EXPECT_EQ(Text(v), "abc");
 }
 
 TEST(Value, TextToNumberUsesBothSyntaxes) {

@@ -247,6 +247,7 @@ private:
     bool EvaluateCondition(const TJExpr* e);
     void EvaluateAssign(const TJExpr* e, TJValue& result, int flags);
     void EvaluateCompoundAssign(const TJExpr* e, TJValue& result);
+    bool EvaluateAppend(const TJExpr* e, TJValue& result);
     void EvaluateIncrement(const TJExpr* e, TJValue& result);
     void EvaluateObjectLiteral(const TJExpr* e, TJValue& result);
     void EvaluateArrayLiteral(const TJExpr* e, TJValue& result);

@@ -3,6 +3,7 @@
 // The dialect evaluates the right operand of a binary operator before the left one
 // and argument lists from the last element to the first. Objects made while a
 // statement runs sit on the current table's temporary list until it ends.
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -287,6 +288,7 @@ void TJEngine::EvaluateNode(const TJExpr* e, TJValue& result, int flags) {
 }
 
 void TJEngine::EvaluateAssign(const TJExpr* e, TJValue& result, int flags) {
+    if (!(flags & kEvalVar) && EvaluateAppend(e, result)) return;
     Evaluate(e->Right, result);
     const TJExpr* target = e->Left;
     switch (target->Code) {
@@ -339,6 +341,7 @@ void TJEngine::StoreInto(const TJExpr* target, const TJValue& value) {
 }
 
 void TJEngine::EvaluateCompoundAssign(const TJExpr* e, TJValue& result) {
+    if (EvaluateAppend(e, result)) return;
     TJValue right, current;
     Evaluate(e->Right, right);
     Evaluate(e->Left, current);
@@ -350,6 +353,60 @@ void TJEngine::EvaluateCompoundAssign(const TJExpr* e, TJValue& result) {
         ThrowError(errors::TypeError, message);
     }
     StoreInto(e->Left, result);
+}
+
+// `s += a` and `s = s + a + b` on a variable s: when s holds text in the current
+// table, the pieces are appended to that text, which grows in place while nothing
+// else holds it (a new string per step would make building a text quadratic).
+// Otherwise the sum is made as the operators make it. Either way the pieces are
+// evaluated first, the last one first, and s after them, as the dialect orders
+// operands. False, evaluating nothing, for any other shape.
+bool TJEngine::EvaluateAppend(const TJExpr* e, TJValue& result) {
+    const TJExpr* target = e->Left;
+    if (target->Code != ecIdentifier) return false;
+    constexpr int kMaxPieces = 8;  // longer sums take the usual way
+    const TJExpr* pieces[kMaxPieces];
+    int count = 0;
+    if (e->Code == ecAddAssign) {
+        pieces[count++] = e->Right;
+    } else if (e->Code == ecAssign) {
+        const TJExpr* sum = e->Right;
+        for (; sum->Code == ecAdd && count < kMaxPieces; sum = sum->Left) pieces[count++] = sum->Right;
+        if (count == 0 || sum->Code != ecIdentifier || sum->Symbol.view() != target->Symbol.view()) return false;
+    } else {
+        return false;
+    }
+    TJValue values[kMaxPieces];
+    for (int i = 0; i < count; ++i) Evaluate(pieces[i], values[i]);
+    result.SetUndefined();  // a copy of the text left here by an earlier evaluation would share it
+    auto appendable = [](const TJValue& v) {
+        return v.IsString() || v.IsInteger() || v.IsDouble() || v.IsBool() || v.IsNull();
+    };
+    TJValue* text = !current_->IsFunctionTable() || current_->ChildCount() == 0
+                        ? current_->Symbols().FindText(target->Symbol, target->Hint)
+                        : nullptr;
+    if (text && std::all_of(values, values + count, appendable)) {
+        std::string piece;
+        for (int i = count - 1; i >= 0; --i) {
+            if (values[i].IsString()) {
+                text->AppendText(values[i].vStringView());
+            } else {
+                piece.clear();
+                values[i].AppendString(piece);
+                text->AppendText(piece);
+            }
+        }
+        result = *text;
+        return true;
+    }
+    Evaluate(target, result);
+    for (int i = count - 1; i >= 0; --i) {
+        TJValue sum;
+        if (!QuickArithmetic(ecAdd, result, values[i], sum)) sum = ApplyOperator(ecAdd, result, values[i]);
+        result = std::move(sum);
+    }
+    current_->Assign(target->Symbol, result, 0, &target->Hint);
+    return true;
 }
 
 void TJEngine::EvaluateIncrement(const TJExpr* e, TJValue& result) {

@@ -1,5 +1,6 @@
 #include "script/core/ecma_type.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -18,12 +19,58 @@ void TJString::CheckLength(std::size_t size) {
     if (size > kMaxLength) ThrowError(errors::StringError, "string too long");
 }
 
-TJString::Rep* TJString::Allocate(std::size_t size) {
+namespace {
+
+// The room a buffer that has to grow for Needed bytes (at most the longest text) gets:
+// a multiple, so that repeated appends copy every byte a bounded number of times,
+// but never more than the longest text.
+std::size_t GrownCapacity(std::size_t needed) noexcept {
+    constexpr std::size_t kGrowthFactor = 2;
+    constexpr std::size_t kFirstRoom = 16;
+    return std::min(std::max(needed * kGrowthFactor, kFirstRoom), TJString::kMaxLength);
+}
+
+}  // namespace
+
+TJString::Rep* TJString::Allocate(std::size_t size, std::size_t capacity) {
     CheckLength(size);
-    Rep* r = static_cast<Rep*>(::operator new(sizeof(Rep) + size + 1));
+    capacity = std::max(size, capacity);
+    Rep* r = static_cast<Rep*>(std::malloc(sizeof(Rep) + capacity + 1));
+    if (!r) throw std::bad_alloc();
     r->refs = 1;
-    r->size = size;
+    r->size = static_cast<std::uint32_t>(size);
+    r->capacity = static_cast<std::uint32_t>(capacity);
     Bytes(r)[size] = '\0';
+    return r;
+}
+
+TJString::Rep* TJString::AppendTo(Rep* r, std::string_view more) {
+    if (more.empty()) return r;
+    const std::size_t size = r ? r->size : 0;
+    const std::size_t needed = size + more.size();
+    CheckLength(needed);
+    if (r && r->refs == 1 && needed <= r->capacity) {
+        // Room at the end: More, even a part of this text, lies before it.
+        std::memcpy(Bytes(r) + size, more.data(), more.size());
+    } else if (r && r->refs == 1) {
+        const char* from = more.data();
+        const bool inside = from >= Bytes(r) && from < Bytes(r) + size;
+        const std::size_t offset = inside ? static_cast<std::size_t>(from - Bytes(r)) : 0;
+        const std::size_t capacity = GrownCapacity(needed);
+        Rep* grown = static_cast<Rep*>(std::realloc(r, sizeof(Rep) + capacity + 1));
+        if (!grown) throw std::bad_alloc();
+        r = grown;
+        r->capacity = static_cast<std::uint32_t>(capacity);
+        std::memcpy(Bytes(r) + size, inside ? Bytes(r) + offset : from, more.size());
+    } else {
+        Rep* fresh = Allocate(needed, GrownCapacity(needed));
+        if (size) std::memcpy(Bytes(fresh), Bytes(r), size);
+        std::memcpy(Bytes(fresh) + size, more.data(), more.size());
+        Release(r);
+        r = fresh;
+    }
+    r->size = static_cast<std::uint32_t>(needed);
+    Bytes(r)[needed] = '\0';
     return r;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <initializer_list>
 #include <string>
@@ -24,8 +25,10 @@ class TJFunctionSymbolTable;   // function symbol tables (scopes)
 class TJSymbolTableBase;       // captured scopes (ecma_type_object.h)
 
 // ---------------------------------------------------------------------------
-// Reference-counted immutable byte string. The bytes are text in the code page;
-// lengths and indexes count bytes. The buffer is always followed by a zero byte.
+// Reference-counted byte string. The bytes are text in the code page; lengths and
+// indexes count bytes. The buffer is always followed by a zero byte. Holders never
+// see a change: Append writes into the buffer only while this string is its one
+// holder, and otherwise makes a new one.
 class TJString {
 public:
     // No script text grows beyond this many bytes: every string the engine builds is
@@ -63,6 +66,15 @@ public:
 
     // A new string holding A followed by B (one allocation).
     static TJString Concat(std::string_view a, std::string_view b);
+    // Appends More (which may be a part of this string). A buffer built by appends
+    // keeps room to spare, growing by a factor, so that a string appended to again
+    // and again while nothing else holds it costs amortised constant time per byte.
+    // EStringError past kMaxLength, the string unchanged.
+    void Append(std::string_view more) { rep_ = AppendTo(rep_, more); }
+    // Whether nothing but this string holds its bytes (an empty string counts).
+    bool Unshared() const noexcept { return !rep_ || rep_->refs == 1; }
+    // Bytes the buffer holds before it must grow.
+    std::size_t capacity() const noexcept { return rep_ ? rep_->capacity : 0; }
 
     friend bool operator==(const TJString& a, const TJString& b) noexcept {
         return a.rep_ == b.rep_ || a.view() == b.view();
@@ -73,15 +85,21 @@ private:
     friend class TJValue;
     struct Rep {
         std::size_t refs;
-        std::size_t size;
+        std::uint32_t size;
+        std::uint32_t capacity;  // bytes that fit before the closing zero
     };
+    static_assert(kMaxLength <= UINT32_MAX, "a text's length must fit its buffer's size field");
     static char* Bytes(Rep* r) noexcept { return reinterpret_cast<char*>(r + 1); }
-    static Rep* Allocate(std::size_t size);
+    // A buffer for Size bytes with room for Capacity (at least Size), one holder.
+    static Rep* Allocate(std::size_t size, std::size_t capacity = 0);
+    // The buffer holding R's bytes and More: R itself when it had room and one holder,
+    // else a new one (R released). R is untouched when this raises.
+    static Rep* AppendTo(Rep* r, std::string_view more);
     static void Retain(Rep* r) noexcept {
         if (r) ++r->refs;
     }
     static void Release(Rep* r) noexcept {
-        if (r && --r->refs == 0) ::operator delete(r);
+        if (r && --r->refs == 0) std::free(r);
     }
     Rep* rep_ = nullptr;
 };
@@ -390,6 +408,9 @@ public:
     TJString AsString() const;
     // Appends AsString to Out without a temporary string where it can.
     void AppendString(std::string& out) const;
+    // vtString only: appends More to the text (TJString::Append), so that a variable
+    // appended to grows in place.
+    void AppendText(std::string_view more) { u_.text.rep = TJString::AppendTo(u_.text.rep, more); }
     IJDispatch* AsDispatch() const noexcept { return vDispatch(); }
     std::string_view TypeOfValue() const noexcept;
 

@@ -189,6 +189,12 @@ public:
         if (v && v->IsUnboundMethod()) BindMethod(name, const_cast<TJValue&>(*v));
         return v;
     }
+    // The member Name when it holds text, or null: its text may be appended to in
+    // place (TJValue::AppendText), as text carries no count the table keeps.
+    TJValue* FindText(std::string_view name, std::uint8_t& hint) noexcept {
+        TJValue* v = table_.FindHinted(name, hint);
+        return v && v->IsString() ? v : nullptr;
+    }
     void SetValue(std::string_view name, const TJValue& value);
     // Replaces an existing member only; false when there is none.
     bool ReplaceValue(std::string_view name, const TJValue& value, std::uint8_t* hint = nullptr);
