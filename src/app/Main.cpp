@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 
 #include "app/Brightness.h"
-#include "app/CircleShape.h"
+#include "app/HistoryCircles.h"
 #include "app/ColorListPanel.h"
 #include "app/ColorTable.h"
 #include "app/ColorTablePanel.h"
@@ -58,11 +58,6 @@ constexpr QRect ColorPanelPlace(0, PanelTop, 109, PanelHeight);
 constexpr QRect BarPagesPlace(108, PanelTop, 165, 93);
 constexpr int ColorListPanelWidth = 205;
 constexpr QRect ColorListPanelPlace(ClientWidth - ColorListPanelWidth, PanelTop, ColorListPanelWidth, PanelHeight);
-constexpr int HistoryCount = 7;
-constexpr int HistoryLefts[HistoryCount] = {113, 135, 158, 181, 203, 226, 249};
-constexpr int HistoryTop = 121;
-constexpr int HistorySize = 17;
-constexpr TColor HistoryStartColor = RGBToColor(255, 255, 255);
 constexpr int TimerInterval = 100;  // ms
 // IPAPGothic stands for the proportional gothic face of the design, 12 pixels high.
 constexpr int FontPixelSize = 12;
@@ -110,7 +105,7 @@ void TTinctorForm::CreateControls() {
     ColorPanel = new TColorTablePanel(this, ColorPanelPlace);
     BarPages = new TSliderPages(this);
     BarPages->setGeometry(BarPagesPlace);
-    CreateHistory();
+    History = new THistoryCircles(this);
     // The list panel drives buttons of the toolbar, so the toolbar comes first; the two
     // do not overlap, and none of the toolbar's controls takes the focus.
     ToolBar = new TMainToolBar(this);
@@ -121,16 +116,6 @@ void TTinctorForm::CreateControls() {
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));
     Timer->setInterval(TimerInterval);
-}
-
-void TTinctorForm::CreateHistory() {
-    for (int i = 0; i < HistoryCount; ++i) {
-        auto* circle = new TCircleShape(HistoryStartColor, this);
-        circle->setObjectName(QStringLiteral("History%1").arg(i + 1));
-        circle->setGeometry(HistoryLefts[i], HistoryTop, HistorySize, HistorySize);
-        SetTag(circle, i + 1);
-        History[static_cast<std::size_t>(i)] = circle;
-    }
 }
 
 void TTinctorForm::ConnectHandlers() {

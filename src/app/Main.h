@@ -7,7 +7,6 @@
 #include <QMargins>
 #include <QWidget>
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -23,7 +22,7 @@ class QTimer;
 namespace tinctor {
 
 class TChannelLabel;
-class TCircleShape;
+class THistoryCircles;
 class TClipboardObserver;
 class TColorListPanel;
 class TColorTablePanel;
@@ -102,7 +101,6 @@ public:
     // Puts C into the newest history circle; the oldest colour falls off.
     void PushHistory(TColor c);
     TColor HistoryColor(int n) const;  // 1 newest .. 7 oldest
-    void HistoryMouseUp(TCircleShape* circle, Qt::MouseButton button);
     void CopyToClipboardClick();
     void LoadFromClipboardClick();
     void ClipboardObserverChange();
@@ -134,7 +132,6 @@ protected:
 
 private:
     void CreateControls();
-    void CreateHistory();
     void ConnectHandlers();
     void FormCreate();
     void FormDestroy();
@@ -170,7 +167,7 @@ private:
     TTopStrip* MainPanel = nullptr;
     TColorTablePanel* ColorPanel = nullptr;
     TSliderPages* BarPages = nullptr;
-    std::array<TCircleShape*, 7> History{};
+    THistoryCircles* History = nullptr;
     TMainToolBar* ToolBar = nullptr;
     TColorListPanel* ColorListPanel = nullptr;
 

@@ -1,7 +1,7 @@
 // The main window's history circles and the clipboard: the two buttons of the top
 // strip and the clipboard observer's handler.
 
-#include "app/CircleShape.h"
+#include "app/HistoryCircles.h"
 #include "app/Main.h"
 #include "app/TopStrip.h"
 #include "platform/Dialogs.h"
@@ -14,25 +14,15 @@ namespace tinctor {
 void TTinctorForm::ConnectHistoryHandlers() {
     connect(MainPanel, &TTopStrip::CopyClicked, this, Guard([this] { CopyToClipboardClick(); }));
     connect(MainPanel, &TTopStrip::LoadClicked, this, Guard([this] { LoadFromClipboardClick(); }));
-    for (TCircleShape* circle : History)
-        connect(circle, &TCircleShape::mouseUp, this, [this, circle](Qt::MouseButton button) {
-            Guarded([this, circle, button] { HistoryMouseUp(circle, button); });
-        });
+    // Taking a colour back from the history does not push it again.
+    connect(History, &THistoryCircles::ColorChosen, this, [this](TColor colour) {
+        Guarded([this, colour] { SetCurrentColor(colour); });
+    });
 }
 
-void TTinctorForm::PushHistory(TColor c) {
-    for (std::size_t n = History.size() - 1; n > 0; --n) History[n]->SetColor(History[n - 1]->Color());
-    History[0]->SetColor(c);
-}
+void TTinctorForm::PushHistory(TColor c) { History->Push(c); }
 
-TColor TTinctorForm::HistoryColor(int n) const {
-    return n >= 1 && n <= static_cast<int>(History.size()) ? History[static_cast<std::size_t>(n - 1)]->Color()
-                                                           : NoColor;
-}
-
-void TTinctorForm::HistoryMouseUp(TCircleShape* circle, Qt::MouseButton button) {
-    if (button == Qt::LeftButton) SetCurrentColor(circle->Color());
-}
+TColor TTinctorForm::HistoryColor(int n) const { return History->Color(n); }
 
 void TTinctorForm::CopyToClipboardClick() {
     // Exactly the code shown, in the current notation and with the current options.
