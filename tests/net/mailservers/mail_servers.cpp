@@ -79,7 +79,10 @@ TMailServers::TMailServers() {
     if (!grp) throw std::runtime_error("no group for " + account_);
     group_ = grp->gr_name;
 
-    std::string folder = (fs::temp_directory_path() / "tinctor-mail-XXXXXX").string();
+    // Under root the folder must be reachable by the servers' account, which a private
+    // TMPDIR may not be.
+    const fs::path temp = ::geteuid() == 0 ? fs::path("/tmp") : fs::temp_directory_path();
+    std::string folder = (temp / "tinctor-mail-XXXXXX").string();
     if (!::mkdtemp(folder.data())) throw std::runtime_error("no temporary folder");
     folder_ = folder + "/";
     fs::permissions(folder_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
