@@ -120,7 +120,9 @@ def endless(c, req):
         try {
             http.Get(Base(peer) + "/", text);
             EXPECT_TRUE(test.body) << test.reply << " did not fail";
-            if (test.body) EXPECT_EQ(text, test.body) << test.reply;
+            if (test.body) {
+                EXPECT_EQ(text, test.body) << test.reply;
+            }
         } catch (const EgSocket& error) {
             EXPECT_FALSE(test.body) << test.reply << ": " << error.what();
         }

@@ -82,7 +82,9 @@ TEST_F(Nginx, HeadRangesAndKeptConnections) {
         }
         EXPECT_EQ(http.StatusCode, test.statusCode) << test.name;
         EXPECT_EQ(body, test.body) << test.name;
-        if (test.statusCode < 400) EXPECT_EQ(http.ContentLength, test.contentLength) << test.name;
+        if (test.statusCode < 400) {
+            EXPECT_EQ(http.ContentLength, test.contentLength) << test.name;
+        }
         EXPECT_FALSE(http.Connected) << test.name;
     }
 }

@@ -117,21 +117,30 @@ void TgHTTP::SendRequest(const std::string& method, const std::string& address, 
     if (CarriesBody(body)) SendText(body);
 }
 
+std::uint16_t TgHTTP::PortOr(std::string_view text, std::uint16_t fallback) {
+    std::int64_t number = NumberOr(text, fallback);
+    return static_cast<std::uint16_t>(number > 0 && number <= 0xFFFF ? number : fallback);
+}
+
+void TgHTTP::SelectProxy() {
+    std::string_view server = std::string_view(Proxy).substr(0, Proxy.find('+'));
+    std::size_t colon = server.find(':');
+    Host = std::string(server.substr(0, colon));
+    Port = colon == std::string_view::npos ? kProxyDefaultPort : PortOr(server.substr(colon + 1), kProxyDefaultPort);
+}
+
 std::string TgHTTP::OpenConnection(const TUrlInfo& url) {
     std::string target;
-    std::string host = url.Host;
-    std::string port = url.Port;
     if (Proxy.empty()) {
         target = url.Path;
+        Host = url.Host;
+        Port = PortOr(url.Port, kHttpDefaultPort);
     } else {
         target = (url.Protocol.empty() ? "http" : url.Protocol) + "://" + url.Host +
                  (url.Port.empty() ? "" : ":" + url.Port) + url.Path;
+        SelectProxy();
         std::string_view proxy = Proxy;
         std::size_t plus = proxy.find('+');
-        std::string_view server = proxy.substr(0, plus);
-        std::size_t colon = server.find(':');
-        host = std::string(server.substr(0, colon));
-        port = colon == std::string_view::npos ? std::to_string(kProxyDefaultPort) : std::string(server.substr(colon + 1));
         if (plus != std::string_view::npos) {
             std::string hops(proxy.substr(plus + 1));
             std::string joined;
@@ -146,9 +155,6 @@ std::string TgHTTP::OpenConnection(const TUrlInfo& url) {
         }
     }
     if (target.empty()) target = "/";
-    Host = host;
-    std::int64_t portNumber = NumberOr(port, kHttpDefaultPort);
-    Port = static_cast<std::uint16_t>(portNumber > 0 && portNumber <= 0xFFFF ? portNumber : kHttpDefaultPort);
     Connect();
     return target;
 }

@@ -87,6 +87,10 @@ protected:
     virtual std::string OpenConnection(const TUrlInfo& url);
     // Whether the request under way sends Body (and announces it in its headers).
     virtual bool CarriesBody(const std::string& body) const;
+    // Host and Port become the proxy's (8080 when it names no port), "+hop"s left out.
+    void SelectProxy();
+    // A port text as a number; Fallback when it is none or out of range.
+    static std::uint16_t PortOr(std::string_view text, std::uint16_t fallback);
     // Applies one header line (the status line included) to the response fields.
     void ApplyHeaderLine(const std::string& line);
 

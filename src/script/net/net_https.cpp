@@ -73,30 +73,20 @@ void TgHTTPS::ConnectReported() {
 std::string TgHTTPS::OpenConnection(const TUrlInfo& url) {
     FreeTls();
     bool secure = url.Protocol == "https";
-    std::string port = url.Port.empty() ? std::to_string(secure ? kHttpsDefaultPort : kHttpDefaultPort) : url.Port;
     if (!secure) {
         TUrlInfo plain = url;
-        plain.Port = port;
+        if (plain.Port.empty()) plain.Port = std::to_string(kHttpDefaultPort);
         return TgHTTP::OpenConnection(plain);
     }
-    std::int64_t number = 0;
-    try {
-        number = std::stoll(port);
-    } catch (...) {
-        number = kHttpsDefaultPort;
-    }
-    if (number <= 0 || number > 0xFFFF) number = kHttpsDefaultPort;
+    std::uint16_t port = PortOr(url.Port, kHttpsDefaultPort);
     if (Proxy.empty()) {
         Host = url.Host;
-        Port = static_cast<std::uint16_t>(number);
+        Port = port;
         ConnectReported();
     } else {
-        std::string server = Proxy.substr(0, Proxy.find('+'));
-        std::size_t colon = server.find(':');
-        Host = server.substr(0, colon);
-        Port = static_cast<std::uint16_t>(colon == std::string::npos ? kProxyDefaultPort : std::stoi("0" + server.substr(colon + 1)));
+        SelectProxy();
         ConnectReported();
-        OpenTunnel(url.Host, std::to_string(number));
+        OpenTunnel(url.Host, std::to_string(port));
     }
     Handshake(url.Host);
     return url.Path.empty() ? "/" : url.Path;
