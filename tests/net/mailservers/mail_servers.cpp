@@ -88,7 +88,8 @@ TMailServers::TMailServers() {
     fs::permissions(folder_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                  fs::perms::others_read | fs::perms::others_exec);
     pop3Port_ = FreePort();
-    smtpPort_ = FreePort();
+    do smtpPort_ = FreePort();  // a port freed a moment ago may come round again
+    while (smtpPort_ == pop3Port_);
     WriteConfigs();
 
     try {
