@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -82,11 +83,10 @@ void TMagnifier::Sample(QPoint pointer, const QRect& covered) {
         // The pixels are the screen's own: under a scale factor several go to one point.
         const QScreen* screen = QGuiApplication::screenAt(pointer);
         const qreal pixelSize = 1.0 / (screen ? screen->devicePixelRatio() : 1.0);
-        const QRectF coveredArea(covered);
         for (int row = 0; row < Side; ++row)
             for (int column = 0; column < Side; ++column) {
                 const QPointF at = QPointF(pointer) + QPointF(column - Radius, row - Radius) * pixelSize;
-                if (coveredArea.contains(at)) {
+                if (covered.contains(QPoint(qFloor(at.x()), qFloor(at.y())))) {
                     pixels_[row * Side + column].reset();
                     anyCovered = true;
                 }

@@ -128,6 +128,7 @@ TEST_F(MagnifierTest, PixelsTheLoupeMayStillCoverAreLeftOutAndReadAgain) {
         {"a jump into the loupe", {100, 100}, {140, 140}, 225, true},
         {"a corner of the square", {100, 100}, {110, 110}, 4, false},
         {"away from the loupe", {100, 100}, {90, 95}, 0, false},
+        {"just past its right edge", {100, 100}, {238 + 7, 150}, 0, false},
     };
     for (const auto& c : cases) {
         loupe.hide();
