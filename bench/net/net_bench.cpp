@@ -113,16 +113,16 @@ int Kestrel(const std::string& script, const std::string& arguments) {
 }
 
 // http.get or http.getFile of the 64 MiB file from a script.
-void ScriptGet(benchmark::State& state, const char* script) {
+void ScriptGet(benchmark::State& state, const char* script, bool tls) {
     if (!Server().Ready()) return state.SkipWithError("nginx did not start");
     ChildCpu cpu(state);
     for (auto _ : state)
-        if (Kestrel(script, Server().Url(false, "text") + " /dev/null") != 0) return state.SkipWithError("kestrel failed");
+        if (Kestrel(script, Server().Url(tls, "text") + " /dev/null") != 0) return state.SkipWithError("kestrel failed");
     state.SetBytesProcessed(state.iterations() * kTextFile);
 }
 
 // Who reads what a python3 sender sends.
-enum class TReader { Receive, ReadLine, ScriptReadLine };
+enum class TReader { Receive, ReadLine, ScriptRead, ScriptReadLine };
 
 // A python3 sender on an ephemeral port; Payload is a python expression of bytes.
 void FromPython(benchmark::State& state, const char* payload, std::int64_t bytes, TReader reader) {
@@ -134,10 +134,12 @@ void FromPython(benchmark::State& state, const char* payload, std::int64_t bytes
                                           "data=") + payload + "; c.sendall(data); c.close()\"").c_str(), "r");
         int port = 0;
         if (!pipe || std::fscanf(pipe, "%d", &port) != 1) return state.SkipWithError("python3 peer failed");
-        if (reader == TReader::ScriptReadLine) {
+        if (reader == TReader::ScriptRead || reader == TReader::ScriptReadLine) {
             double start = ChildCpuSeconds();
             state.ResumeTiming();
-            int status = Kestrel("tcp_readln.ksc", std::to_string(port) + " " + std::to_string(kLineCount));
+            int status = reader == TReader::ScriptRead
+                             ? Kestrel("tcp_read.ksc", std::to_string(port))
+                             : Kestrel("tcp_readln.ksc", std::to_string(port) + " " + std::to_string(kLineCount));
             state.PauseTiming();
             scriptCpu += ChildCpuSeconds() - start;
             ::pclose(pipe);
@@ -162,7 +164,7 @@ void FromPython(benchmark::State& state, const char* payload, std::int64_t bytes
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * bytes);
-    if (reader == TReader::ScriptReadLine)
+    if (reader == TReader::ScriptRead || reader == TReader::ScriptReadLine)
         state.counters["child_cpu_ms"] = benchmark::Counter(scriptCpu * 1000, benchmark::Counter::kAvgIterations);
 }
 
@@ -182,8 +184,15 @@ BENCHMARK_CAPTURE(FromPython, readline_1e6, "b'short line\\r\\n' * 1000000", 12 
     ->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 // The same from scripts, beside curl above (whole processes, start-up included).
-BENCHMARK_CAPTURE(ScriptGet, http_get_64MiB, "http_get.ksc")->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-BENCHMARK_CAPTURE(ScriptGet, http_getFile_64MiB, "http_getfile.ksc")
+BENCHMARK_CAPTURE(ScriptGet, http_get_64MiB, "http_get.ksc", false)
+    ->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK_CAPTURE(ScriptGet, http_getFile_64MiB, "http_getfile.ksc", false)
+    ->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK_CAPTURE(ScriptGet, https_get_64MiB, "http_get.ksc", true)
+    ->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK_CAPTURE(ScriptGet, https_getFile_64MiB, "http_getfile.ksc", true)
+    ->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK_CAPTURE(FromPython, script_read_512MiB, "b'x' * (512 << 20)", kBigFile, TReader::ScriptRead)
     ->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK_CAPTURE(FromPython, script_readln_1e6, "b'short line\\r\\n' * 1000000", 12 * kLineCount,
                   TReader::ScriptReadLine)
