@@ -11,6 +11,8 @@
 #include <string>
 
 #include "mail_servers.h"
+#include "script/core/ecma_engine.h"
+#include "script/net/ecma_mail_clients.h"
 #include "script/net/net_mail_message.h"
 #include "script/net/net_pop3.h"
 
@@ -108,5 +110,37 @@ void BM_Pop3GetMail(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * kAttachmentSize);
 }
 BENCHMARK(BM_Pop3GetMail)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same road from a script: the POP3 object, its Mail object and the message
+// handed from the client to it.
+void BM_ScriptGetMail(benchmark::State& state) {
+    std::unique_ptr<nettest::TMailServers> servers;
+    try {
+        servers = std::make_unique<nettest::TMailServers>();
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
+    servers->Deliver(Outgoing().Compose());
+    const std::string folder = servers->Folder() + "mine/";
+    TJEngine engine;
+    ImportMailObjects(engine);
+    std::string errors;
+    engine.OnError = [&errors](int, std::string_view text) { errors += text; };
+    const bool compiled = engine.CompileText("var p = new POP3('127.0.0.1', " + std::to_string(servers->Pop3Port()) +
+                                             "); p.userid = '" + nettest::kMailUser + "'; p.password = '" +
+                                             nettest::kMailPassword + "'; p.attachPath = '" + folder +
+                                             "'; p.connect(); var m = p.getMail(1); p.close();");
+    if (!compiled) state.SkipWithError("the script does not compile");
+    for (auto _ : state) {
+        engine.Run();
+        state.PauseTiming();
+        if (!errors.empty() || !fs::exists(folder + "data.bin")) state.SkipWithError(("getMail failed " + errors).c_str());
+        fs::remove(folder + "data.bin");
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * kAttachmentSize);
+}
+BENCHMARK(BM_ScriptGetMail)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -86,9 +86,9 @@ const TMailMessage& TJMailObject::Message() {
     return message_;
 }
 
-void TJMailObject::SetMessage(const TMailMessage& message) {
-    message_ = message;
-    attachments_->Lines = message.Attachments;
+void TJMailObject::TakeMessage(TMailMessage& message) {
+    message_.Swap(message);
+    attachments_->Lines = message_.Attachments;
     attachments_->Sorted = false;
 }
 

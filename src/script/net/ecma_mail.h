@@ -30,8 +30,9 @@ public:
 
     // The message with the attachment list as the script left it.
     const TMailMessage& Message();
-    // Replaces the message (a received one) and its attachment list.
-    void SetMessage(const TMailMessage& message);
+    // Takes a received message over (Message gets this object's old one) with its
+    // attachment list.
+    void TakeMessage(TMailMessage& message);
     void SetText(std::string_view text);
     void Clear();
 

@@ -46,7 +46,7 @@ void FetchInto(std::string_view method, TJObject& self, const TJValueList* args,
     if (const TJValue* number = Arg(args, 0)) {
         const std::int32_t n = number->AsInteger();
         object.Guard(method, [&] { (object.Client().*Fetch)(n); });
-        mail.SetMessage(object.Client().Message);
+        mail.TakeMessage(object.Client().Message);  // the client needs it no more
     }
     result.BuildObject(&mail);
 }

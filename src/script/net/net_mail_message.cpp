@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <ctime>
 #include <stdexcept>
+#include <utility>
 
 #include "script/core/ecma_type.h"
 #include "script/ext/ext_files.h"
@@ -204,6 +205,18 @@ TMailMessage& TMailMessage::operator=(const TMailMessage& other) {
     Boundary = other.Boundary;
     AttachPath = other.AttachPath;
     return *this;
+}
+
+void TMailMessage::Swap(TMailMessage& other) noexcept {
+    std::swap(Attachments, other.Attachments);
+    std::swap(Fields, other.Fields);
+    std::swap(HeaderLines, other.HeaderLines);
+    std::swap(Number, other.Number);
+    std::swap(Length, other.Length);
+    std::swap(BodyLines, other.BodyLines);
+    std::swap(Text, other.Text);
+    std::swap(Boundary, other.Boundary);
+    std::swap(AttachPath, other.AttachPath);
 }
 
 void TMailMessage::Clear() {

@@ -43,6 +43,8 @@ public:
     // Empties everything (AttachPath too) and makes a new boundary.
     void Clear();
     void Assign(const TMailMessage& other) { *this = other; }
+    // Exchanges two messages without copying them (a received message handed on).
+    void Swap(TMailMessage& other) noexcept;
     // The value of the header field Name; empty when there is none.
     std::string Field(std::string_view name) const;
     // Reads a received message (lines end with CR LF or LF). Never fails: broken MIME
