@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <thread>
 #include <cstdio>
 #include <fstream>
 
@@ -158,5 +160,33 @@ TEST(TCPSocketScript, CountersShowTheirLow32Bits) {
         EXPECT_EQ(read.AsInteger(), test.seen) << test.count;
         EXPECT_EQ(wrote.AsInteger(), static_cast<std::int32_t>(static_cast<std::uint32_t>(test.seen) + 1)) << test.count;
         EXPECT_EQ(total.AsInteger(), static_cast<std::int32_t>(static_cast<std::uint32_t>(test.seen) + 2)) << test.count;
+    }
+}
+
+TEST(TCPSocketScript, AStopTheHostAsksForEndsAWaitOrATransfer) {
+    static volatile std::sig_atomic_t stop = 0;
+    struct Case {
+        const char* peer;
+        const char* read;
+    } cases[] = {
+        {"c, _ = srv.accept(); time.sleep(30)\n", "c.readln();"},
+        {"c, _ = srv.accept()\ntry:\n    while True: c.sendall(b'x' * 65536)\nexcept OSError: pass\n", "c.read();"},
+    };
+    for (const Case& test : cases) {
+        PythonPeer peer = PythonPeer::Server(test.peer);
+        NetScriptRunner runner;
+        runner.engine.AbortFlag = &stop;
+        stop = 0;
+        std::thread stopper([] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            stop = 1;
+        });
+        auto start = std::chrono::steady_clock::now();
+        std::string output = runner.Output(WithPort(peer.Port(), std::string(R"(
+var c = new TCPSocket(); c.host = "127.0.0.1"; c.port = PORT; c.connect();
+try { )") + test.read + " } catch (e) { println(e); }"));
+        stopper.join();
+        EXPECT_TRUE(output.starts_with("!Abort Script(")) << test.read << output;
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 3) << test.read;
     }
 }

@@ -158,6 +158,7 @@ TJBaseSocketObject::~TJBaseSocketObject() {
     socket_->OnError = nullptr;
     socket_->OnPacketRecvd = nullptr;
     socket_->OnPacketSent = nullptr;
+    socket_->OnIdle = nullptr;
 }
 
 void TJBaseSocketObject::Fail(std::string_view method) const {
@@ -191,11 +192,22 @@ void TJBaseSocketObject::BindSocketEvents() {
         FireEvent("onError", {IntegerValue(code), StringValue(TJString(text))});
     };
     socket_->OnPacketRecvd = [this](TgSocket&, std::int64_t count, bool& cancel) {
-        cancel = FireCancellable("onRead", "onPacketRecvd", count);
+        cancel = StopRequested() || FireCancellable("onRead", "onPacketRecvd", count);
     };
     socket_->OnPacketSent = [this](TgSocket&, std::int64_t count, bool& cancel) {
-        cancel = FireCancellable("onWrite", "onPacketSend", count);
+        cancel = StopRequested() || FireCancellable("onWrite", "onPacketSend", count);
     };
+    // Once per second of waiting: a stop the host asked for (Ctrl-C in kestrel) ends
+    // the wait instead of the time-out.
+    socket_->OnIdle = [this](TgSocket&, bool& abort) { abort = StopRequested(); };
+}
+
+bool TJBaseSocketObject::StopRequested() {
+    auto* engine = dynamic_cast<TJEngine*>(Engine());
+    if (!engine || !engine->AbortFlag || !*engine->AbortFlag) return false;
+    // The method ends with the abort itself, not with its own error.
+    if (!pending_) pending_ = std::make_exception_ptr(EJAbort());
+    return true;
 }
 
 void TJBaseSocketObject::ReportStatus(const std::string& text) {

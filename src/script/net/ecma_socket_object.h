@@ -41,7 +41,8 @@ public:
 
     // Runs Work. A failure of the connection or client becomes the script error
     // "<prefix>.<method> error"; script errors, exit and abort raised by the script's
-    // handlers pass unchanged, also when the connection swallowed them.
+    // handlers pass unchanged, also when the connection swallowed them, and so does
+    // the abort of a stop the host asked for while the connection waited.
     template <class F>
     void Guard(std::string_view method, F&& work) {
         try {
@@ -76,13 +77,15 @@ protected:
 
 private:
     void BindSocketEvents();
+    // Whether the host asked the script to stop; the abort is then pending.
+    bool StopRequested();
     void ReportStatus(const std::string& text);
 
     std::string errorPrefix_;
     std::string errorSuffix_;
     std::unique_ptr<TgSocket> socket_;
     // An exit or abort raised by a handler whose exceptions the connection swallows
-    // (onStatus): raised again once the connection's operation returns.
+    // (onStatus), or the host's stop: raised once the connection's operation returns.
     std::exception_ptr pending_;
 };
 
