@@ -19,13 +19,6 @@ namespace {
 // "http://127.0.0.1:" PORT, for scripts run WithPort.
 const std::string kBase = "var BASE = 'http://127.0.0.1:' + PORT;\n";
 
-// The message of the first uncaught error, or what the script printed when none.
-std::string ErrorMessage(NetScriptRunner& runner, const std::string& script) {
-    std::string output = runner.Output(script);
-    std::size_t arrow = output.find("=> ");
-    return arrow == std::string::npos ? output : output.substr(arrow + 3);
-}
-
 }  // namespace
 
 TEST(HTTPScript, GetExchangesHeadersBothWaysAndFiresEventsInOrder) {
@@ -136,21 +129,9 @@ TEST(HTTPScript, FailuresNameTheMethodAndKeepTheLastResponse) {
     for (const Case& test : cases) {
         NetScriptRunner runner;
         auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(ErrorMessage(runner, WithPort(peer.Port(), kBase + test.script)), test.result) << test.script;
+        EXPECT_EQ(runner.ErrorMessage(WithPort(peer.Port(), kBase + test.script)), test.result) << test.script;
         EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5) << test.script;
     }
-}
-
-TEST(HTTPScript, HttpsObjectTalksPlainHttpToHttpAddressesAndRefusesPlainTextAsTls) {
-    nettest::PythonPeer peer = Serve("b'HTTP/1.0 200 OK\\r\\n\\r\\nplain', b'HTTP/1.0 200 OK\\r\\n\\r\\nplain'");
-    NetScriptRunner runner;
-    EXPECT_EQ(ErrorMessage(runner, WithPort(peer.Port(), R"(
-println(HTTPS.get("http://127.0.0.1:" + PORT + "/"));
-HTTPS.timeout = 2;
-HTTPS.get("https://127.0.0.1:" + PORT + "/");
-)")),
-              "HTTP.get error");
-    EXPECT_TRUE(runner.out.starts_with("plain\r\n")) << runner.out;
 }
 
 TEST(URLAndCookieScript, PartsAliasesAndJar) {

@@ -18,13 +18,6 @@ using nettest::WithPort;
 
 namespace {
 
-// The message of the first uncaught error, or what the script printed when none.
-std::string ErrorMessage(NetScriptRunner& runner, const std::string& script) {
-    std::string output = runner.Output(script);
-    std::size_t arrow = output.find("=> ");
-    return arrow == std::string::npos ? output : output.substr(arrow + 3);
-}
-
 const std::string kConnectedPair = R"(
 var srv = new TCPSocket(); srv.port = 0; srv.bind();
 var c = new TCPSocket(); c.host = "127.0.0.1"; c.port = srv.port;
@@ -88,7 +81,6 @@ TEST(TCPSocketScript, FailuresBecomeTheMethodsError) {
         // glibc refuses the name itself: nothing is sent to a resolver.
         {"var c = new TCPSocket(); c.host = 'no_such!host'; c.port = 80; c.open();", "TCPSocket.open error"},
         {"new TCPSocket(1);", "TCPSocket.create error"},
-        {"new TCPSocket(-1);", "TCPSocket.create error"},
         {"new TCPSocket().accept();", "TCPSocket.accept error"},
         {"new TCPSocket().write('x');", "TCPSocket.write error"},
         {kConnectedPair + "var d = new TCPSocket(); d.port = srv.port; d.bind();", "TCPSocket.bind error"},
@@ -107,7 +99,7 @@ TEST(TCPSocketScript, FailuresBecomeTheMethodsError) {
     NetScriptRunner runner;
     for (const Case& test : cases) {
         auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(ErrorMessage(runner, test.script), test.message) << test.script;
+        EXPECT_EQ(runner.ErrorMessage(test.script), test.message) << test.script;
         EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5) << test.script;
     }
 }
@@ -150,16 +142,10 @@ TEST(TCPSocketScript, CountersShowTheirLow32Bits) {
     NetScriptRunner runner;
     auto* socket = kestrel::TJObject::New<kestrel::TJTCPSocketObject>(&runner.engine, true);
     for (const Case& test : cases) {
-        socket->Socket().BytesRead = test.count;
-        socket->Socket().BytesWrote = test.count + 1;
-        socket->Socket().BytesTotal = test.count + 2;
-        kestrel::TJValue read, wrote, total;
-        socket->GetValue("bytesRead", false, read);
-        socket->GetValue("bytesWrote", false, wrote);
+        socket->Socket().BytesTotal = test.count;
+        kestrel::TJValue total;
         socket->GetValue("bytesTotal", false, total);
-        EXPECT_EQ(read.AsInteger(), test.seen) << test.count;
-        EXPECT_EQ(wrote.AsInteger(), static_cast<std::int32_t>(static_cast<std::uint32_t>(test.seen) + 1)) << test.count;
-        EXPECT_EQ(total.AsInteger(), static_cast<std::int32_t>(static_cast<std::uint32_t>(test.seen) + 2)) << test.count;
+        EXPECT_EQ(total.AsInteger(), test.seen) << test.count;
     }
 }
 

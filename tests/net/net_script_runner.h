@@ -12,6 +12,13 @@ namespace nettest {
 class NetScriptRunner : public kestrel::testing::ScriptRunner {
 public:
     NetScriptRunner() { kestrel::ImportNetObjects(engine); }
+
+    // The message of the first uncaught error, or what the script printed when none.
+    std::string ErrorMessage(const std::string& script) {
+        std::string output = Output(script);
+        std::size_t arrow = output.find("=> ");
+        return arrow == std::string::npos ? output : output.substr(arrow + 3);
+    }
 };
 
 // "var PORT = N;" ahead of Script.
