@@ -30,7 +30,10 @@ void Complete(TJHTTPObject& http, std::string_view method, F&& work) {
 
 void Get(TJObject& self, const TJValueList* args, TJValue& result) {
     const TJValue* address = Arg(args, 0);
-    if (!address) return result.SetUndefined(), void();
+    if (!address) {
+        result.SetUndefined();
+        return;
+    }
     std::string text;
     Complete(Http(self), "get", [&](TgHTTP& client) { client.Get(TextOf(*address), text); });
     result.BuildString(TJString(text));
@@ -47,7 +50,10 @@ void GetFile(TJObject& self, const TJValueList* args, TJValue& result) {
 void Post(TJObject& self, const TJValueList* args, TJValue& result) {
     const TJValue* address = Arg(args, 0);
     const TJValue* data = Arg(args, 1);
-    if (!data) return result.SetUndefined(), void();
+    if (!data) {
+        result.SetUndefined();
+        return;
+    }
     std::string text;
     Complete(Http(self), "post", [&](TgHTTP& client) { client.Post(TextOf(*address), TextOf(*data), text); });
     result.BuildString(TJString(text));
