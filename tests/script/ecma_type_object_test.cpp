@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include "script/core/ecma_type_object.h"
 #include "util/CodePage.h"
@@ -552,6 +553,43 @@ TEST(Lifetime, HoldersAreToldFromADetachedList) {
     o->Destroy();
     EXPECT_EQ(told, 1);
     EXPECT_EQ(Node::live, 0);
+}
+
+// Containers are told of an object's end through the object's list of holders only.
+TEST(Lifetime, AContainerThatLetsGoOfOneSlotWhileAnObjectDiesIsStillTold) {
+    TestEngine engine;
+    TJObject* o = TJObject::New<Node>(&engine, true);
+    TJValueList a, b;
+    for (TJValueList* list : {&a, &b}) {
+        list->AddObject(o);
+        list->AddObject(o);
+    }
+    // Whichever is told first drops one slot of the other, which still holds o.
+    bool dropped = false;
+    auto dropOne = [&dropped](TJValueList& other) {
+        if (!std::exchange(dropped, true)) other.Delete(0);
+    };
+    a.SetOnNotification([&](TJNotify*) { dropOne(b); });
+    b.SetOnNotification([&](TJNotify*) { dropOne(a); });
+    o->Destroy();
+    EXPECT_EQ(a.Count() + b.Count(), 3);
+    for (TJValueList* list : {&a, &b})
+        for (int i = 0; i < list->Count(); ++i) EXPECT_TRUE((*list)[i].IsUndefined());
+    EXPECT_EQ(a.LinkCount() + b.LinkCount(), 0u);
+}
+
+TEST(Lifetime, UnlinkingAPartyKeepsTheSlotsItHolds) {
+    TestEngine engine;
+    TJObject* o = TJObject::New<Node>(&engine, true);
+    TJValueList list;
+    list.FreeNotification(o);
+    list.AddObject(o);
+    list.RemoveFreeNotification(o);
+    o->RemoveFreeNotification(&list);
+    EXPECT_TRUE(list.IsLinkedTo(o));
+    o->Destroy();
+    EXPECT_TRUE(list[0].IsUndefined());
+    EXPECT_EQ(list.LinkCount(), 0u);
 }
 
 TEST(Lifetime, CyclesEndWithTheEngineAndNothingDiesTwice) {

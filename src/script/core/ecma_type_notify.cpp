@@ -1,18 +1,16 @@
-// Destruction notification and the two value containers (value lists, member tables).
-#include <algorithm>
-#include <iterator>
-#include <numeric>
-#include <string>
+// Destruction notification: the link sets and the parties that tell each other of their end.
+#include <vector>
 
 #include "script/core/ecma_type_object.h"
 
 namespace kestrel {
 
-EListError::EListError(long long index)
-    : std::out_of_range("List index out of bounds (" + std::to_string(index) + ")") {}
-
 // ---------------------------------------------------------------------------
 // TJLinks
+
+TJLinks::~TJLinks() {
+    if (capacity_) delete[] slots_;
+}
 
 std::size_t TJLinks::Home(const TJNotify* party) const noexcept {
     auto x = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(party));
@@ -23,7 +21,12 @@ std::size_t TJLinks::Home(const TJNotify* party) const noexcept {
 
 TJLinks::Entry* TJLinks::Find(const TJNotify* party) noexcept {
     if (size_ == 0) return nullptr;
-    if (!slots_) return single_.Party == party ? &single_ : nullptr;
+    if (!capacity_) return single_.Party == party ? &single_ : nullptr;
+    if (capacity_ == kFirstCapacity) {
+        for (std::uint32_t i = 0; i < kFirstCapacity; ++i)
+            if (slots_[i].Party == party) return &slots_[i];
+        return nullptr;
+    }
     for (std::size_t i = Home(party);; i = (i + 1) & (capacity_ - 1)) {
         if (slots_[i].Party == party) return &slots_[i];
         if (!slots_[i].Party) return nullptr;
@@ -32,19 +35,22 @@ TJLinks::Entry* TJLinks::Find(const TJNotify* party) noexcept {
 
 void TJLinks::Grow() {
     const std::size_t oldCapacity = capacity_;
-    Entry* old = slots_;
-    capacity_ = capacity_ ? capacity_ * 2 : kFirstCapacity;
-    slots_ = new Entry[capacity_]();
+    // The single entry and the table share their room: take the entry out first.
+    const Entry single = oldCapacity ? Entry{} : single_;
+    Entry* old = oldCapacity ? slots_ : nullptr;
+    const std::uint32_t capacity = capacity_ ? capacity_ * 2 : kFirstCapacity;
+    Entry* slots = new Entry[capacity]();
+    slots_ = slots;
+    capacity_ = capacity;
+    if (!old) {
+        slots_[0] = single;  // a small table keeps its entries in any order
+        return;
+    }
     auto place = [this](const Entry& e) {
         std::size_t j = Home(e.Party);
         while (slots_[j].Party) j = (j + 1) & (capacity_ - 1);
         slots_[j] = e;
     };
-    if (!old) {
-        if (single_.Party) place(single_);
-        single_ = Entry{nullptr, 0};
-        return;
-    }
     for (std::size_t i = 0; i < oldCapacity; ++i)
         if (old[i].Party) place(old[i]);
     delete[] old;
@@ -56,12 +62,20 @@ TJLinks::Entry& TJLinks::Insert(TJNotify* party, bool& added) {
         return *e;
     }
     added = true;
-    if (!slots_ && size_ == 0) {
+    if (!capacity_ && size_ == 0) {
         single_ = Entry{party, 0};
         size_ = 1;
         return single_;
     }
-    if ((size_ + 1) * 2 > capacity_) Grow();
+    if (capacity_ == kFirstCapacity && size_ < kFirstCapacity) {
+        std::uint32_t i = 0;
+        while (slots_[i].Party) ++i;
+        slots_[i] = Entry{party, 0};
+        ++size_;
+        return slots_[i];
+    }
+    if (!capacity_ || capacity_ == kFirstCapacity || (size_ + 1) * 2 > capacity_) Grow();
+    if (capacity_ == kFirstCapacity) return Insert(party, added);
     std::size_t i = Home(party);
     while (slots_[i].Party) i = (i + 1) & (capacity_ - 1);
     slots_[i] = Entry{party, 0};
@@ -72,9 +86,25 @@ TJLinks::Entry& TJLinks::Insert(TJNotify* party, bool& added) {
 bool TJLinks::Erase(const TJNotify* party) noexcept {
     Entry* e = Find(party);
     if (!e) return false;
-    if (e == &single_) {
-        single_ = Entry{nullptr, 0};
+    if (!capacity_) {
+        single_ = Entry{};
         size_ = 0;
+        return true;
+    }
+    if (capacity_ == kFirstCapacity) {
+        *e = Entry{};
+        --size_;
+        // Down to one party, the entry goes back in place (an object made during a
+        // statement and stored: the temporary list lets go of it).
+        if (size_ == 1) {
+            Entry* old = slots_;
+            Entry last{};
+            for (std::uint32_t i = 0; i < kFirstCapacity; ++i)
+                if (old[i].Party) last = old[i];
+            delete[] old;
+            capacity_ = 0;
+            single_ = last;
+        }
         return true;
     }
     // Backward-shift deletion keeps every probe chain unbroken without tombstones.
@@ -88,32 +118,25 @@ bool TJLinks::Erase(const TJNotify* party) noexcept {
             hole = j;
         }
     }
-    slots_[hole] = Entry{nullptr, 0};
+    slots_[hole] = Entry{};
     --size_;
-    // A small table down to one party goes back in place (an object made during a
-    // statement and stored: the temporary list lets go of it). Larger tables keep
-    // their slots for the next link: their objects are stored and dropped often.
-    if (size_ == 1 && capacity_ == kFirstCapacity) {
-        for (std::size_t i = 0; i < capacity_; ++i)
-            if (slots_[i].Party) single_ = slots_[i];
-        delete[] slots_;
-        slots_ = nullptr;
-        capacity_ = 0;
-    }
+    // Larger tables keep their slots for the next link: their parties come and go often.
     return true;
 }
 
-std::vector<TJNotify*> TJLinks::Detach() {
-    std::vector<TJNotify*> parties;
-    parties.reserve(size_);
-    if (single_.Party) parties.push_back(single_.Party);
-    for (std::size_t i = 0; i < capacity_; ++i)
-        if (slots_[i].Party) parties.push_back(slots_[i].Party);
-    delete[] slots_;
-    slots_ = nullptr;
-    single_ = Entry{nullptr, 0};
+std::vector<TJLinks::Entry> TJLinks::Detach() {
+    std::vector<Entry> entries;
+    entries.reserve(size_);
+    if (!capacity_) {
+        if (single_.Party) entries.push_back(single_);
+    } else {
+        for (std::size_t i = 0; i < capacity_; ++i)
+            if (slots_[i].Party) entries.push_back(slots_[i]);
+        delete[] slots_;
+    }
+    single_ = Entry{};
     capacity_ = size_ = 0;
-    return parties;
+    return entries;
 }
 
 // ---------------------------------------------------------------------------
@@ -136,28 +159,54 @@ void CrossOut(const TJNotify* sender, const TJNotify* party) noexcept {
             if (entry == party) entry = nullptr;
     }
 }
+
+// A party that goes away is never told again, by any notifier: containers are not
+// on the lists of the objects they hold, so nothing else would cross them out.
+void CrossOutEverywhere(const TJNotify* party) noexcept {
+    for (PendingNotice* p = gPending; p; p = p->Outer)
+        for (TJNotify*& entry : *p->Parties)
+            if (entry == party) entry = nullptr;
+}
+
+constexpr std::uint32_t kHoldCount = ~TJLinks::kLinkedBothWays;
 }  // namespace
 
-TJNotify::~TJNotify() { NotifyLinkedParties(); }
+TJNotify::~TJNotify() {
+    if (gPending) CrossOutEverywhere(this);
+    NotifyLinkedParties();
+}
 
 void TJNotify::FreeNotification(TJNotify* other) {
     if (!other || other == this) return;
     bool added;
-    links_.Insert(other, added);
-    if (added) other->FreeNotification(this);
+    TJLinks::Entry& e = links_.Insert(other, added);
+    if (e.Holds & TJLinks::kLinkedBothWays) return;
+    e.Holds |= TJLinks::kLinkedBothWays;
+    try {
+        other->FreeNotification(this);
+    } catch (...) {
+        RemoveFreeNotification(other);
+        throw;
+    }
 }
 
 void TJNotify::RemoveFreeNotification(TJNotify* other) noexcept {
-    links_.Erase(other);
+    if (TJLinks::Entry* e = links_.Find(other)) {
+        // A container of the other's that still holds this one stays on the list.
+        if (e->Holds & kHoldCount) e->Holds &= kHoldCount;
+        else links_.Erase(other);
+    }
     if (gPending) CrossOut(this, other);
 }
 
 bool TJNotify::IsLinkedTo(const TJNotify* other) const noexcept {
-    return const_cast<TJLinks&>(links_).Find(other) != nullptr;
+    return const_cast<TJLinks&>(links_).Find(other) != nullptr || Holds(other) != 0;
 }
 
 void TJNotify::Notification(TJNotify* other) {
-    RemoveFreeNotification(other);
+    // The other party is going away: whatever it was to this one ends here.
+    links_.Erase(other);
+    if (gPending) CrossOut(this, other);
     if (onNotification_) (*onNotification_)(other);
 }
 
@@ -170,7 +219,14 @@ void TJNotify::NotifyLinkedParties() noexcept {
     // Parties may link again while they are told (or be destroyed by what another one
     // does), so work from detached copies until the list stays empty.
     while (!links_.Empty()) {
-        std::vector<TJNotify*> parties = links_.Detach();
+        std::vector<TJLinks::Entry> entries = links_.Detach();
+        std::vector<TJNotify*> parties;
+        parties.reserve(entries.size());
+        for (const TJLinks::Entry& e : entries) {
+            // A container that held this one no longer does, whatever it is told.
+            if (e.Holds & kHoldCount) --e.Party->links_.held_;
+            parties.push_back(e.Party);
+        }
         PendingNotice notice{this, &parties, gPending};
         gPending = &notice;
         for (auto it = parties.rbegin(); it != parties.rend(); ++it) {
@@ -189,342 +245,25 @@ void TJNotify::NotifyLinkedParties() noexcept {
 
 void TJNotify::Hold(TJNotify* other) {
     bool added;
-    TJLinks::Entry& e = links_.Insert(other, added);
+    TJLinks::Entry& e = other->links_.Insert(this, added);
+    if ((e.Holds & kHoldCount) == 0) ++links_.held_;
     ++e.Holds;
-    if (added) {
-        try {
-            other->FreeNotification(this);
-        } catch (...) {
-            links_.Erase(other);
-            throw;
+}
+
+void TJNotify::Unhold(TJNotify* other) noexcept {
+    TJLinks::Entry* e = other->links_.Find(this);
+    if (e && (e->Holds & kHoldCount)) {
+        --e->Holds;
+        if ((e->Holds & kHoldCount) == 0) {
+            --links_.held_;
+            if (e->Holds == 0) other->links_.Erase(this);
         }
     }
 }
 
-void TJNotify::Unhold(TJNotify* other) noexcept {
-    TJLinks::Entry* e = links_.Find(other);
-    if (!e) return;
-    if (e->Holds > 1) {
-        --e->Holds;
-        return;
-    }
-    links_.Erase(other);
-    other->RemoveFreeNotification(this);
-}
-
 std::uint32_t TJNotify::Holds(const TJNotify* other) const noexcept {
-    const TJLinks::Entry* e = const_cast<TJLinks&>(links_).Find(other);
-    return e ? e->Holds : 0;
-}
-
-// ---------------------------------------------------------------------------
-// TJValueList
-
-TJValueList::~TJValueList() { Clear(); }
-
-void TJValueList::Acquire(const TJValue& value, bool takeReference) {
-    if (TJObject* o = value.vObject()) {
-        Hold(o);
-        if (takeReference) o->IncRef();
-    }
-}
-
-void TJValueList::Release(const TJValue& value) noexcept {
-    if (TJObject* o = value.vObject()) {
-        Unhold(o);
-        o->DecRef();
-    }
-}
-
-void TJValueList::CheckIndex(int index, int limit) const {
-    if (index < 0 || index >= limit) throw EListError(index);
-}
-
-int TJValueList::Add(const TJValue& value, bool takeReference) {
-    items_.push_back(value);
-    try {
-        Acquire(items_.back(), takeReference);
-    } catch (...) {
-        items_.pop_back();
-        throw;
-    }
-    ++version_;
-    return Count() - 1;
-}
-
-void TJValueList::Insert(int index, const TJValue& value) {
-    CheckIndex(index, Count() + 1);
-    TJValue copy(value);
-    Acquire(copy, true);
-    try {
-        items_.insert(items_.begin() + index, copy);
-    } catch (...) {
-        Release(copy);
-        throw;
-    }
-    ++version_;
-}
-
-TJValue TJValueList::GetItem(int index) const {
-    CheckIndex(index, Count());
-    return items_[static_cast<std::size_t>(index)];
-}
-
-void TJValueList::SetItem(int index, const TJValue& value) {
-    CheckIndex(index, Count());
-    TJValue fresh(value);
-    Acquire(fresh, true);  // before the old one goes, in case both are the same object
-    TJValue old = std::exchange(items_[static_cast<std::size_t>(index)], std::move(fresh));
-    ++version_;
-    Release(old);
-}
-
-void TJValueList::Delete(int index) {
-    CheckIndex(index, Count());
-    TJValue old = std::move(items_[static_cast<std::size_t>(index)]);
-    items_.erase(items_.begin() + index);
-    ++version_;
-    Release(old);
-}
-
-void TJValueList::DeleteRange(int index, int count) {
-    if (count <= 0) return;
-    CheckIndex(index, Count());
-    CheckIndex(index + count - 1, Count());
-    const auto first = items_.begin() + index;
-    std::vector<TJValue> old(std::make_move_iterator(first), std::make_move_iterator(first + count));
-    items_.erase(first, first + count);
-    ++version_;
-    for (const TJValue& v : old) Release(v);
-}
-
-namespace {
-// Whether dropping the value can only free memory: no object whose holders are told,
-// no function or interface whose end may run more.
-bool IsInert(const TJValue& v) noexcept {
-    switch (v.ValueType()) {
-    case vtObject:
-    case vtFunction:
-    case vtDispatch: return false;
-    default: return true;
-    }
-}
-}  // namespace
-
-void TJValueList::Clear() noexcept {
-    if (items_.empty()) return;
-    if (std::all_of(items_.begin(), items_.end(), IsInert)) {
-        items_.clear();
-        ++version_;
-        return;
-    }
-    std::vector<TJValue> old = std::move(items_);
-    items_.clear();
-    ++version_;
-    for (const TJValue& v : old) Release(v);
-    // The room stays for the next items, unless some arrived meanwhile.
-    old.clear();
-    if (items_.empty()) items_.swap(old);
-}
-
-void TJValueList::SetCount(int count) {
-    if (count < 0) count = 0;
-    if (count >= Count()) {
-        items_.resize(static_cast<std::size_t>(count));
-        ++version_;
-        return;
-    }
-    while (Count() > count) Delete(Count() - 1);
-}
-
-void TJValueList::Assign(const TJValueList& other) {
-    // Take the new values before the old ones go: they may share objects.
-    std::vector<TJValue> fresh(other.items_);
-    std::size_t taken = 0;
-    try {
-        for (; taken < fresh.size(); ++taken) Acquire(fresh[taken], true);
-    } catch (...) {
-        for (std::size_t i = 0; i < taken; ++i) Release(fresh[i]);
-        throw;
-    }
-    std::vector<TJValue> old = std::exchange(items_, std::move(fresh));
-    ++version_;
-    for (const TJValue& v : old) Release(v);
-}
-
-void TJValueList::Notification(TJNotify* other) {
-    TJNotify::Notification(other);
-    for (TJValue& v : items_) {
-        if (v.vObject() && static_cast<TJNotify*>(v.vObject()) == other) v.SetUndefined();
-    }
-    ++version_;
-}
-
-namespace {
-struct SortAbandoned {};
-}  // namespace
-
-void TJValueList::Sort(const std::function<int(const TJValue&, const TJValue&)>& compare) {
-    const int n = Count();
-    if (n < 2) return;
-    // Sort a permutation and apply it at the end: Compare is script code and may
-    // raise or change this list, and neither may lose or duplicate an element.
-    std::vector<int> order(static_cast<std::size_t>(n)), scratch(static_cast<std::size_t>(n));
-    std::iota(order.begin(), order.end(), 0);
-    const std::uint64_t version = version_;
-    auto greater = [&](int a, int b) {
-        TJValue x = items_[static_cast<std::size_t>(a)], y = items_[static_cast<std::size_t>(b)];
-        bool result = compare(x, y) > 0;
-        if (version_ != version) throw SortAbandoned{};
-        return result;
-    };
-    auto sort = [&](auto& self, int lo, int hi) -> void {
-        if (hi <= lo) return;
-        int mid = hi / 2 + lo / 2;
-        self(self, lo, mid);
-        self(self, mid + 1, hi);
-        int i = lo, j = mid + 1, k = lo;
-        while (i <= mid && j <= hi) scratch[k++] = greater(order[i], order[j]) ? order[j++] : order[i++];
-        while (i <= mid) scratch[k++] = order[i++];
-        while (j <= hi) scratch[k++] = order[j++];
-        std::copy(scratch.begin() + lo, scratch.begin() + hi + 1, order.begin() + lo);
-    };
-    try {
-        sort(sort, 0, n - 1);
-    } catch (const SortAbandoned&) {
-        return;
-    }
-    std::vector<TJValue> sorted;
-    sorted.reserve(static_cast<std::size_t>(n));
-    for (int i : order) sorted.push_back(std::move(items_[static_cast<std::size_t>(i)]));
-    items_ = std::move(sorted);
-    ++version_;
-}
-
-// ---------------------------------------------------------------------------
-// TJHash
-
-TJHash::~TJHash() { Clear(); }
-
-void TJHash::Acquire(const TJValue& value) {
-    if (value.IsUnboundMethod()) ++unbound_;
-    if (TJObject* o = value.vObject()) {
-        Hold(o);
-        o->IncRef();
-    }
-}
-
-void TJHash::Release(const TJValue& value) noexcept {
-    if (value.IsUnboundMethod()) --unbound_;
-    if (TJObject* o = value.vObject()) {
-        Unhold(o);
-        o->DecRef();
-    }
-}
-
-void TJHash::BindMethod(std::string_view name, TJValue& slot) const {
-    TJFunctionInfo info;
-    info.FuncName = name;
-    info.FuncType = fkMethod;
-    info.Method = TJNativeMethod{slot.UnboundProc(), owner_};
-    auto* function = new TJFunctionImpl(std::move(info));
-    slot.BuildFunction(function);  // functions are not objects: no count or link changes
-    function->SetOwner(owner_);
-    --unbound_;
-}
-
-void TJHash::BindAllMethods() const {
-    if (unbound_ == 0) return;
-    const_cast<TCustomHashTable<TJValue>&>(table_).ForEach([this](const std::string& key, TJValue& v) {
-        if (v.IsUnboundMethod()) BindMethod(key, v);
-    });
-}
-
-bool TJHash::GetValue(std::string_view name, TJValue& value) const {
-    if (const TJValue* v = Find(name)) {
-        value = *v;
-        return true;
-    }
-    value.SetUndefined();
-    return false;
-}
-
-void TJHash::SetValue(std::string_view name, const TJValue& value) {
-    TJValue fresh(value);
-    Acquire(fresh);
-    TJValue old;
-    try {
-        auto [slot, added] = table_.Slot(name);
-        old = std::exchange(*slot, std::move(fresh));
-    } catch (...) {
-        Release(fresh);
-        throw;
-    }
-    Release(old);
-}
-
-bool TJHash::ReplaceValue(std::string_view name, const TJValue& value, std::uint8_t* hint) {
-    TJValue* slot = hint ? table_.FindHinted(name, *hint) : table_.Find(name);
-    if (!slot) return false;
-    TJValue fresh(value);
-    Acquire(fresh);
-    TJValue old = std::exchange(*slot, std::move(fresh));
-    Release(old);
-    return true;
-}
-
-bool TJHash::CopyAllFrom(const TJHash& other) {
-    if (&other == this || other.unbound_ != 0 || !table_.CopySmallFrom(other.table_)) return false;
-    table_.ForEach([this](const std::string&, TJValue& v) { Acquire(v); });
-    return true;
-}
-
-bool TJHash::Remove(std::string_view name) {
-    TJValue old;
-    if (!table_.Take(name, old)) return false;
-    Release(old);
-    return true;
-}
-
-namespace {
-bool Selected(TJValueType t, TJValueTypeSet include, TJValueTypeSet exclude) {
-    return include.Empty() ? !exclude.Contains(t) : include.Contains(t);
-}
-}  // namespace
-
-void TJHash::ClearValues(TJValueTypeSet include, TJValueTypeSet exclude) {
-    if (include.Empty() && exclude.Empty()) {
-        if (table_.Count() == 0) return;
-        bool inert = true;
-        table_.ForEach([&inert](const std::string&, const TJValue& v) { inert = inert && IsInert(v); });
-        if (inert && table_.ClearSmall()) return;
-        auto items = table_.TakeAll();
-        for (auto& item : items) Release(item.Value);
-        table_.GiveBackRoom(std::move(items));
-        return;
-    }
-    std::vector<TJValue> dropped;
-    {
-        std::vector<std::string> keys;
-        GetKeyList(keys, include, exclude);
-        dropped.resize(keys.size());
-        for (std::size_t i = 0; i < keys.size(); ++i) table_.Take(keys[i], dropped[i]);
-    }
-    for (const TJValue& v : dropped) Release(v);
-}
-
-void TJHash::GetKeyList(std::vector<std::string>& list, TJValueTypeSet include, TJValueTypeSet exclude) const {
-    list.clear();
-    table_.ForEach([&](const std::string& key, const TJValue& v) {
-        if (Selected(v.ValueType(), include, exclude)) list.push_back(key);
-    });
-}
-
-void TJHash::Notification(TJNotify* other) {
-    TJNotify::Notification(other);
-    table_.ForEach([other](const std::string&, TJValue& v) {
-        if (v.vObject() && static_cast<TJNotify*>(v.vObject()) == other) v.SetUndefined();
-    });
+    const TJLinks::Entry* e = const_cast<TJLinks&>(const_cast<TJNotify*>(other)->links_).Find(this);
+    return e ? e->Holds & kHoldCount : 0;
 }
 
 }  // namespace kestrel

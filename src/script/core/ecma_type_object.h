@@ -40,21 +40,25 @@ public:
 // ---------------------------------------------------------------------------
 // Notification links.
 
-// The set of parties a TJNotify is linked to, each with the number of slots that
-// hold it (containers count their slots; other links carry 0). An open-addressing
-// hash set, so that a list of a million objects links in constant time per object.
-// Most objects are held by one container only: a single party is kept in place, and
-// the table is made for the second.
+// The parties a TJNotify is linked to. A party is on the list of another when both
+// are linked both ways (a scope and its `this`), or when it is a container holding
+// the other: then the entry counts the container's slots that hold it, and the
+// container keeps no entry of its own (it forgets what it holds by releasing its
+// slots), so that an array of a million objects needs no set of a million links.
+// Most objects have one party: a single entry is kept in place. A few parties are
+// kept in a small array that is searched through; more in an open-addressing hash
+// set, so that an object held by many containers links in constant time.
 class TJLinks {
 public:
     struct Entry {
-        TJNotify* Party;
-        std::uint32_t Holds;
+        TJNotify* Party = nullptr;
+        std::uint32_t Holds = 0;  // slots of the party holding this one, and the flag below
     };
-    TJLinks() = default;
+    static constexpr std::uint32_t kLinkedBothWays = 0x80000000u;
+    TJLinks() : single_{} {}
     TJLinks(const TJLinks&) = delete;
     TJLinks& operator=(const TJLinks&) = delete;
-    ~TJLinks() { delete[] slots_; }
+    ~TJLinks();
 
     std::size_t Size() const noexcept { return size_; }
     bool Empty() const noexcept { return size_ == 0; }
@@ -62,17 +66,21 @@ public:
     // The entry of Party, added with no holds when absent; Added tells which.
     Entry& Insert(TJNotify* party, bool& added);
     bool Erase(const TJNotify* party) noexcept;
-    // Moves every party out, leaving the set empty.
-    std::vector<TJNotify*> Detach();
+    // Moves every entry out, leaving the set empty.
+    std::vector<Entry> Detach();
 
 private:
-    static constexpr std::uint32_t kFirstCapacity = 4;
+    friend class TJNotify;
+    static constexpr std::uint32_t kFirstCapacity = 4;  // the small array; hashed beyond it
     std::size_t Home(const TJNotify* party) const noexcept;
     void Grow();
-    Entry* slots_ = nullptr;  // the table (Party null = free), once there are two parties
-    Entry single_{nullptr, 0};  // the only party while there is no table
+    union {
+        Entry single_;   // the only party while there is no table (capacity 0)
+        Entry* slots_;   // the table (Party null = free)
+    };
     std::uint32_t capacity_ = 0;
     std::uint32_t size_ = 0;
+    std::uint32_t held_ = 0;  // parties whose lists count slots of this one's
 };
 
 // The base of everything that takes part in destruction notification.
@@ -88,8 +96,10 @@ public:
     void FreeNotification(TJNotify* other);
     // Forgets Other on this side only.
     void RemoveFreeNotification(TJNotify* other) noexcept;
+    // Whether either party will hear of the other's end.
     bool IsLinkedTo(const TJNotify* other) const noexcept;
-    std::size_t LinkCount() const noexcept { return links_.Size(); }
+    // The parties linked to this one, counting those this one holds.
+    std::size_t LinkCount() const noexcept { return links_.Size() + links_.held_; }
 
     // Other is going away: forget it, then call OnNotification. Subclasses extend it.
     virtual void Notification(TJNotify* other);
@@ -101,10 +111,11 @@ public:
 protected:
     // Notifies every linked party, from a detached copy of the list, until none is left.
     void NotifyLinkedParties() noexcept;
-    // A container's slot now holds Other: link when it is the first such slot.
+    // A container's slot now holds Other: Other counts this container among its holders.
     void Hold(TJNotify* other);
-    // One slot fewer holds Other: unlink both ways when it was the last one.
+    // One slot fewer holds Other: Other forgets this container with the last one.
     void Unhold(TJNotify* other) noexcept;
+    // The slots of this container that hold Other.
     std::uint32_t Holds(const TJNotify* other) const noexcept;
 
 private:
