@@ -57,7 +57,8 @@ TfrmCheckList::TfrmCheckList(QWidget* owner)
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     // A click on a line's box selects the line too, as a click on its text does.
     connect(lbCheck, &QListWidget::itemChanged, lbCheck, [this](QListWidgetItem* item) { lbCheck->setCurrentItem(item); });
-    if (owner) move(owner->geometry().center() - rect().center());
+    // Centred on the owner's client area (move would place the frame instead).
+    if (owner) setGeometry(QRect(QPoint(), kClient).translated(owner->geometry().center() - rect().center()));
 }
 
 void TfrmCheckList::Fill(const kestrel::TJCheckList& list) {

@@ -161,6 +161,31 @@ TEST(ScriptDialogs, CheckListTakesMarksOnOkAndIgnoresEscape) {
     }
 }
 
+TEST(ScriptDialogs, DialogsOfScriptsAreOwnedByTheMainWindow) {
+    QWidget main;
+    main.setGeometry(200, 150, 640, 480);
+    main.show();
+    TQtScriptHost host(&main);
+    QWidget* owner = nullptr;
+    QPoint centre;
+    WhenShown([&](QWidget& w) {
+        owner = w.parentWidget();
+        centre = w.geometry().center();
+        static_cast<tinctor::TfrmCheckList&>(w).btnCancel->click();
+    });
+    TJCheckList list{"", "", {"a"}, {false}, -1};
+    host.CheckListDialog(list);
+    EXPECT_EQ(owner, &main);
+    EXPECT_LE((centre - main.geometry().center()).manhattanLength(), 1);
+    WhenShown([&](QWidget& w) {
+        owner = w.parentWidget();
+        static_cast<QDialog&>(w).reject();
+    });
+    std::vector<std::string> chosen;
+    EXPECT_FALSE(host.FileDialog({TKind::Folder, "t", "/", "", "", ""}, chosen));
+    EXPECT_EQ(owner, &main);
+}
+
 TEST(ScriptDialogs, FileDialogsStartInTheFolderAndGiveFullNames) {
     tinctor::testing::TTempFolder temp;
     temp.Write("a.txt", "a");
