@@ -11,7 +11,6 @@
 
 using namespace kestrel;
 namespace fs = std::filesystem;
-using TKind = TJFileDialog::TKind;
 
 namespace {
 
@@ -24,63 +23,55 @@ protected:
         char pattern[] = "/tmp/ext-dialog-XXXXXX";
         dir = mkdtemp(pattern);
         fs::create_directory(dir + "/sub");
-        cwd = fs::current_path().string();
     }
     void TearDown() override { fs::remove_all(dir); }
     std::string Out(const std::string& script) { return run.Output("var D = '" + dir + "/';\n" + script); }
 
     kestrel::testing::ScriptRunner run;
     kestrel::testing::FakeHost host;
-    std::string dir, cwd;
+    std::string dir;
 };
+
+// "kind|title|folder|name|filter|extension", the folder as "@" for the test's own and
+// "." for the current one.
+std::string Asked(const TJFileDialog& d, const std::string& dir) {
+    const std::string cwd = fs::current_path().string();
+    const std::string folder = d.Folder == cwd ? "." : d.Folder.starts_with(dir) ? "@" + d.Folder.substr(dir.size()) : d.Folder;
+    return std::to_string(int(d.Kind)) + "|" + d.Title + "|" + folder + "|" + d.FileName + "|" + d.Filter + "|" + d.DefaultExt;
+}
 
 TEST_F(ExtDialogTest, FileDialogsStartWhereTheNameSays) {
     const struct {
         const char* script;
-        TJFileDialog asked;  // @ stands for the test's folder, . for the current one
+        const char* asked;
     } cases[] = {
-        {"Dialog.openFile();", {TKind::Open, "script_tests", ".", "", "", ""}},
-        {"Dialog.openFile('Pick', D + 'sub/*.TXT;*.ksc');", {TKind::Open, "Pick", "@/sub", "", "*.TXT;*.ksc", "TXT"}},
-        {"Dialog.saveFile('S', D + 'none/out.list');", {TKind::Save, "S", ".", "out.list", "", "list"}},
-        {"Dialog.saveFile('S', 'a.b/noext');", {TKind::Save, "S", ".", "noext", "", ""}},
-        {"Dialog.openFiles('', D + '*.*');", {TKind::OpenMany, "", "@", "", "*.*", ""}},
-        {"Dialog.openFile('', D + 'sub');", {TKind::Open, "", "@/sub", "", "", ""}},
-        {"Dialog.openFolder('F', D + 'sub/');", {TKind::Folder, "F", "@/sub", "", "", ""}},
-        {"Dialog.openFolder('F', D + 'missing');", {TKind::Folder, "F", ".", "", "", ""}},
+        {"Dialog.openFile();", "0|script_tests|.|||"},
+        {"Dialog.openFile('Pick', D + 'sub/*.TXT;*.ksc');", "0|Pick|@/sub||*.TXT;*.ksc|TXT"},
+        {"Dialog.saveFile('S', D + 'none/out.list');", "2|S|.|out.list||list"},
+        {"Dialog.saveFile('S', 'a.b/noext');", "2|S|.|noext||"},
+        {"Dialog.openFiles('', D + '*.*');", "1||@||*.*|"},
+        {"Dialog.openFile('', D + 'sub');", "0||@/sub|||"},
+        {"Dialog.openFolder('F', D + 'sub/');", "3|F|@/sub|||"},
+        {"Dialog.openFolder('F', D + 'missing');", "3|F|.|||"},
     };
     for (const auto& c : cases) {
         host.fileDialogs.clear();
         EXPECT_EQ(Out(c.script), "") << c.script;
         ASSERT_EQ(host.fileDialogs.size(), 1u) << c.script;
-        TJFileDialog expected = c.asked;
-        expected.Folder = expected.Folder == "." ? cwd : dir + expected.Folder.substr(1);
-        const TJFileDialog& asked = host.fileDialogs[0];
-        EXPECT_EQ(std::tie(asked.Kind, asked.Title, asked.Folder, asked.FileName, asked.Filter, asked.DefaultExt),
-                  std::tie(expected.Kind, expected.Title, expected.Folder, expected.FileName, expected.Filter,
-                           expected.DefaultExt))
-            << c.script;
+        EXPECT_EQ(Asked(host.fileDialogs[0], dir), c.asked) << c.script;
     }
 }
 
 TEST_F(ExtDialogTest, AnswersAndCancelsReachTheScript) {
-    host.fileAnswers = {std::vector<std::string>{"/x/a b"}, std::nullopt, std::vector<std::string>{"/p", "/q"},
-                        std::nullopt,   std::vector<std::string>{"/x/new"}, std::nullopt,
-                        std::vector<std::string>{"/dir"}};
-    EXPECT_EQ(Out("var a = Dialog.openFile(), b = Dialog.openFile(); print(a, '|', b);"), "/x/a b|null");
-    EXPECT_EQ(Out("var a = Dialog.openFiles(), b = Dialog.openFiles(); print(a.commaText, '|', b.count);"), "/p,/q|0");
-    EXPECT_EQ(Out("var a = Dialog.saveFile(), b = Dialog.saveFile(); print(a, '|', b);"), "/x/new|null");
-    EXPECT_EQ(Out("print(new Dialog().openFolder());"), "/dir");
-    // Nobody to ask: every dialog is cancelled.
-    run.engine.Host = nullptr;
+    using TNames = std::vector<std::string>;
+    host.fileAnswers = {TNames{"/x/a b"}, std::nullopt, TNames{"/p", "/q"}, std::nullopt, TNames{"/new"}, TNames{"/d"}};
+    EXPECT_EQ(Out("var a = Dialog.openFile(), b = Dialog.openFile(), m = Dialog.openFiles(), n = Dialog.openFiles(),"
+                  "s = Dialog.saveFile(), f = new Dialog().openFolder();"
+                  "print(a, '|', b, '|', m.commaText, '|', n.count, '|', s, '|', f);"),
+              "/x/a b|null|/p,/q|0|/new|/d");
+    run.engine.Host = nullptr;  // nobody to ask: every dialog is cancelled
     EXPECT_EQ(Out("print(Dialog.openFile(), Dialog.openFiles().count, Dialog.saveFile(), Dialog.openFolder());"),
               "null0nullnull");
-}
-
-// The marks as the host saw them when the dialog opened, as "010".
-std::string Marks(const TJCheckList& list) {
-    std::string marks;
-    for (bool m : list.Checked) marks += m ? '1' : '0';
-    return marks;
 }
 
 TEST_F(ExtDialogTest, CheckListBoxKeepsOneMarkPerLine) {
@@ -88,7 +79,7 @@ TEST_F(ExtDialogTest, CheckListBoxKeepsOneMarkPerLine) {
         const char* script;
         const char* expected;
     } cases[] = {
-        {"var c = new CheckListBox(); print(c.index, c.count, c.getChecked(), c.items.count);", "-10false0"},
+        {"var c = new CheckListBox(); print(c.index, c.count, c.getChecked(), CheckListBox.count);", "-10false0"},
         // Marks stay at their positions when lines go: the old second line gets the first mark.
         {"var c = new CheckListBox(); c.items.add('a', 'b', 'c'); c.setChecked(0, true).setChecked(2, true);"
          "c.items.delete(0); print(c.getChecked(0), c.getChecked(1), c.count);",
@@ -101,49 +92,49 @@ TEST_F(ExtDialogTest, CheckListBoxKeepsOneMarkPerLine) {
         {"var c = new CheckListBox(); c.items.add('a', 'b'); c.setChecked(1, true); c.items.text = \"x\\ny\\nz\";"
          "print(c.getChecked(1), c.getChecked(2));",
          "truefalse"},
-        {"var c = new CheckListBox(); c.items.add('a'); c.setChecked(0); c.setChecked(); print(c.getChecked(0));",
-         "false"},
+        {"var c = new CheckListBox(); c.items.add('a'); c.setChecked(0); print(c.getChecked(0));", "false"},
         {"var c = new CheckListBox(); c.items.add('a', 'b', 'c'); c.getChecked(5);",
          "!Exception: EIndexError(2) => CheckListBox.getChecked Index Error"},
         {"var c = new CheckListBox(); c.setChecked(-1, true);",
          "!Exception: EIndexError(2) => CheckListBox.setChecked Index Error"},
         {"var c = new CheckListBox(); var i = c.items; c = null; i.add('still'); print(i.count);", "1"},
-        {"print(CheckListBox.count);", "0"},
     };
     for (const auto& c : cases) EXPECT_EQ(Out(c.script), c.expected) << c.script;
 }
 
+// What the dialog was shown: "caption|text|lines|marks|index".
+std::string Shown(const TJCheckList& list) {
+    std::string text = list.Caption + "|" + list.Text + "|";
+    for (const std::string& line : list.Lines) text += line;
+    text += "|";
+    for (bool mark : list.Checked) text += mark ? '1' : '0';
+    return text + "|" + std::to_string(list.Index);
+}
+
 TEST_F(ExtDialogTest, ExecuteTakesMarksBackOnlyOnOk) {
-    // OK: marks and selection come back.
-    host.checkListAnswers.push_back([](TJCheckList& list) {
-        list.Checked = {true, false, true};
-        list.Index = 2;
-        return true;
-    });
-    EXPECT_EQ(Out("var c = new CheckListBox(); c.items.add('a', 'b', 'c'); c.setChecked(1, true);"
-                  "var r = c.execute('Cap', 'Text', 1); print(r, c.index, c.getChecked(0), c.getChecked(1));"),
-              "true2truefalse");
-    ASSERT_EQ(host.checkLists.size(), 1u);
-    const TJCheckList& shown = host.checkLists[0];
-    EXPECT_EQ(shown.Caption, "Cap");
-    EXPECT_EQ(shown.Text, "Text");
-    EXPECT_EQ(shown.Lines, (std::vector<std::string>{"a", "b", "c"}));
-    EXPECT_EQ(Marks(shown), "010");
-    EXPECT_EQ(shown.Index, 1);
-    // Cancel after changing marks: the marks stay, the selection is taken.
-    host.checkListAnswers.push_back([](TJCheckList& list) {
-        list.Checked = {true, true};
-        list.Index = 0;
-        return false;
-    });
-    EXPECT_EQ(Out("var c = new CheckListBox(); c.items.add('a', 'b'); var r = c.execute();"
-                  "print(r, c.index, c.getChecked(0), c.getChecked(1));"),
-              "false0falsefalse");
-    EXPECT_EQ(host.checkLists[1].Index, -1);
-    // An empty list: OK gives true and no selection; an index outside the list selects nothing.
-    host.checkListAnswers.push_back([](TJCheckList&) { return true; });
-    EXPECT_EQ(Out("var c = new CheckListBox(); var r = c.execute('', '', 4); print(r, c.index);"), "true-1");
-    EXPECT_EQ(host.checkLists[2].Index, -1);
+    const struct {
+        const char* script;  // c: a box with the lines a, b, c and b marked
+        bool ok;             // how the user closes it, after marking a and c and selecting line 2
+        const char* shown;
+        const char* expected;  // the result, index and the three marks
+    } cases[] = {
+        {"var r = c.execute('Cap', 'Text', 1);", true, "Cap|Text|abc|010|1", "true2101"},
+        {"var r = c.execute();", false, "||abc|010|-1", "false2010"},
+        {"c.items.clear(); var r = c.execute('', '', 4);", true, "||||-1", "true-1"},
+    };
+    for (const auto& c : cases) {
+        host.checkLists.clear();
+        host.checkListAnswers.push_back([ok = c.ok](TJCheckList& list) {
+            if (!list.Lines.empty()) list.Checked = {true, false, true}, list.Index = 2;
+            return ok;
+        });
+        EXPECT_EQ(Out(std::string("var c = new CheckListBox(); c.items.add('a', 'b', 'c'); c.setChecked(1, true);") +
+                      c.script + "print(r, c.index); for (var i = 0; i < c.count; i++) print(c.getChecked(i) ? 1 : 0);"),
+                  c.expected)
+            << c.script;
+        ASSERT_EQ(host.checkLists.size(), 1u);
+        EXPECT_EQ(Shown(host.checkLists[0]), c.shown) << c.script;
+    }
     // Without anybody to ask: cancelled, the selection as given.
     run.engine.Host = nullptr;
     EXPECT_EQ(Out("var c = new CheckListBox(); c.items.add('a', 'b'); var r = c.execute('', '', 1); print(r, c.index);"),
