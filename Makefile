@@ -8,7 +8,7 @@ PACKAGES := cmake ninja-build g++ ccache pkg-config \
             qt6-base-dev qt6-translations-l10n libx11-dev libxcb1-dev \
             libpcre2-dev libssl-dev zlib1g-dev \
             googletest libgtest-dev libgmock-dev libbenchmark-dev \
-            fonts-ipafont-gothic xvfb xauth xdotool xclip imagemagick x11-utils \
+            fonts-ipafont-gothic xvfb xauth xdotool xclip imagemagick x11-utils openbox \
             duktape mujs lua5.4 time clang libclang-rt-14-dev \
             librsvg2-bin desktop-file-utils appstream shared-mime-info \
             dpkg-dev file lintian man-db \

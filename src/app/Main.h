@@ -4,7 +4,6 @@
 // and the toolbar —; the window holds the current colour and wires them together.
 #pragma once
 
-#include <QMargins>
 #include <QWidget>
 
 #include <cstdint>
@@ -35,6 +34,7 @@ class TMainToolBar;
 class TSliderPages;
 class TTopStrip;
 class TWinShader;
+class TOpenedCentre;
 struct TAddColorChoice;
 
 // The bits of UpdateColorDisplay's flags.
@@ -173,8 +173,8 @@ private:
 
     QTimer* Timer = nullptr;
     int shadedHeight_ = 0;
-    QMargins openFrameMargins_;  // the window manager's frame around the open window
     TWinShader* winShader_ = nullptr;
+    TOpenedCentre* openedCentre_ = nullptr;  // the hot key's centre of the opened window
     std::unique_ptr<TGlobalHotkey> globalHotkey_;
     std::unique_ptr<TEditOther> editOther_;
     std::unique_ptr<TClipboardObserver> clipboardObserver_;

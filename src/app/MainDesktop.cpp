@@ -13,6 +13,7 @@
 #include "desktop/CompactMode.h"
 #include "desktop/EditorColor.h"
 #include "desktop/GlobalHotKey.h"
+#include "desktop/OpenedCentre.h"
 #include "desktop/SubClass.h"
 #include "desktop/TinctorMouse.h"
 #include "desktop/WinShader.h"
@@ -37,12 +38,7 @@ void TTinctorForm::CreateWindowShader(int shadedHeight) {
     shadedHeight_ = shadedHeight;
     winShader_ = new TWinShader(this);
     winShader_->SetMinSize(shadedHeight);
-    // The frame the window manager draws around the open window. Right after opening,
-    // the toolkit still holds the frame of the folded window until the manager has
-    // answered, so the hot key's centre uses the open frame remembered here.
-    winShader_->OnShade = [this](TWinShader*, bool shade) {
-        if (shade) openFrameMargins_ = FrameMarginsOf(*this);
-    };
+    openedCentre_ = new TOpenedCentre(*this, Platform().Pointer());
 }
 
 // The editor-access object reads colour codes out of text editors.
@@ -87,7 +83,10 @@ void TTinctorForm::GlobalHotkeyItems0Hotkey() {
     const bool opening = winShader_ && winShader_->Shade();
     if (winShader_) winShader_->SetShade(false);
     // The centre of the window as it is once opened; the window is not activated.
-    Platform().Pointer().SetPos(opening ? FrameCentre(geometry(), openFrameMargins_) : WindowCentre(*this));
+    if (opening)
+        openedCentre_->Centre();
+    else
+        Platform().Pointer().SetPos(WindowCentre(*this));
 }
 
 // Compact mode and editor colour extraction, every 100 ms. A tick never opens an

@@ -8,10 +8,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -40,6 +44,9 @@ int Field(const std::string& text, const std::string& name) {
     const std::size_t at = text.find(name);
     return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + name.size());
 }
+
+// A program's first window on a machine loaded with builds may take this long.
+constexpr std::chrono::milliseconds StartLimit = 20s;
 
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
     const auto end = Clock::now() + limit;
@@ -122,6 +129,50 @@ private:
     Display* display_;
 };
 
+// Openbox managing the test's screen for the lifetime of the object: a frame with a
+// title bar around each window, which the toolkit learns of only after mapping. The
+// server never resets, so what the manager leaves on the root window (the active
+// window among it) is taken away with it.
+class TWindowManager {
+public:
+    TWindowManager()
+        : before_(RootProperties()), openbox_(std::make_unique<TChild>(Args{"openbox", "--sm-disable"}, "")) {}
+    ~TWindowManager() {
+        openbox_.reset();
+        for (const std::string& name : RootProperties())
+            if (std::find(before_.begin(), before_.end(), name) == before_.end())
+                Shell("xprop -root -remove " + name);
+    }
+    bool Running() const {
+        return WaitFor([] {
+            return Shell("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos;
+        });
+    }
+
+private:
+    using Args = std::vector<std::string>;
+    static std::vector<std::string> RootProperties() {
+        std::vector<std::string> names;
+        std::istringstream lines(Shell("xprop -root"));
+        for (std::string line; std::getline(lines, line);) {
+            const std::size_t end = line.find_first_of("(:");
+            // Continuation lines of a value start with white space.
+            if (end != std::string::npos && end > 0 && !std::isspace(static_cast<unsigned char>(line[0])))
+                names.push_back(line.substr(0, end));
+        }
+        return names;
+    }
+
+    std::vector<std::string> before_;
+    std::unique_ptr<TChild> openbox_;
+};
+
+// The outer rectangle of a managed window: its client area and the frame's extents.
+struct TFrame {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    std::pair<int, int> Centre() const { return {Left + Width / 2, Top + Height / 2}; }
+};
+
 class DesktopProgram : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -131,11 +182,16 @@ protected:
         Shell("xdotool mousemove 1200 1000");  // far from where the window opens
     }
     void TearDown() override {
+        Stop();
+        std::filesystem::remove_all(home);
+    }
+    void Stop() {
         if (pid > 0) {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }
-        std::filesystem::remove_all(home);
+        pid = -1;
+        window = 0;
     }
 
     // Starts the program with Ini as its settings file and waits for its window to
@@ -151,12 +207,13 @@ protected:
             const std::string id = Shell("xdotool search --onlyvisible --name '^Tinctor$' 2>/dev/null | head -1");
             if (!id.empty()) window = std::stoul(id);
             return window != 0;
-        }));
+        }, StartLimit)) << "no window titled Tinctor";
         Geometry();
         // Painted: the swatch is black and the strip beside it is not.
-        ASSERT_TRUE(WaitFor([&] { return screen.Pixel(left + 60, top + 20) != "#000000"; }));
+        ASSERT_TRUE(WaitFor([&] { return screen.Pixel(left + 60, top + 20) != "#000000"; }, StartLimit));
     }
     void Geometry() {
+        if (window == 0) return;  // xwininfo would wait for a click on a window
         const std::string info = Shell("xwininfo -id " + std::to_string(window));
         left = Field(info, "Absolute upper-left X:");
         top = Field(info, "Absolute upper-left Y:");
@@ -166,6 +223,18 @@ protected:
     int Height() {
         Geometry();
         return height;
+    }
+    // The window's frame; false until the manager has drawn one.
+    bool Frame(TFrame& frame) {
+        if (window == 0) return false;
+        Geometry();
+        int l = 0, r = 0, t = 0, b = 0;
+        const std::string extents = Shell("xprop -id " + std::to_string(window) + " _NET_FRAME_EXTENTS");
+        const std::size_t at = extents.find(" = ");
+        if (at == std::string::npos || std::sscanf(extents.c_str() + at, " = %d, %d, %d, %d", &l, &r, &t, &b) != 4)
+            return false;
+        frame = {left - l, top - t, width + l + r, height + t + b};
+        return t > 0;
     }
     std::string Current() const { return screen.Pixel(left + 20, top + 12); }  // the colour swatch
     std::pair<int, int> Pointer() const {
@@ -214,6 +283,37 @@ TEST_F(DesktopProgram, CompactModeFoldsAwayFromThePointerAndTheHotKeyOpensIt) {
     EXPECT_TRUE(WaitFor([&] { return Height() == 167; })) << height;
     const std::pair<int, int> centre{left + width / 2, top + 167 / 2};
     EXPECT_TRUE(WaitFor([&] { return Pointer() == centre; }));
+}
+
+// Under a window manager the hot key centres the pointer on the opened window's frame,
+// also when the window was folded to its top strip (the frame grows as it opens).
+TEST_F(DesktopProgram, UnderAWindowManagerTheHotKeyCentresOnTheOpenedFrame) {
+    struct TCase {
+        const char* Name;
+        const char* Ini;
+        int HeightBefore;
+    };
+    const TCase cases[] = {
+        {"open", "[Extend]\r\nHotkeyMode=1\r\nHotkey=Shift+Ctrl+F12\r\n", 167},
+        {"folded", "[Window]\r\nCompact=1\r\n[Extend]\r\nHotkeyMode=1\r\nHotkey=Shift+Ctrl+F12\r\n", 25},
+    };
+    TWindowManager manager;
+    ASSERT_TRUE(manager.Running());
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        MoveTo(1200, 1000);  // far from where the window opens, so that it can fold
+        ASSERT_NO_FATAL_FAILURE(Start(c.Ini));
+        TFrame frame;
+        ASSERT_TRUE(WaitFor([&] { return Frame(frame) && height == c.HeightBefore; })) << height;
+        Shell("xdotool key ctrl+shift+F12");
+        ASSERT_TRUE(WaitFor([&] { return Height() == 167; })) << height;
+        ASSERT_TRUE(Frame(frame));
+        EXPECT_TRUE(WaitFor([&] { return Pointer() == frame.Centre(); }))
+            << Pointer().first << "," << Pointer().second << " not " << frame.Centre().first << ","
+            << frame.Centre().second << " of the frame " << frame.Left << "," << frame.Top << " " << frame.Width
+            << "x" << frame.Height;
+        Stop();
+    }
 }
 
 TEST_F(DesktopProgram, DraggingTheEyedropperOverAWindowPicksItsColour) {
