@@ -9,6 +9,7 @@
 
 #include "script/core/ecma_number.h"
 #include "script/core/ecma_type_object.h"
+#include "util/HugePages.h"
 
 namespace kestrel {
 
@@ -37,6 +38,7 @@ TJString::Rep* TJString::Allocate(std::size_t size, std::size_t capacity) {
     capacity = std::max(size, capacity);
     Rep* r = static_cast<Rep*>(std::malloc(sizeof(Rep) + capacity + 1));
     if (!r) throw std::bad_alloc();
+    tinctor::AdviseHugePages(r, sizeof(Rep) + capacity + 1);
     r->refs = 1;
     r->size = static_cast<std::uint32_t>(size);
     r->capacity = static_cast<std::uint32_t>(capacity);

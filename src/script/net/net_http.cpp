@@ -1,8 +1,6 @@
 // The web client: request, response evaluation, redirection and bounded bodies.
 #include "script/net/net_http.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
@@ -13,6 +11,7 @@
 #include "util/Base64.h"
 #include "script/net/net_text.h"
 #include "util/CodePage.h"
+#include "util/HugePages.h"
 
 namespace kestrel {
 
@@ -25,17 +24,10 @@ constexpr std::size_t kVersionLength = 3;
 constexpr std::string_view kRangeUnit = "bytes ";
 constexpr std::string_view kProxyHopJoin = "/-_-http://";
 constexpr std::string_view kProxyHopEnd = "/-_-";
-constexpr std::uintptr_t kHugePage = 2 << 20;
-
-// Room for Size bytes in Text. Large room asks the kernel for huge pages: filling
-// 64 MiB then costs 32 page faults instead of 16384 (a hint; refused, nothing changes).
+// Room for Size bytes in Text, in huge pages when it is large.
 void ReserveText(std::string& text, std::size_t size) {
     text.reserve(size);
-    if (text.capacity() < 2 * kHugePage) return;
-    std::uintptr_t start = reinterpret_cast<std::uintptr_t>(text.data());
-    std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
-    std::uintptr_t last = (start + text.capacity()) & ~(kHugePage - 1);
-    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    tinctor::AdviseHugePages(text.data(), text.capacity());
 }
 
 std::string Lower(std::string_view text) { return tinctor::CodePage::Current().Lower(text); }
