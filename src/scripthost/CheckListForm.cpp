@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 
 #include "platform/QtText.h"
+#include "scripthost/DialogPlace.h"
 
 namespace tinctor {
 
@@ -57,8 +58,7 @@ TfrmCheckList::TfrmCheckList(QWidget* owner)
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     // A click on a line's box selects the line too, as a click on its text does.
     connect(lbCheck, &QListWidget::itemChanged, lbCheck, [this](QListWidgetItem* item) { lbCheck->setCurrentItem(item); });
-    // Centred on the owner's client area (move would place the frame instead).
-    if (owner) setGeometry(QRect(QPoint(), kClient).translated(owner->geometry().center() - rect().center()));
+    CentreOnOwner(*this, owner);
 }
 
 void TfrmCheckList::Fill(const kestrel::TJCheckList& list) {

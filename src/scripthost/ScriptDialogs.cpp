@@ -20,6 +20,7 @@
 #include "platform/QtText.h"
 #include "platform/x11/QtDialogs.h"
 #include "scripthost/CheckListForm.h"
+#include "scripthost/DialogPlace.h"
 
 namespace tinctor {
 
@@ -123,7 +124,8 @@ int TQtScriptHost::MessageBox(std::string_view text, std::string_view caption, i
 
 bool TQtScriptHost::InputBox(std::string_view message, bool multiLine, std::string& text) {
     TKeepActiveWindow keep;
-    QDialog dialog(mainForm_, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    QWidget* owner = Owner();
+    QDialog dialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     dialog.setObjectName(multiLine ? "TfrmTextArea" : "TfrmPrompt");
     dialog.setWindowTitle(ToQString(kApplicationTitle));
     QFont font(kFontFamily);
@@ -165,7 +167,8 @@ bool TQtScriptHost::InputBox(std::string_view message, bool multiLine, std::stri
         QPushButton* clear = AddButton(dialog, "btnClear", "Clear", buttonsX, kMargin / 2 + 2 * (kButtonHeight + 4));
         QObject::connect(clear, &QPushButton::clicked, memo, &QPlainTextEdit::clear);
     }
-    if (mainForm_) dialog.move(mainForm_->geometry().center() - dialog.rect().center());
+    CentreOnOwner(dialog, owner);
+    StayAboveOwner(&dialog, owner);
     if (dialog.exec() != QDialog::Accepted) return false;
     if (edit) {
         text = FromQString(edit->text());

@@ -34,6 +34,13 @@ void WhenShown(std::function<void(QWidget&)> act) {
     });
 }
 
+// The dialog is owned by Main and its client area of Client's size is centred on Main's.
+void ExpectCentredOn(const QWidget& dialog, const QWidget& main, QSize client) {
+    EXPECT_EQ(dialog.parentWidget(), &main) << dialog.objectName().toStdString();
+    EXPECT_EQ(dialog.geometry(), QRect(main.geometry().center() - QPoint((client.width() - 1) / 2, (client.height() - 1) / 2), client))
+        << dialog.objectName().toStdString();
+}
+
 }  // namespace
 
 TEST(ScriptDialogs, BoxesHaveTheButtonsOfTheirFlagsAndAnswerTheChoice) {
@@ -73,11 +80,14 @@ TEST(ScriptDialogs, BoxesHaveTheButtonsOfTheirFlagsAndAnswerTheChoice) {
 }
 
 TEST(ScriptDialogs, PromptAndTextAreaGiveTheirTextOrNothing) {
-    TQtScriptHost host(nullptr);
+    QWidget main;  // owns both forms, which are centred on it
+    main.setGeometry(200, 150, 640, 480);
+    main.show();
+    TQtScriptHost host(&main);
     std::string text = "default";
-    WhenShown([](QWidget& w) {
+    WhenShown([&main](QWidget& w) {
         EXPECT_EQ(w.objectName(), "TfrmPrompt");
-        EXPECT_EQ(w.size(), QSize(492, 73));
+        ExpectCentredOn(w, main, QSize(492, 73));
         auto* edit = w.findChild<QLineEdit*>("edtPrompt");
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(edit->text(), "default");
@@ -87,9 +97,9 @@ TEST(ScriptDialogs, PromptAndTextAreaGiveTheirTextOrNothing) {
     EXPECT_TRUE(host.InputBox("message", false, text));
     EXPECT_EQ(text, "typed");
 
-    WhenShown([](QWidget& w) {
+    WhenShown([&main](QWidget& w) {
         EXPECT_EQ(w.objectName(), "TfrmTextArea");
-        EXPECT_EQ(w.size(), QSize(492, 273));
+        ExpectCentredOn(w, main, QSize(492, 273));
         auto* memo = w.findChild<QPlainTextEdit*>("mmText");
         ASSERT_NE(memo, nullptr);
         w.findChild<QPushButton*>("btnClear")->click();
@@ -141,8 +151,7 @@ TEST(ScriptDialogs, CheckListTakesMarksOnOkAndIgnoresEscape) {
     for (const auto& c : cases) {
         WhenShown([&](QWidget& w) {
             auto& form = static_cast<tinctor::TfrmCheckList&>(w);
-            EXPECT_EQ(w.parentWidget(), &main);
-            EXPECT_EQ(w.geometry(), QRect(QPoint(), QSize(416, 240)).translated(main.geometry().center() - QPoint(207, 119)));
+            ExpectCentredOn(w, main, QSize(416, 240));
             EXPECT_EQ(w.windowTitle(), "Cap");
             EXPECT_EQ(form.lblText->text(), "Text");
             ASSERT_EQ(form.lbCheck->count(), static_cast<int>(c.lines.size()));
