@@ -54,8 +54,12 @@ TEST_F(ColorListEdit, TakesMovesDeletesAndAddsThroughTheWindowAndWritesEachStep)
         << ScreenPixel(left + 20, top + 12);
 
     // A right click elsewhere leaves the selection where it is: moving down moves red.
+    // Escape closes the pop-up menu once it is up (a loaded machine is slow to show it).
+    const int windows = VisibleWindows();
     Click(ListX, EntryY(2), 3);
+    ASSERT_TRUE(WaitFor([&] { return VisibleWindows() > windows; })) << "no pop-up menu";
     Shell("xdotool key Escape");
+    ASSERT_TRUE(WaitFor([&] { return VisibleWindows() == windows; })) << "the pop-up menu stays";
     Click(MoveDownX, ToolbarY);
     EXPECT_TRUE(ListBecomes("[COLORS]\r\nTotal=3\r\n0=#00FF00,green\r\n1=#FF0000,red\r\n2=#0000FF,blue\r\n\r\n"))
         << List();

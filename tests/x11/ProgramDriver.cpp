@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -104,6 +105,11 @@ std::string TProgramTest::FindWindow(const std::string& title, const std::string
         return false;
     });
     return found;
+}
+
+int TProgramTest::VisibleWindows() const {
+    const std::string ids = Shell("xdotool search --onlyvisible --pid " + std::to_string(pid) + " 2>/dev/null");
+    return static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
 }
 
 void TProgramTest::Locate(const std::string& window) {

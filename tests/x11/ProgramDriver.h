@@ -30,6 +30,8 @@ protected:
     void Start();
     // The first visible window with the title, other than Except; "" when none came.
     std::string FindWindow(const std::string& title, const std::string& except = "");
+    // How many of the program's windows are on the screen (pop-up menus among them).
+    int VisibleWindows() const;
     // Reads the window's place on the screen into Left and Top.
     void Locate(const std::string& window);
     // Waits for the program to end; its exit status, or -1 when it did not end.
