@@ -25,6 +25,7 @@ protected:
     void EndCapture() override;
 
 private:
+    TSetColor setCurrentColor_;
     QPointer<TMagnifier> loupe_;
     bool loupeShown_ = true;
 };

@@ -1,6 +1,7 @@
 #include "app/Magnifier.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
@@ -60,23 +61,29 @@ QPoint TMagnifier::PlaceFor(QPoint pointer, QSize size, const QRect& bounds) {
             PlaceOnAxis(pointer.y(), size.height(), bounds.top(), bounds.bottom())};
 }
 
-void TMagnifier::Follow(QPoint pointer) {
+void TMagnifier::Follow(QPoint pointer, std::optional<QPoint> devicePointer) {
     // Where the loupe was may still show it until the windows beneath repaint.
     const QRect covered = isVisible() ? frameGeometry() : QRect();
     move(PlaceFor(pointer, size(), ScreenBounds(pointer)));
     if (!isVisible()) show();
-    Sample(pointer, covered);
+    Sample(pointer, devicePointer, covered);
+}
+
+std::optional<TColor> TMagnifier::Centre() const {
+    return pixels_.size() == Side * Side ? pixels_[CentreIndex] : std::nullopt;
 }
 
 void TMagnifier::ReadAgain() {
     const bool centreCovered = centreCovered_;
-    Sample(pointer_, QRect());
+    Sample(pointer_, devicePointer_, QRect());
     if (centreCovered && pixels_[CentreIndex] && OnLateCentre) OnLateCentre(*pixels_[CentreIndex]);
 }
 
-void TMagnifier::Sample(QPoint pointer, const QRect& covered) {
+void TMagnifier::Sample(QPoint pointer, std::optional<QPoint> devicePointer, const QRect& covered) {
     pointer_ = pointer;
-    screen_.PixelsAround(pointer, Radius, pixels_);
+    devicePointer_ = devicePointer;
+    if (devicePointer) screen_.DevicePixelsAround(*devicePointer, Radius, pixels_);
+    else screen_.PixelsAround(pointer, Radius, pixels_);
     pixels_.resize(Side * Side);  // a screen that gave fewer leaves the rest unknown
     bool anyCovered = false;
     if (!covered.isEmpty()) {
@@ -108,20 +115,29 @@ void TMagnifier::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);  // the border
     const QRect pixelArea(Border, Border, Side * Zoom, Side * Zoom);
-    // Unknown pixels show as a hatch, never as a colour.
-    const QBrush unknown(Qt::gray, Qt::DiagCrossPattern);
-    for (int row = 0; row < Side; ++row)
+    // The pixels as a tiny picture enlarged in one nearest-neighbour drawing, which stays
+    // sharp at any device pixel ratio; unknown pixels show as a hatch, never as a colour.
+    QImage picture(Side, Side, QImage::Format_RGB32);
+    bool anyUnknown = false;
+    for (int row = 0; row < Side; ++row) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(row));
         for (int column = 0; column < Side; ++column) {
-            const QRect cell(pixelArea.left() + column * Zoom, pixelArea.top() + row * Zoom, Zoom, Zoom);
-            const std::optional<TColor>& pixel = pixels_.size() == Side * Side ? pixels_[row * Side + column]
-                                                                               : std::optional<TColor>();
-            if (pixel) {
-                painter.fillRect(cell, ToQColor(*pixel));
-            } else {
-                painter.fillRect(cell, Qt::white);
-                painter.fillRect(cell, unknown);
-            }
+            const std::size_t at = static_cast<std::size_t>(row * Side + column);
+            const std::optional<TColor> pixel = at < pixels_.size() ? pixels_[at] : std::nullopt;
+            anyUnknown |= !pixel;
+            line[column] = pixel ? ToQColor(*pixel).rgb() : qRgb(255, 255, 255);
         }
+    }
+    painter.drawImage(pixelArea, picture);
+    if (anyUnknown) {
+        const QBrush unknown(Qt::gray, Qt::DiagCrossPattern);
+        for (int row = 0; row < Side; ++row)
+            for (int column = 0; column < Side; ++column) {
+                const std::size_t at = static_cast<std::size_t>(row * Side + column);
+                if (at < pixels_.size() && pixels_[at]) continue;
+                painter.fillRect(QRect(pixelArea.left() + column * Zoom, pixelArea.top() + row * Zoom, Zoom, Zoom), unknown);
+            }
+    }
     // The centre framed by two one-pixel lines just outside its cell, black outside and
     // white inside, to stand out on any colour (a stroked rectangle spans one more pixel).
     const QRect centre(pixelArea.left() + Radius * Zoom, pixelArea.top() + Radius * Zoom, Zoom, Zoom);

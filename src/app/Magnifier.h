@@ -48,13 +48,19 @@ public:
     static QPoint PlaceFor(QPoint pointer, QSize size, const QRect& bounds);
 
     // Moves beside the pointer at Pointer, shows itself and shows the pixels around it.
-    void Follow(QPoint pointer);
+    void Follow(QPoint pointer) { Follow(pointer, std::nullopt); }
+    // The same with the device pixel under the pointer: the square read is then the
+    // device pixels around it, so that under a scale factor the centre is the very
+    // pixel the eyedropper picks.
+    void Follow(QPoint pointer, std::optional<QPoint> devicePointer);
     // Reads the pixels around the last pointer again (what the delay after a covering
     // move runs).
     void ReadAgain();
 
     // The pixels shown, row by row (none: outside every screen, or covered by the loupe).
     const std::vector<std::optional<TColor>>& Pixels() const { return pixels_; }
+    // The centre pixel as last read (none: covered by the loupe, or off every screen).
+    std::optional<TColor> Centre() const;
     // The centre pixel when it had been covered and has now been read: the pick takes it.
     std::function<void(TColor colour)> OnLateCentre;
 
@@ -64,11 +70,12 @@ protected:
 
 private:
     // Reads the square around Pointer, leaving out the pixels under Covered.
-    void Sample(QPoint pointer, const QRect& covered);
+    void Sample(QPoint pointer, std::optional<QPoint> devicePointer, const QRect& covered);
 
     IScreen& screen_;
     TCodeOf codeOf_;
     QPoint pointer_;
+    std::optional<QPoint> devicePointer_;
     std::vector<std::optional<TColor>> pixels_;
     QString code_;
     bool centreCovered_ = false;
