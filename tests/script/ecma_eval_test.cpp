@@ -37,6 +37,24 @@ TEST_F(Eval, DialectValues) {
     EXPECT_EQ(Out("println(0 || 'a', 'a' && 0, !'');"), "true\nfalse\ntrue\n");
 }
 
+// A slash after a postfix ++ or -- or after an object literal divides; after a
+// prefix operator or a block's closing brace it still starts a regular expression.
+TEST_F(Eval, SlashAfterAnOperandDivides) {
+    const struct {
+        const char* script;
+        const char* output;
+    } cases[] = {
+        {"var a = 5; var c = a-- / 2; println(c, a);", "2.5\n4\n"},
+        {"var a = [8]; var c = a[0]++ /2/ 2; println(c, a[0]);", "2\n9\n"},
+        {"var a = 3; var c = (a)++ / 3; println(c);", "1\n"},
+        {"var b = 3; var d = ++b / 2; println(d);", "2\n"},
+        {"println({a: 1} / 2, {a: 4}.a / 2);", "0\n2\n"},
+        {"var r = /b/; println(r.test('abc'), 'a/b'.split(/\\//).length);", "true\n2\n"},
+        {"if (true) {} /b/.test('abc'); function f(){} /x/g; println('re');", "re\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Out(c.script), c.output) << c.script;
+}
+
 TEST_F(Eval, ShortCircuitSwitchEvaluatesBoth) {
     EXPECT_EQ(Out("function f(){ print('f'); return true; } function g(){ print('g'); return true; }"
                   "f() || g(); println();"),

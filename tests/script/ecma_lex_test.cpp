@@ -198,8 +198,10 @@ TEST(Lexer, SlashDividesAfterAnOperandElseStartsARegExp) {
     for (const char* before : {"null", "true", "false", "undefined", "infinity", "'s'", "x", "1", "1.5", ")",
                                "]", "/r/", "NaN"})
         EXPECT_EQ(Lex(std::string(before) + " /2")[1].code, 310) << before;
-    for (const char* before : {"this", "}", "(", ",", "=", "return", "+", "++", ";"})
-        EXPECT_EQ(Lex(std::string(before) + " /2/")[1].code, 325) << before;
+    for (const char* before : {"x++", "x--", "a[0]++", "(x)--"})
+        EXPECT_EQ(Lex(std::string(before) + " /2")[Codes(before).size()].code, 310) << before << ", postfix";
+    for (const char* before : {"this", "}", "(", ",", "=", "return", "+", "++", ";", "x = ++", "--"})
+        EXPECT_EQ(Lex(std::string(before) + " /2/")[Codes(before).size()].code, 325) << before;
     EXPECT_EQ(One("/2/").code, 325) << "at the start";
     EXPECT_EQ(One("/=/").text, std::string("=\0", 2));
 }

@@ -106,6 +106,7 @@ void TJLex::Reset() {
     pos_ = 0;
     token_ = 0;
     prevToken_ = 0;
+    endsOperand_ = prevEndsOperand_ = false;
     atEnd_ = true;
     value_ = {};
     source_.clear();
@@ -158,6 +159,7 @@ int TJLex::Operator(int code, int subCode) {
 
 bool TJLex::Next() {
     prevToken_ = token_;
+    prevEndsOperand_ = endsOperand_;
     text_.clear();
     value_ = {};
     while (!atEnd_) {
@@ -180,6 +182,8 @@ bool TJLex::Next() {
         }
         if (token != 0) {
             token_ = token;
+            // ++ and -- right after an operand are postfix: the operand still ends there.
+            endsOperand_ = EndsOperand(token) || (token == tkIncDec && prevEndsOperand_);
             if (OnDebugout) Debugout();
             return true;
         }
@@ -278,7 +282,7 @@ int TJLex::ScanOperator() {
             SkipBlockComment();
             return 0;
         }
-        if (!EndsOperand(prevToken_)) return ScanRegExp();
+        if (!prevEndsOperand_) return ScanRegExp();
         token = Operator(follows('=') ? tkCompoundAssign : tkMultiplicative, 47);
         break;
     default:  // '#', '\' and the grave accent make no token

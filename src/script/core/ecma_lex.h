@@ -121,6 +121,9 @@ public:
 
     int Token() const { return token_; }
     int PrevToken() const { return prevToken_; }
+    // The parser marks the current token as the end of an operand where the token
+    // alone cannot tell (the } of an object literal): a / after it divides.
+    void EndOperand() { endsOperand_ = true; }
     const TJTokenValue& TokenValue() const { return value_; }
     const std::u16string& TokenText() const { return text_; }
     // The token text in the code page.
@@ -159,6 +162,8 @@ private:
     TIntegerHashTable keywords_;
     int token_ = 0;
     int prevToken_ = 0;
+    bool endsOperand_ = false;      // the current token ends an operand
+    bool prevEndsOperand_ = false;  // the previous one did: a / divides
     std::u16string source_;
     int line_ = 1;
     std::size_t pos_ = 0;  // 0-based; past the end while reading the end

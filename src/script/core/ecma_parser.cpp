@@ -999,7 +999,9 @@ TJExpr* TJParser::ParseObjectLiteral() {
             if (!IsObjectKey(Current())) SyntaxError();
         }
     }
-    Skip(tkRBrace);
+    Expect(tkRBrace);
+    lex_.EndOperand();  // unlike the } of a block, a / after it divides
+    Next();
     return MakeExpr(ecObjectLiteral, members);
 }
 
