@@ -135,18 +135,21 @@ private:
 // window among it) is taken away with it.
 class TWindowManager {
 public:
+    // Openbox runs its start-up command once it manages windows; the mark tells.
     TWindowManager()
-        : before_(RootProperties()), openbox_(std::make_unique<TChild>(Args{"openbox", "--sm-disable"}, "")) {}
+        : before_(RootProperties()),
+          ready_(std::filesystem::temp_directory_path() / ("tinctor-openbox-" + std::to_string(getpid()))),
+          openbox_(std::make_unique<TChild>(Args{"openbox", "--sm-disable", "--startup", "touch " + ready_.string()},
+                                            "")) {}
     ~TWindowManager() {
         openbox_.reset();
+        std::filesystem::remove(ready_);
         for (const std::string& name : RootProperties())
             if (std::find(before_.begin(), before_.end(), name) == before_.end())
                 Shell("xprop -root -remove " + name);
     }
     bool Running() const {
-        return WaitFor([] {
-            return Shell("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos;
-        });
+        return WaitFor([&] { return std::filesystem::exists(ready_); }, StartLimit);
     }
 
 private:
@@ -164,6 +167,7 @@ private:
     }
 
     std::vector<std::string> before_;
+    std::filesystem::path ready_;
     std::unique_ptr<TChild> openbox_;
 };
 
