@@ -72,13 +72,17 @@ TColorTable::TLoadResult TColorTable::LoadPicture(const std::string& fileName) {
 void TColorTable::ShowGradient() {
     // A picture loaded earlier gives way to a bitmap of the table's own size, so no
     // stale part of it stays beside the gradient.
-    QImage bitmap = picture_.size() == size() ? std::move(picture_) : QImage(size(), QImage::Format_RGB32);
+    // It is drawn at the screen's device pixels, so that it is as fine as the screen.
+    const QSize device = DeviceSize();
+    QImage bitmap = picture_.size() == device ? std::move(picture_) : QImage(device, QImage::Format_RGB32);
     shown_ = QImage();  // so that the bitmap is not shared while it is drawn
     TImageCanvas canvas(bitmap);
-    DrawGradient(TRect{0, 0, width(), height()}, canvas, GradientTopLeft, GradientBottomRight, GradientBottomLeft,
+    DrawGradient(TRect{0, 0, device.width(), device.height()}, canvas, GradientTopLeft, GradientBottomRight, GradientBottomLeft,
                  GradientTopRight);
     SetPicture(std::move(bitmap));
 }
+
+QSize TColorTable::DeviceSize() const { return size() * devicePixelRatioF(); }
 
 void TColorTable::SetPicture(QImage picture) {
     picture_ = std::move(picture);
@@ -87,15 +91,20 @@ void TColorTable::SetPicture(QImage picture) {
 
 void TColorTable::Stretch() {
     // Nearest pixels, so the colours of a swatch picture stay exactly as they are.
-    shown_ = picture_.isNull() || picture_.size() == size()
+    // At the screen's device pixels, so that nothing is stretched again when painted.
+    const QSize device = DeviceSize();
+    shown_ = picture_.isNull() || picture_.size() == device
                  ? picture_
-                 : picture_.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+                 : picture_.scaled(device, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    shown_.setDevicePixelRatio(devicePixelRatioF());
     update();
 }
 
 std::optional<TColor> TColorTable::PixelAt(QPoint pos) const {
-    if (!shown_.rect().contains(pos)) return std::nullopt;
-    return ArgbToColor(reinterpret_cast<const QRgb*>(shown_.constScanLine(pos.y()))[pos.x()]);
+    // The first device pixel of the table pixel at Pos.
+    const QPoint at = pos * shown_.devicePixelRatio();
+    if (!rect().contains(pos) || !shown_.rect().contains(at)) return std::nullopt;
+    return ArgbToColor(reinterpret_cast<const QRgb*>(shown_.constScanLine(at.y()))[at.x()]);
 }
 
 void TColorTable::paintEvent(QPaintEvent*) {

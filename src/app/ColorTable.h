@@ -64,6 +64,8 @@ private:
     void SetPicture(QImage picture);
     void Stretch();
 
+    // The table's size in the screen's device pixels.
+    QSize DeviceSize() const;
     QImage picture_;
     // The picture stretched to the table (the same image when the sizes agree): what is
     // painted is what is picked.

@@ -115,7 +115,7 @@ void TMainToolBar::CreateSpoit() {
     spoitColor_->setToolTip(QStringLiteral("色を吸い取るカーソルを使います。"));
     spoitImage_ = new QLabel(spoitColor_);
     spoitImage_->setObjectName(QStringLiteral("SpoitImage"));
-    spoitImage_->setPixmap(ToolPixmap(TToolIcon::Spoit));
+    spoitImage_->setPixmap(ToolPixmap(TToolIcon::Spoit, spoitImage_->devicePixelRatioF()));
     spoitImage_->setAlignment(Qt::AlignCenter);
     spoitImage_->setGeometry(QRect(QPoint(), SpoitPanelSize).adjusted(SpoitBorder, SpoitBorder, -SpoitBorder, -SpoitBorder));
     Place(spoitColor_);

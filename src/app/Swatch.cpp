@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmap>
 
 namespace tinctor {
 
@@ -19,19 +18,16 @@ void TSwatch::SetColor(TColor color) {
 }
 
 void TSwatch::paintEvent(QPaintEvent*) {
+    // Drawn straight into the window's own buffer, at the screen's device pixel ratio.
     // The corners outside the rounding show the strip's own background.
-    QPixmap buffer(size());
+    QPainter painter(this);
     const QWidget* strip = parentWidget() ? parentWidget() : this;
-    buffer.fill(strip->palette().color(QPalette::Window));
-    {
-        QPainter painter(&buffer);
-        painter.setPen(QPen(Qt::black, 1));
-        painter.setBrush(ToQColor(color_));
-        // The outline's right and bottom pixels lie on the last column and row, as a
-        // rounded rectangle from (0, 0) to (width, height) with 8 x 8 corners does.
-        painter.drawRoundedRect(QRect(0, 0, width() - 1, height() - 1), 4, 4);
-    }
-    QPainter(this).drawPixmap(0, 0, buffer);
+    painter.fillRect(rect(), strip->palette().color(QPalette::Window));
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(ToQColor(color_));
+    // The outline's right and bottom pixels lie on the last column and row, as a
+    // rounded rectangle from (0, 0) to (width, height) with 8 x 8 corners does.
+    painter.drawRoundedRect(QRect(0, 0, width() - 1, height() - 1), 4, 4);
 }
 
 void TSwatch::mousePressEvent(QMouseEvent* event) {

@@ -10,6 +10,9 @@ namespace tinctor {
 namespace {
 
 constexpr int kSize = 16;
+// The device pixel ratios an icon carries a picture for: the usual desktop and the
+// doubled one; Qt draws the nearest for other ratios.
+constexpr qreal kIconRatios[] = {1.0, 2.0};
 
 void Text(QPainter& p, const QString& text, int pixelSize, const QColor& colour) {
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -110,8 +113,9 @@ void Clipboard(QPainter& p, bool toClipboard) {
 
 }  // namespace
 
-QPixmap ToolPixmap(TToolIcon icon) {
-    QPixmap pixmap(kSize, kSize);
+QPixmap ToolPixmap(TToolIcon icon, qreal ratio) {
+    QPixmap pixmap(QSize(kSize, kSize) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     switch (icon) {
@@ -152,6 +156,12 @@ QPixmap ToolPixmap(TToolIcon icon) {
         case TToolIcon::LoadFromClipboard: Clipboard(p, false); break;
     }
     return pixmap;
+}
+
+QIcon ToolIconOf(TToolIcon icon) {
+    QIcon pictures;
+    for (const qreal ratio : kIconRatios) pictures.addPixmap(ToolPixmap(icon, ratio));
+    return pictures;
 }
 
 }  // namespace tinctor

@@ -14,7 +14,10 @@ enum class TToolIcon {
     CopyToClipboard, LoadFromClipboard,
 };
 
-QPixmap ToolPixmap(TToolIcon icon);
-inline QIcon ToolIconOf(TToolIcon icon) { return QIcon(ToolPixmap(icon)); }
+// The picture drawn at Ratio device pixels per pixel (2 under a desktop scale of 2),
+// so that it is as sharp as the screen, never a small picture stretched.
+QPixmap ToolPixmap(TToolIcon icon, qreal ratio = 1.0);
+// The icon with the picture at each device pixel ratio a desktop uses.
+QIcon ToolIconOf(TToolIcon icon);
 
 }  // namespace tinctor
