@@ -170,7 +170,7 @@ def tunnel(c, req):
 }
 
 TEST_F(Https, ScriptObjectTrustsTheSameCertificates) {
-    PythonPeer good = TlsServer("good", kEcho);
+    PythonPeer good = TlsServer("good", kEcho + ", " + kEcho);
     PythonPeer expired = TlsServer("expired", kEcho);
     PythonPeer wrong = TlsServer("wrong", kEcho);
     PythonPeer self = TlsServer("self", kEcho);
@@ -179,12 +179,18 @@ TEST_F(Https, ScriptObjectTrustsTheSameCertificates) {
     for (auto [name, peer] : {std::pair{"GOOD", &good}, {"EXPIRED", &expired}, {"WRONG", &wrong}, {"SELF", &self}})
         script += "var " + std::string(name) + " = " + std::to_string(peer->Port()) + ";\n";
     runner.Run(script + R"(
-println(HTTPS.get(base + GOOD + "/a").indexOf("GET /a HTTP/1.0") == 0);
+var h = new HTTPS();
+println(h.get(base + GOOD + "/a").indexOf("GET /a HTTP/1.0") == 0);
+// connect speaks TLS to the last server too: a plain request would end its handshake.
+h.connect().writeln("GET /c HTTP/1.0").writeln("");
+var status = h.readln(), blank = h.readln();
+println(status + "|" + blank + "|" + h.readln());
+h.close();
 println(HTTPS.get(base + EXPIRED + "/").indexOf("GET /") == 0);
 try { HTTPS.get(base + WRONG + "/"); } catch (e) { println(e); }
 HTTPS.get(base + SELF + "/");
 )");
-    EXPECT_EQ(runner.out, "true\r\ntrue\r\nESocketError\r\n");
+    EXPECT_EQ(runner.out, "true\r\nHTTP/1.0 200 OK||GET /c HTTP/1.0\r\ntrue\r\nESocketError\r\n");
     ASSERT_EQ(runner.errors.size(), 1u);
     EXPECT_TRUE(runner.errors.front().second.ends_with("=> HTTP.get error")) << runner.errors.front().second;
 }

@@ -174,4 +174,6 @@ TJHTTPSObject::TJHTTPSObject(TJBaseEngine* engine, const TJValueList* param)
     SetObjectName("HTTPS");
 }
 
+void TJHTTPSObject::OpenConnection() { static_cast<TgHTTPS&>(Client()).ConnectSecure(); }
+
 }  // namespace kestrel

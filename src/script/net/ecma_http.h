@@ -44,6 +44,9 @@ private:
 class TJHTTPSObject : public TJHTTPObject {
 public:
     TJHTTPSObject(TJBaseEngine* engine, const TJValueList* param);
+
+    // connect/open speak TLS, as every request to an https address does.
+    void OpenConnection() override;
 };
 
 }  // namespace kestrel

@@ -56,7 +56,7 @@ std::string ReadText(TgSocket& socket, std::int64_t count) {
 template <const char* Name>
 void Connect(TJObject& self, const TJValueList*, TJValue& result) {
     TJBaseSocketObject& object = Base(self);
-    object.Guard(Name, [&] { object.Socket().Connect(); });
+    object.Guard(Name, [&] { object.OpenConnection(); });
     result.BuildObject(&self);
 }
 

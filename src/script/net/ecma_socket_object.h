@@ -36,6 +36,9 @@ public:
     const TJMethodTable* SharedMethods() const override { return &ConnectionMethods(); }
 
     TgSocket& Socket() noexcept { return *socket_; }
+    // What the script's connect/open does: a plain connection to the socket's host
+    // and port unless the object's protocol needs more.
+    virtual void OpenConnection() { socket_->Connect(); }
     // When set, every status text is printed with the global println before onStatus.
     bool Debug = false;
 

@@ -79,6 +79,8 @@ std::string TgHTTPS::OpenConnection(const TUrlInfo& url) {
         return TgHTTP::OpenConnection(plain);
     }
     std::uint16_t port = PortOr(url.Port, kHttpsDefaultPort);
+    secureHost_ = url.Host;
+    securePort_ = port;
     if (Proxy.empty()) {
         Host = url.Host;
         Port = port;
@@ -90,6 +92,16 @@ std::string TgHTTPS::OpenConnection(const TUrlInfo& url) {
     }
     Handshake(url.Host);
     return url.Path.empty() ? "/" : url.Path;
+}
+
+void TgHTTPS::ConnectSecure() {
+    TUrlInfo server;
+    server.Protocol = "https";
+    server.Host = Proxy.empty() ? Host : secureHost_;
+    std::uint16_t port = Proxy.empty() ? Port : securePort_;
+    if (server.Host.empty()) throw ETlsError("no https server to connect to");
+    if (port != 0) server.Port = std::to_string(port);
+    OpenConnection(server);
 }
 
 void TgHTTPS::OpenTunnel(const std::string& host, const std::string& port) {

@@ -27,6 +27,11 @@ public:
     explicit TgHTTPS(int bufferSize);
     ~TgHTTPS() override;
 
+    // Connects to Host:Port and speaks TLS over it, the way a request to an https
+    // address does; through the proxy's tunnel to the last https server when a proxy
+    // is set (Host and Port are then the proxy's).
+    void ConnectSecure();
+
 protected:
     std::string OpenConnection(const TUrlInfo& url) override;
     bool CarriesBody(const std::string& body) const override;
@@ -42,6 +47,9 @@ private:
 
     ssl_ctx_st* context_ = nullptr;
     ssl_st* ssl_ = nullptr;
+    // The server of the last https address, the tunnel's end for ConnectSecure.
+    std::string secureHost_;
+    std::uint16_t securePort_ = 0;
 };
 
 }  // namespace kestrel
