@@ -272,6 +272,44 @@ TEST_F(Eval, Eval) {
     EXPECT_EQ(Out("eval('var y');"), "!SyntaxError: Line(1) => Text( var )");
 }
 
+// Variables a function or program is known to declare sit in a record by index; the
+// name still means what the scope chain says wherever the record cannot answer.
+TEST_F(Eval, RecordedVariablesKeepTheScopeRules) {
+    const struct {
+        const char* script;
+        const char* output;
+    } cases[] = {
+        // A var means the outer name until its declaration has run.
+        {"var x = 'g'; function f(){ var a = x; var x = 'l'; return a + x; } println(f());", "gl\n"},
+        {"function f(){ var t = typeof q; var q = 1; return t + q; } println(f());", "undefined1\n"},
+        {"function f(){ z = 3; } f(); var w = z; var z = 5; println(w, z);", "3\n5\n"},
+        // Inside `with` the object's member comes before the call's variable.
+        {"function f(){ var x = 'l'; var o = {x: 'o'}; with (o) { println(x); x = 'w'; } println(x, o.x); } f();",
+         "o\nl\nw\n"},
+        {"var x = 'g'; var o = {x: 'o'}; with (o) { x = 'w'; } println(x, o.x);", "g\nw\n"},
+        // A member of `this` is a variable, unless the call declares the name.
+        {"var o = {v: 'm', f: function(){ return v; }, g: function(v){ return v; }}; println(o.f(), o.g('p'));",
+         "m\np\n"},
+        // eval and nested functions reach the running call's variables by name.
+        {"function f(){ var n = 1; eval('n = n + 41'); return n; } println(f());", "42\n"},
+        {"function f(){ eval('nv = 7'); } f(); println(nv);", "7\n"},
+        {"function o(){ var c = 0; function inc(){ c = c + 1; } inc(); inc(); return c; } println(o());", "2\n"},
+        {"function o(d){ function inner(){ return d; } if (d > 0) return o(d - 1) + inner(); return inner(); }"
+         "println(o(2));",
+         "3\n"},
+        // Each call has its own record; a repeated parameter takes the last value.
+        {"function f(n){ var m = n * 2; if (n > 0) f(n - 1); return m; } println(f(3));", "6\n"},
+        {"function f(a, a){ return a; } println(f(1, 2));", "2\n"},
+        {"function f(){ try { throw 'x'; } catch (e) { return e; } } println(f());", "x\n"},
+        {"function f(){ var s = ''; for (var k in [7, 8]) s = s + k; return s; } println(f());", "01\n"},
+        // An object held only by a call's variable lives as long as the call.
+        {"function f(){ var o = new Object(); o.v = 5; g(); return o.v; } function g(){} println(f());", "5\n"},
+        // A returned function takes the call's variables with it.
+        {"function mk(){ var a = 1; return function(){ return a; }; } var k = mk(); println(k());", "1\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Out(c.script), c.output) << c.script;
+}
+
 TEST_F(Eval, ArraysGrowAndRefuseNegativeIndexes) {
     EXPECT_EQ(Out("var a = [1, 2]; var x = a[5]; println(typeof(x), a.length);"), "undefined\n6\n");
     EXPECT_EQ(Out("var a = [1, 2]; a[-1];"), "!Exception: EIndexError(1) => -1");

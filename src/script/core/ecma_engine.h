@@ -282,6 +282,9 @@ private:
                               std::optional<TArguments>& rest);
     void BindParameters(IJFunction* fn, const TCallBinding& binding, TJLocalSymbolTable* local);
     void CallNative(IJFunction* fn, const TJValueList* args, TJValue& result);
+    // The record layout of Decl's calls (or namespace), made at its first use in the
+    // run and kept by Table, Decl's table; none when Table belongs to another declaration.
+    static const TJFrameLayout* FrameLayoutOf(TJFunctionSymbolTable* table, const TJStatement* decl);
     // The prototype name of a script function: its name, or for an anonymous one the
     // variable it was read from, so that F.prototype and new F() agree.
     static std::string_view PrototypeKey(const IJFunction& fn, const TJExpr* objectExpr);

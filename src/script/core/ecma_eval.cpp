@@ -13,6 +13,7 @@
 
 #include "script/core/ecma_engine.h"
 #include "script/core/ecma_number.h"
+#include "script/core/ecma_resolve.h"
 
 namespace kestrel {
 
@@ -20,53 +21,6 @@ namespace {
 
 constexpr int kEvalDelete = 1;  // operand of delete
 constexpr int kEvalVar = 2;     // directly inside a var expression
-
-// Facts of a function declaration node.
-constexpr std::uint8_t kFactsKnown = 1;
-constexpr std::uint8_t kFactsArguments = 2;  // its own code names `arguments`
-
-bool ExprNamesArguments(const TJExpr* e);
-
-bool StatementsNameArguments(const TJStatement* s) {
-    for (; s; s = s->Next) {
-        // A nested function or class has its own `arguments`.
-        if (s->Kind == skFunction || s->Kind == skClass) continue;
-        if (ExprNamesArguments(s->Expr)) return true;
-        if (StatementsNameArguments(s->Sub1) || StatementsNameArguments(s->Sub2)) return true;
-        if (!IsDeclarationKind(s->Kind) && StatementsNameArguments(s->Sub3)) return true;
-    }
-    return false;
-}
-
-bool ExprNamesArguments(const TJExpr* e) {
-    while (e) {
-        switch (e->Code) {
-        case ecIdentifier: return e->Symbol.view() == "arguments";
-        case ecFunction: return false;
-        case ecListLink:
-            // Lists are chains: walk them, do not recurse along them.
-            if (ExprNamesArguments(e->Right)) return true;
-            e = e->Left;
-            continue;
-        default:
-            if (ExprNamesArguments(e->Left) || ExprNamesArguments(e->Right)) return true;
-            e = e->Third;
-            continue;
-        }
-    }
-    return false;
-}
-
-// Whether a call of Decl must make its `arguments` array: only code of its own can
-// read it (nested functions and eval have theirs), so without the name it is skipped.
-bool NeedsArguments(const TJStatement* decl) {
-    if (!(decl->Facts & kFactsKnown)) {
-        std::uint8_t facts = kFactsKnown;
-        if (StatementsNameArguments(decl->Body())) facts |= kFactsArguments;
-        decl->Facts = facts;
-    }
-    return decl->Facts & kFactsArguments;
-}
 
 bool IsPlainNumber(const TJValue& v) noexcept { return v.IsInteger() || v.IsDouble(); }
 double PlainNumber(const TJValue& v) noexcept { return v.IsInteger() ? v.vInteger() : v.vDouble(); }
@@ -163,6 +117,10 @@ void TJEngine::Evaluate(const TJExpr* e, TJValue& result, int flags) {
         return;
     }
     if (e->Code == ecIdentifier) {
+        if (const TJValue* local = current_->FrameValue(e->FrameDecl, e->Slot)) {
+            result = *local;
+            return;
+        }
         if (!current_->GetValue(e->Symbol, result, &e->Hint)) UndefinedName(e);
         return;
     }
@@ -293,8 +251,12 @@ void TJEngine::EvaluateAssign(const TJExpr* e, TJValue& result, int flags) {
     const TJExpr* target = e->Left;
     switch (target->Code) {
     case ecIdentifier:
-        if (flags & kEvalVar) current_->SetLocal(target->Symbol, result);
-        else current_->Assign(target->Symbol, result, 0, &target->Hint);
+        if (flags & kEvalVar) {
+            if (!current_->DeclareFrameValue(target->FrameDecl, target->Slot, result))
+                current_->SetLocal(target->Symbol, result);
+        } else if (!current_->ReplaceFrameValue(target->FrameDecl, target->Slot, result)) {
+            current_->Assign(target->Symbol, result, 0, &target->Hint);
+        }
         return;
     case ecMember: {
         TJValue object;
@@ -322,7 +284,10 @@ void TJEngine::EvaluateAssign(const TJExpr* e, TJValue& result, int flags) {
 
 void TJEngine::StoreInto(const TJExpr* target, const TJValue& value) {
     switch (target->Code) {
-    case ecIdentifier: current_->Assign(target->Symbol, value, 0, &target->Hint); return;
+    case ecIdentifier:
+        if (!current_->ReplaceFrameValue(target->FrameDecl, target->Slot, value))
+            current_->Assign(target->Symbol, value, 0, &target->Hint);
+        return;
     case ecMember: {
         TJValue object;
         Evaluate(target->Left, object);
@@ -782,6 +747,20 @@ TJEngine::TCallBinding TJEngine::BindCallMode(IJFunction* fn, const TJValueList*
     return binding;
 }
 
+namespace {
+
+// Declares parameter Index (node Param) in the call's table Local: straight into its
+// slot when the record has one.
+void DeclareParameter(TJLocalSymbolTable* local, std::size_t index, const TJStatement* param, const TJValue& value) {
+    const TJFrameLayout* layout = local->FrameLayout();
+    if (layout && index < layout->ParamSlots.size() &&
+        local->DeclareFrameValue(layout->Decl, layout->ParamSlots[index], value))
+        return;
+    local->SetLocal(param->Expr->Symbol, value);
+}
+
+}  // namespace
+
 void TJEngine::BindParameters(IJFunction* fn, const TCallBinding& binding, TJLocalSymbolTable* local) {
     const TJStatement* decl = fn->GetStatement();
     if (binding.Apply) {
@@ -799,7 +778,7 @@ void TJEngine::BindParameters(IJFunction* fn, const TCallBinding& binding, TJLoc
             if (!p->Expr) continue;
             if (i < count) arguments->GetItem(i, item);
             else item.SetUndefined();
-            local->SetLocal(p->Expr->Symbol, item);
+            DeclareParameter(local, i, p, item);
         }
         return;
     }
@@ -814,12 +793,18 @@ void TJEngine::BindParameters(IJFunction* fn, const TCallBinding& binding, TJLoc
         arguments->SetValue("callee", FunctionValue(fn), nullptr, false);
     }
     const int count = params ? params->Count() : 0;
+    const TJValue missing;
     int i = 0;
     for (const TJStatement* p = decl->Params(); p; p = p->Next, ++i) {
         if (!p->Expr) continue;
-        if (i < count) local->SetLocal(p->Expr->Symbol, (*params)[i]);
-        else local->SetLocal(p->Expr->Symbol, TJValue());
+        DeclareParameter(local, i, p, i < count ? (*params)[i] : missing);
     }
+}
+
+const TJFrameLayout* TJEngine::FrameLayoutOf(TJFunctionSymbolTable* table, const TJStatement* decl) {
+    const TJFrameLayout* layout = table->CallLayout();
+    if (!layout) layout = table->SetCallLayout(ResolveFrame(decl));
+    return layout->Decl == decl ? layout : nullptr;  // a table of another declaration: names only
 }
 
 void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& result, TJObject* thisObject) {
@@ -832,15 +817,18 @@ void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& resu
 
     // The frame: a local table under the function's table, made current until the end.
     TJFunctionSymbolTable* table = fn->GetSymbolTable();
+    const TJStatement* decl = fn->GetStatement();
+    // Its record's layout, worked out at the first call in the run.
+    const TJFrameLayout* layout = FrameLayoutOf(table, decl);
     TJLocalSymbolTable* caller = current_;
     // The engine's own objects outlive every table: no link needed for them.
     const bool ownObject = binding.This && (binding.This == global_ || binding.This == regExp_ || binding.This == wScript_);
-    TJLocalSymbolTable* local = table->NewChild(fn->GetLocalTable(), binding.This, !ownObject);
+    TJLocalSymbolTable* local = table->NewChild(fn->GetLocalTable(), binding.This, !ownObject, layout);
     TStateGuard state(*this, table);
     current_ = local;
     BindParameters(fn, binding, local);
 
-    const TJCompletion c = ExecStatements(fn->GetStatement()->Body(), 0);
+    const TJCompletion c = ExecStatements(decl->Body(), 0);
     if (c == TJCompletion::Continue || c == TJCompletion::Break)
         ThrowError(errors::SyntaxError, c == TJCompletion::Continue ? "continue" : "break");
     // The return: the returned object keeps the count its return took, now held by the

@@ -96,12 +96,16 @@ struct TJExpr {
     // Height of the tree below and including this node; a list chain counts as one
     // level, because lists are walked in a loop, not by recursion.
     std::uint16_t Depth = 1;
+    // Identifiers naming a variable of the call record of FrameDecl (a function
+    // declaration): its slot there (ecma_resolve.h). Set by the evaluator, never saved.
+    mutable std::uint16_t Slot = 0xFFFF;
     TJExpr* Left = nullptr;
     TJExpr* Right = nullptr;
     TJExpr* Third = nullptr;
     TJValue Value;                     // ecConstant
     TJString Symbol;                   // ecIdentifier: the name
     TJStatement* Statement = nullptr;  // ecFunction: the declaration node
+    mutable const TJStatement* FrameDecl = nullptr;
 };
 
 // Makes and owns expression nodes; every node lives until Clear.

@@ -122,6 +122,7 @@ TJCompletion TJEngine::ExecStatement(const TJStatement* s, int flags, TSwitchCon
 TJCompletion TJEngine::ExecProgram(const TJStatement* s) {
     const std::string_view name = s->Expr ? s->Expr->Symbol.view() : std::string_view("__MAIN__");
     TJGlobalSymbolTable* space = root_.CreateNamespace(name, s);
+    space->OpenFrame(FrameLayoutOf(space, s));
     TJFunctionInfo info;
     info.FuncName = name;
     info.FuncType = fkNamespace;

@@ -6,6 +6,64 @@
 
 namespace kestrel {
 
+std::uint16_t TJFrameLayout::Add(const TJString& name) {
+    std::uint16_t slot = Find(name.view());
+    if (slot != kNoSlot || Names.size() >= kMaxSlots) return slot;
+    slot = static_cast<std::uint16_t>(Names.size());
+    Names.push_back(name);
+    // The views stay valid: a TJString's bytes never move while it is held.
+    if (Names.size() > kScannedNames) {
+        if (index_.empty())
+            for (std::size_t i = 0; i < Names.size(); ++i) index_.emplace(Names[i].view(), static_cast<std::uint16_t>(i));
+        else
+            index_.emplace(Names.back().view(), slot);
+    }
+    return slot;
+}
+
+std::uint16_t TJFrameLayout::FindIndexed(std::string_view name) const noexcept {
+    const auto it = index_.find(name);
+    return it == index_.end() ? kNoSlot : it->second;
+}
+
+void TJFrameSlots::Grow(std::size_t count) {
+    // Only an emptied record grows (Open comes after Clear), so nothing is moved.
+    slots_ = std::make_unique<TSlot[]>(count);
+    capacity_ = count;
+}
+
+void TJFrameSlots::Acquire(TJObject* object) {
+    Hold(object);
+    object->IncRef();
+}
+
+void TJFrameSlots::Release(TJObject* object) noexcept {
+    Unhold(object);
+    object->DecRef();
+}
+
+void TJFrameSlots::Clear() noexcept {
+    // Each value is taken out before it is released: an object dying now may reach
+    // this record through its notification.
+    for (std::size_t i = 0; i < size_; ++i) {
+        TSlot& slot = slots_[i];
+        if (!slot.Declared) continue;
+        slot.Declared = false;
+        TJValue old = std::move(slot.Value);
+        slot.Value.SetUndefined();
+        if (TJObject* o = old.vObject()) Release(o);
+    }
+    size_ = 0;
+}
+
+void TJFrameSlots::Notification(TJNotify* other) {
+    TJNotify::Notification(other);
+    for (std::size_t i = 0; i < size_; ++i)
+        if (TJObject* o = slots_[i].Value.vObject(); o && static_cast<TJNotify*>(o) == other) slots_[i].Value.SetUndefined();
+}
+
+// ---------------------------------------------------------------------------
+
 TJLocalSymbolTable::TJLocalSymbolTable(TJLocalSymbolTable* parent) : TJLocalSymbolTable(parent, TKind::Local) {}
 
 TJLocalSymbolTable::TJLocalSymbolTable(TJLocalSymbolTable* parent, TKind kind) : kind_(kind), parent_(parent) {}
@@ -14,9 +72,54 @@ TJLocalSymbolTable::~TJLocalSymbolTable() { ClearOwn(); }
 
 void TJLocalSymbolTable::ClearOwn() noexcept {
     while (!children_.empty()) children_.pop_back();  // the most recent first
-    SetThis(nullptr);
+    if (this_) SetThis(nullptr);
     temp_.Clear();
-    symbols_.Clear();
+    if (symbols_.Count() != 0) symbols_.Clear();
+    frame_.Clear();
+    layout_ = nullptr;
+    frameDecl_ = nullptr;
+}
+
+const TJValue* TJLocalSymbolTable::FindOwnInFrame(std::string_view name, std::uint8_t* hint) const {
+    const std::uint16_t slot = layout_->Find(name);
+    if (slot != TJFrameLayout::kNoSlot) return frame_.Get(slot);
+    return FindInSymbols(name, hint);
+}
+
+void TJLocalSymbolTable::OpenFrame(const TJFrameLayout* layout) {
+    if (!layout || layout_ == layout) return;
+    // Variables declared before the record existed move into it.
+    layout_ = layout;
+    frameDecl_ = layout->Decl;
+    if (frame_.Size() != 0) frame_.Clear();
+    frame_.Open(layout->Names.size());
+    if (symbols_.Count() == 0) return;
+    for (std::size_t slot = 0; slot < layout->Names.size() && symbols_.Count() != 0; ++slot) {
+        const std::string_view name = layout->Names[slot].view();
+        if (const TJValue* value = symbols_.Find(name)) {
+            frame_.Declare(slot, *value);
+            symbols_.Remove(name);
+        }
+    }
+}
+
+void TJLocalSymbolTable::SetLocal(std::string_view name, const TJValue& value) {
+    if (layout_) {
+        const std::uint16_t slot = layout_->Find(name);
+        if (slot != TJFrameLayout::kNoSlot) {
+            frame_.Declare(slot, value);
+            return;
+        }
+    }
+    symbols_.SetValue(name, value);
+}
+
+bool TJLocalSymbolTable::ReplaceOwn(std::string_view name, const TJValue& value, std::uint8_t* hint) {
+    if (layout_) {
+        const std::uint16_t slot = layout_->Find(name);
+        if (slot != TJFrameLayout::kNoSlot) return frame_.Replace(slot, value);
+    }
+    return symbols_.ReplaceValue(name, value, hint);
 }
 
 void TJLocalSymbolTable::Clear() { ClearOwn(); }
@@ -32,7 +135,7 @@ bool TJLocalSymbolTable::GetValueImpl(TJLocalSymbolTable* caller, std::string_vi
             table = table->children_.back().get();
             continue;
         }
-        if (const TJValue* found = hint ? table->symbols_.FindHinted(name, *hint) : table->symbols_.Find(name)) {
+        if (const TJValue* found = table->FindOwn(name, hint)) {
             value = *found;
             return true;
         }
@@ -63,7 +166,7 @@ bool TJLocalSymbolTable::SetValueImpl(TJLocalSymbolTable* caller, std::string_vi
             table = table->children_.back().get();
             continue;
         }
-        if (table->symbols_.ReplaceValue(name, value, hint)) return true;
+        if (table->ReplaceOwn(name, value, hint)) return true;
         if (TJObject* self = table->this_; self && self->HasKey(name)) {
             self->SetValue(name, value, nullptr, false);
             return true;
@@ -94,13 +197,13 @@ TJFunctionSymbolTable* TJLocalSymbolTable::NearestFunction() noexcept {
 
 void TJLocalSymbolTable::SetGlobal(std::string_view name, const TJValue& value) {
     TJLocalSymbolTable* table = NearestGlobal();
-    (table ? table : Outermost())->symbols_.SetValue(name, value);
+    (table ? table : Outermost())->SetLocal(name, value);
 }
 
 void TJLocalSymbolTable::SetStatic(std::string_view name, const TJValue& value) {
     TJLocalSymbolTable* table = NearestFunction();
     if (!table) table = Outermost();
-    if (!table->symbols_.HasKey(name)) table->symbols_.SetValue(name, value);
+    if (!table->HasOwn(name)) table->SetLocal(name, value);
 }
 
 void TJLocalSymbolTable::AssignImpl(std::string_view name, const TJValue& value, int mode, std::uint8_t* hint) {
@@ -125,7 +228,7 @@ constexpr std::size_t kMaxSpareTables = 256;
 }  // namespace
 
 TJLocalSymbolTable* TJLocalSymbolTable::NewChild(const TJSymbolTableBase* closure, TJObject* thisObject,
-                                                 bool linkThis) {
+                                                 bool linkThis, const TJFrameLayout* layout) {
     if (gSpareTables.empty()) {
         children_.push_back(std::make_unique<TJLocalSymbolTable>(this));
     } else {
@@ -135,6 +238,7 @@ TJLocalSymbolTable* TJLocalSymbolTable::NewChild(const TJSymbolTableBase* closur
     }
     TJLocalSymbolTable* child = children_.back().get();
     child->isChild_ = true;
+    child->OpenFrame(layout);
     if (closure) child->CopyFrom(*closure);
     if (linkThis) {
         child->SetThis(thisObject);
@@ -194,9 +298,15 @@ void TJLocalSymbolTable::CopyFrom(const TJSymbolTableBase& other) {
     const auto* source = typeid(other) == typeid(TJLocalSymbolTable) ? static_cast<const TJLocalSymbolTable*>(&other)
                                                                      : dynamic_cast<const TJLocalSymbolTable*>(&other);
     if (!source || source == this) return;
-    if (symbols_.Count() == 0 && symbols_.CopyAllFrom(source->symbols_)) return;
+    if (const TJFrameLayout* layout = source->layout_) {
+        source->frame_.ForEachDeclared([this, layout](std::size_t slot, const TJValue& value) {
+            const std::string_view name = layout->Names[slot].view();
+            if (!HasOwn(name)) SetLocal(name, value);
+        });
+    }
+    if (!layout_ && symbols_.Count() == 0 && symbols_.CopyAllFrom(source->symbols_)) return;
     source->symbols_.ForEach([this](const std::string& name, const TJValue& value) {
-        if (!symbols_.HasKey(name)) symbols_.SetValue(name, value);
+        if (!HasOwn(name)) SetLocal(name, value);
     });
 }
 

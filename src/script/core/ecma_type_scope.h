@@ -12,6 +12,12 @@
 // A table counts and links the objects its variables hold (TJHash), links its `this`
 // object without counting it, and owns its children: the activations and `with`
 // blocks made under it, of which the most recent is child 0.
+//
+// A call's table is also a frame: the variables its function is known to declare
+// (TJFrameLayout) live by index in a flat record (TJFrameSlots) instead of the hash,
+// so that the evaluator reaches them without a search and a call binds its
+// parameters without hashing. Every lookup by name sees them as well: a name of the
+// layout lives only in the record, any other name only in the hash.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +27,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "script/core/ecma_type_object.h"
@@ -30,6 +37,99 @@ namespace kestrel {
 struct TJStatement;
 class TJFunctionSymbolTable;
 class TJGlobalSymbolTable;
+
+// The variables a call of one function declares or may declare, each with its index
+// in the call's record: the parameters, `arguments` when the function's own code
+// names it, and the names its body declares with var, function, class or catch.
+// Which names it holds only decides speed, never meaning (a name outside it simply
+// lives in the table's hash), so the set may be larger than what a call declares.
+struct TJFrameLayout {
+    static constexpr std::uint16_t kNoSlot = 0xFFFF;
+    // Names beyond this many live in the hash, so that slots fit their 16 bits.
+    static constexpr std::size_t kMaxSlots = 4096;
+
+    const TJStatement* Decl = nullptr;      // the function declaration it was made for
+    std::vector<TJString> Names;            // by slot
+    std::vector<std::uint16_t> ParamSlots;  // by parameter; kNoSlot for an unnamed one
+    std::uint16_t ArgumentsSlot = kNoSlot;  // kNoSlot: the body never names `arguments`
+
+    // The slot of Name, kNoSlot when it has none.
+    std::uint16_t Find(std::string_view name) const noexcept {
+        if (!index_.empty()) return FindIndexed(name);
+        for (std::size_t i = 0; i < Names.size(); ++i)
+            if (Names[i].view() == name) return static_cast<std::uint16_t>(i);
+        return kNoSlot;
+    }
+    // The slot of Name, added when missing (kNoSlot once the layout is full).
+    std::uint16_t Add(const TJString& name);
+
+private:
+    // Up to this many names a scan is quicker than a hash; a namespace of many
+    // variables is searched through index_.
+    static constexpr std::size_t kScannedNames = 8;
+    std::uint16_t FindIndexed(std::string_view name) const noexcept;
+    std::unordered_map<std::string_view, std::uint16_t> index_;  // views of Names
+};
+
+// The record of one call: a value per slot of its layout and whether the variable
+// has been declared yet (a var statement declares it when it runs, and until then
+// the name means whatever it means further out). Like a member table it counts and
+// links the objects it holds, and a slot whose object dies becomes undefined.
+class TJFrameSlots : public TJNotify {
+public:
+    TJFrameSlots() = default;
+    ~TJFrameSlots() override { Clear(); }
+
+    // Count slots, none declared. The room stays from call to call.
+    void Open(std::size_t count) {
+        if (count > capacity_) Grow(count);
+        size_ = count;
+    }
+    std::size_t Size() const noexcept { return size_; }
+    // The value of a declared slot, else null.
+    const TJValue* Get(std::size_t slot) const noexcept {
+        return slot < size_ && slots_[slot].Declared ? &slots_[slot].Value : nullptr;
+    }
+    // Declares the slot (again) with Value.
+    void Declare(std::size_t slot, const TJValue& value) { Store(slots_[slot], value); }
+    // Replaces the value of a declared slot; false, changing nothing, for an undeclared one.
+    bool Replace(std::size_t slot, const TJValue& value) {
+        if (slot >= size_ || !slots_[slot].Declared) return false;
+        Store(slots_[slot], value);
+        return true;
+    }
+    // Releases every value and forgets the slots.
+    void Clear() noexcept;
+    // Calls F(slot, value) for each declared slot.
+    template <class F>
+    void ForEachDeclared(F&& f) const {
+        for (std::size_t i = 0; i < size_; ++i)
+            if (slots_[i].Declared) f(i, slots_[i].Value);
+    }
+
+    void Notification(TJNotify* other) override;
+
+private:
+    // Slots beyond size_, and undeclared ones, hold undefined.
+    struct TSlot {
+        TJValue Value;
+        bool Declared = false;
+    };
+    void Grow(std::size_t count);
+    void Store(TSlot& slot, const TJValue& value) {
+        TJValue fresh(value);
+        if (TJObject* o = fresh.vObject()) Acquire(o);
+        TJValue old = std::exchange(slot.Value, std::move(fresh));
+        slot.Declared = true;
+        if (TJObject* o = old.vObject()) Release(o);
+    }
+    void Acquire(TJObject* object);
+    void Release(TJObject* object) noexcept;
+
+    std::unique_ptr<TSlot[]> slots_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
 
 class TJLocalSymbolTable : public TJSymbolTableBase {
 public:
@@ -45,8 +145,8 @@ public:
                       std::uint8_t* hint = nullptr);
     bool GetValue(std::string_view name, TJValue& value, std::uint8_t* hint = nullptr) {
         // Most names are found in the table asked first: that much without a call.
-        if (!IsFunctionTable() || children_.empty()) {
-            if (const TJValue* found = hint ? symbols_.FindHinted(name, *hint) : symbols_.Find(name)) {
+        if (AnswersFirst()) {
+            if (const TJValue* found = layout_ ? FindOwnInFrame(name, hint) : FindInSymbols(name, hint)) {
                 value = *found;
                 return true;
             }
@@ -60,7 +160,7 @@ public:
                       std::uint8_t* hint = nullptr);
 
     // Declares or replaces Name in this table.
-    void SetLocal(std::string_view name, const TJValue& value) { symbols_.SetValue(name, value); }
+    void SetLocal(std::string_view name, const TJValue& value);
     // The same in the nearest namespace (the outermost table when the chain has none).
     void SetGlobal(std::string_view name, const TJValue& value);
     // In the nearest function table (the outermost when none), unless Name is declared there.
@@ -68,9 +168,30 @@ public:
     // Replaces an existing variable; otherwise declares it: mode 1 here, mode 2 as a
     // static, any other mode in the nearest namespace.
     void Assign(std::string_view name, const TJValue& value, int mode = 0, std::uint8_t* hint = nullptr) {
-        if ((!IsFunctionTable() || children_.empty()) && symbols_.ReplaceValue(name, value, hint)) return;
+        if (AnswersFirst() && ReplaceOwn(name, value, hint)) return;
         AssignImpl(name, value, mode, hint);
     }
+
+    // The frame of a call of Decl: the variable in Slot of its record. Each is null
+    // (false) when this table is no call of Decl or the variable is not declared yet,
+    // and the caller then goes by name. A namespace whose `with` block runs passes
+    // lookups to the block first: that, too, goes by name.
+    const TJValue* FrameValue(const TJStatement* decl, std::uint16_t slot) const noexcept {
+        return decl && frameDecl_ == decl && AnswersFirst() ? frame_.Get(slot) : nullptr;
+    }
+    bool ReplaceFrameValue(const TJStatement* decl, std::uint16_t slot, const TJValue& value) {
+        return decl && frameDecl_ == decl && AnswersFirst() && frame_.Replace(slot, value);
+    }
+    bool DeclareFrameValue(const TJStatement* decl, std::uint16_t slot, const TJValue& value) {
+        if (!decl || frameDecl_ != decl || slot >= frame_.Size()) return false;
+        frame_.Declare(slot, value);
+        return true;
+    }
+    // The layout of this call's record, or none for tables that are no call.
+    const TJFrameLayout* FrameLayout() const noexcept { return layout_; }
+    // Gives this table the record of Layout (a namespace's, when its program runs); a
+    // table that has it already keeps its values.
+    void OpenFrame(const TJFrameLayout* layout);
 
     TJGlobalSymbolTable* NearestGlobal() noexcept;
     TJFunctionSymbolTable* NearestFunction() noexcept;
@@ -80,7 +201,9 @@ public:
     // A new local table under this one, made child 0, holding the entries of Closure
     // (a captured scope, or none) and with This as its `this`. LinkThis false leaves
     // `this` unlinked, for an object that outlives every table (the engine's own).
-    TJLocalSymbolTable* NewChild(const TJSymbolTableBase* closure, TJObject* thisObject, bool linkThis = true);
+    // Layout, for a call, gives the table its record.
+    TJLocalSymbolTable* NewChild(const TJSymbolTableBase* closure, TJObject* thisObject, bool linkThis = true,
+                                 const TJFrameLayout* layout = nullptr);
     // Destroys child 0. Emptied tables of calls are kept for the next NewChild, so a
     // call allocates nothing once its scope's room exists.
     void RemoveFirstChild() noexcept;
@@ -122,11 +245,24 @@ protected:
     TJLocalSymbolTable(TJLocalSymbolTable* parent, TKind kind);
 
 private:
+    // Whether a lookup asked of this table starts here (else at the most recent child).
+    bool AnswersFirst() const noexcept { return !IsFunctionTable() || children_.empty(); }
     // Whether Table is one of this table's children.
     bool IsOwnChild(const TJLocalSymbolTable* table) const noexcept {
         return table && table->isChild_ && table->parent_ == this;
     }
     TJLocalSymbolTable* Outermost() noexcept;
+    // This table's own variable Name (record or hash), or null.
+    const TJValue* FindOwn(std::string_view name, std::uint8_t* hint) const {
+        return layout_ ? FindOwnInFrame(name, hint) : FindInSymbols(name, hint);
+    }
+    const TJValue* FindOwnInFrame(std::string_view name, std::uint8_t* hint) const;
+    const TJValue* FindInSymbols(std::string_view name, std::uint8_t* hint) const {
+        if (symbols_.Count() == 0) return nullptr;  // most calls declare nothing beyond their record
+        return hint ? symbols_.FindHinted(name, *hint) : symbols_.Find(name);
+    }
+    bool ReplaceOwn(std::string_view name, const TJValue& value, std::uint8_t* hint);
+    bool HasOwn(std::string_view name) const { return FindOwn(name, nullptr) != nullptr; }
     void AssignImpl(std::string_view name, const TJValue& value, int mode, std::uint8_t* hint);
     // GetValueImpl of this table once its own variables are known not to hold Name.
     bool GetValueBeyondSymbols(std::string_view name, TJValue& value, std::uint8_t* hint);
@@ -136,6 +272,9 @@ private:
     bool isChild_ = false;  // owned by the parent's children
     TJLocalSymbolTable* parent_;
     TJHash symbols_{31};
+    const TJFrameLayout* layout_ = nullptr;  // a call's: the names of frame_
+    const TJStatement* frameDecl_ = nullptr;  // a call's: its function's declaration
+    TJFrameSlots frame_;
     TJObject* this_ = nullptr;  // linked (unless thisLinked_ is false), not counted
     bool thisLinked_ = true;
     std::vector<std::unique_ptr<TJLocalSymbolTable>> children_;  // the most recent last
@@ -148,8 +287,19 @@ public:
     explicit TJFunctionSymbolTable(TJLocalSymbolTable* parent = nullptr)
         : TJLocalSymbolTable(parent, TKind::Function) {}
 
+    // The record layout of the calls of this table's declaration, made by the
+    // evaluator at the first call (none before).
+    const TJFrameLayout* CallLayout() const noexcept { return callLayout_.get(); }
+    const TJFrameLayout* SetCallLayout(std::unique_ptr<TJFrameLayout> layout) noexcept {
+        callLayout_ = std::move(layout);
+        return callLayout_.get();
+    }
+
 protected:
     TJFunctionSymbolTable(TJLocalSymbolTable* parent, TKind kind) : TJLocalSymbolTable(parent, kind) {}
+
+private:
+    std::unique_ptr<TJFrameLayout> callLayout_;
 };
 
 // A namespace: the main program or an imported program.
