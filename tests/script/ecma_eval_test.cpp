@@ -272,6 +272,25 @@ TEST_F(Eval, Eval) {
     EXPECT_EQ(Out("eval('var y');"), "!SyntaxError: Line(1) => Text( var )");
 }
 
+// Every kind of target is resolved once per store: a compound assignment or an
+// increment reads the target first and resolves it again to store.
+TEST_F(Eval, AssignmentTargets) {
+    const struct {
+        const char* script;
+        const char* output;
+    } cases[] = {
+        {"var n = 0; var a = [10, 20]; function i(){ n++; return 0; } a[i()] += 1; println(a, n);", "11,20\n2\n"},
+        {"var m = 0; var o = {v: 1}; function g(){ m++; return o; } g().v++; println(o.v, m);", "2\n2\n"},
+        // A function as target is called with the value after its arguments.
+        {"var p = {f: function(a, b){ this.got = a + ':' + b; }}; p.f(1) = 5; println(p.got);", "1:5\n"},
+        {"var log = ''; function f(a, b){ log = a + ':' + b; } f(1) = 2; println(log);", "1:2\n"},
+        {"var q = {m: [0, 0]}; q.m[1] = 7; q.m[0] += 3; println(q.m);", "3,7\n"},
+        {"var r = {k: 1}; r.k = r.k++ + 10; println(r.k);", "11\n"},
+        {"var a = 1; a + 2 += 3;", "!Exception: ETypeError(1) => can not assign - "},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Out(c.script), c.output) << c.script;
+}
+
 // Variables a function or program is known to declare sit in a record by index; the
 // name still means what the scope chain says wherever the record cannot answer.
 TEST_F(Eval, RecordedVariablesKeepTheScopeRules) {

@@ -215,6 +215,7 @@ private:
     class TStateGuard;
     friend class TStateGuard;
     struct TCallBinding;
+    struct TReference;
 
     // The standard library's part of construction (defined with the library).
     void InstallLibrary();
@@ -254,8 +255,8 @@ private:
     // Puts Value's object on the temporary list, so that it outlives a store that
     // drops the last count on it while the value is still in use.
     void KeepForStatement(const TJValue& value);
-    // Stores Value into the target expression Target (an increment or compound assignment).
-    void StoreInto(const TJExpr* target, const TJValue& value);
+    // ETypeError "can not assign - " and the target's symbol.
+    [[noreturn]] static void CannotAssign(const TJExpr* target);
     // The evaluated list, in source order, evaluated from last to first; false for none.
     bool EvaluateArguments(const TJExpr* list, TJValueList& args);
     void MakeFunction(const TJStatement* decl, TJValue& result);
@@ -263,12 +264,17 @@ private:
                    const TJExpr* objectExpr = nullptr);
     void SetMember(const TJValue& value, const TJString& name, const TJValue& newValue,
                    const TJExpr* objectExpr = nullptr);
-    void CallOrIndex(const TJValue& target, const TJExpr* list, TJValue& result);
-    void SetIndexed(const TJValue& target, const TJExpr* list, const TJValue& newValue);
-    void CallMember(const TJExpr* e, TJValue& result);
-    void AssignMember(const TJExpr* e, const TJValue& newValue);
-    void ReadKeyed(TJObject* object, const TJExpr* list, TJValue& result);
-    void WriteKeyed(TJObject* object, const TJExpr* list, const TJValue& newValue);
+    // Resolves Target (a variable, a.b, a(...) or a[...], a.b(...) or a.b[...]) into
+    // Ref, evaluating its object or callee expression; false for anything else.
+    bool Resolve(const TJExpr* target, TReference& ref);
+    // Reads what Ref stands for: a variable, a member, an element, or a call's result.
+    void Get(const TReference& ref, TJValue& result);
+    // Stores Value there: an element write, or a call with Value after the arguments.
+    void Put(const TReference& ref, const TJValue& value);
+    // The element of Object keyed by List (none: the empty key; one element: its value;
+    // more: the last one, with the whole list as parameter): written with NewValue
+    // when given, else read into Result.
+    void AccessKeyed(TJObject* object, const TJExpr* list, const TJValue* newValue, TJValue& result);
     // An object for `this` or for a member access: objects are themselves, plain values
     // get a temporary wrapper of their registered class; none for the other kinds.
     TJObject* ToObject(const TJValue& value);
@@ -381,6 +387,22 @@ private:
     TJLocalSymbolTable* owner_;
     std::int32_t line_;
     bool restoreLine_;
+};
+
+// An assignment target, or the callee of a call, resolved once: what is left to read
+// or write after its object or callee expression has been evaluated.
+struct TJEngine::TReference {
+    enum class TKind : std::uint8_t {
+        Variable,  // an identifier: the name, or its slot in the running call's record
+        Member,    // a.b: Base is a's value
+        Indexed,   // a(...) or a[...]: Base is a's value; a.b(...): Base is the member b
+    };
+    TKind Kind = TKind::Variable;
+    bool MemberCall = false;       // a.b(...) or a.b[...]: Self is `this` of a call
+    const TJExpr* Target = nullptr;
+    const TJExpr* List = nullptr;  // Indexed: the argument or key list, or none
+    TJObject* Self = nullptr;      // MemberCall: a as an object (a wrapper for a plain value)
+    TJValue Base;
 };
 
 // A counted reference on an object for as long as it lives, so that a call's receiver

@@ -202,10 +202,11 @@ void TJEngine::EvaluateNode(const TJExpr* e, TJValue& result, int flags) {
     }
     case ecObjectLiteral: EvaluateObjectLiteral(e, result); return;
     case ecArrayLiteral: EvaluateArrayLiteral(e, result); return;
-    case ecCall: {
-        TJValue target;
-        Evaluate(e->Left, target);
-        CallOrIndex(target, e->Right, result);
+    case ecCall:
+    case ecMemberCall: {
+        TReference ref;
+        Resolve(e, ref);
+        Get(ref, result);
         return;
     }
     case ecPreIncrement: case ecPreDecrement: case ecPostIncrement: case ecPostDecrement:
@@ -234,7 +235,6 @@ void TJEngine::EvaluateNode(const TJExpr* e, TJValue& result, int flags) {
     }
     case ecConditional: Evaluate(EvaluateCondition(e->Left) ? e->Right : e->Third, result); return;
     case ecFunction: MakeFunction(e->Statement, result); return;
-    case ecMemberCall: CallMember(e, result); return;
     case ecVarExpression: Evaluate(e->Left, result, kEvalVar); return;
     default:
         // The empty expression, bare list links and members, and unknown codes.
@@ -249,60 +249,21 @@ void TJEngine::EvaluateAssign(const TJExpr* e, TJValue& result, int flags) {
     if (!(flags & kEvalVar) && EvaluateAppend(e, result)) return;
     Evaluate(e->Right, result);
     const TJExpr* target = e->Left;
-    switch (target->Code) {
-    case ecIdentifier:
-        if (flags & kEvalVar) {
-            if (!current_->DeclareFrameValue(target->FrameDecl, target->Slot, result))
-                current_->SetLocal(target->Symbol, result);
-        } else if (!current_->ReplaceFrameValue(target->FrameDecl, target->Slot, result)) {
-            current_->Assign(target->Symbol, result, 0, &target->Hint);
-        }
-        return;
-    case ecMember: {
-        TJValue object;
-        Evaluate(target->Left, object);
-        if (IsPlainObject(object) && target->Right->Symbol.view() != "prototype" &&
-            object.vObject()->Members().ReplaceValue(target->Right->Symbol, result, &target->Right->Hint))
-            return;
-        SetMember(object, target->Right->Symbol, result, target->Left);
+    if (target->Code == ecIdentifier && (flags & kEvalVar)) {
+        // Directly inside `var`: declared in the current table.
+        if (!current_->DeclareFrameValue(target->FrameDecl, target->Slot, result))
+            current_->SetLocal(target->Symbol, result);
         return;
     }
-    case ecCall: {
-        TJValue object;
-        Evaluate(target->Left, object);
-        SetIndexed(object, target->Right, result);
-        return;
-    }
-    case ecMemberCall: AssignMember(target, result); return;
-    default: {
-        std::string message = "can not assign - ";
-        message += target->Symbol.view();
-        ThrowError(errors::TypeError, message);
-    }
-    }
+    TReference ref;
+    if (!Resolve(target, ref)) CannotAssign(target);
+    Put(ref, result);
 }
 
-void TJEngine::StoreInto(const TJExpr* target, const TJValue& value) {
-    switch (target->Code) {
-    case ecIdentifier:
-        if (!current_->ReplaceFrameValue(target->FrameDecl, target->Slot, value))
-            current_->Assign(target->Symbol, value, 0, &target->Hint);
-        return;
-    case ecMember: {
-        TJValue object;
-        Evaluate(target->Left, object);
-        SetMember(object, target->Right->Symbol, value, target->Left);
-        return;
-    }
-    case ecCall: {
-        TJValue object;
-        Evaluate(target->Left, object);
-        SetIndexed(object, target->Right, value);
-        return;
-    }
-    case ecMemberCall: AssignMember(target, value); return;
-    default: return;
-    }
+void TJEngine::CannotAssign(const TJExpr* target) {
+    std::string message = "can not assign - ";
+    message += target->Symbol.view();
+    ThrowError(errors::TypeError, message);
 }
 
 void TJEngine::EvaluateCompoundAssign(const TJExpr* e, TJValue& result) {
@@ -311,13 +272,11 @@ void TJEngine::EvaluateCompoundAssign(const TJExpr* e, TJValue& result) {
     Evaluate(e->Right, right);
     Evaluate(e->Left, current);
     result = ApplyAssignOperator(e->Code, current, right);
-    const TJExprCode kind = e->Left->Code;
-    if (kind != ecIdentifier && kind != ecMember && kind != ecCall && kind != ecMemberCall) {
-        std::string message = "can not assign - ";
-        message += e->Left->Symbol.view();
-        ThrowError(errors::TypeError, message);
-    }
-    StoreInto(e->Left, result);
+    // The dialect resolves the target anew for the store, after reading it as an
+    // expression: its object and index expressions run twice.
+    TReference ref;
+    if (!Resolve(e->Left, ref)) CannotAssign(e->Left);
+    Put(ref, result);
 }
 
 // `s += a` and `s = s + a + b` on a variable s: when s holds text in the current
@@ -348,7 +307,7 @@ bool TJEngine::EvaluateAppend(const TJExpr* e, TJValue& result) {
         return v.IsString() || v.IsInteger() || v.IsDouble() || v.IsBool() || v.IsNull();
     };
     TJValue* text = !current_->IsFunctionTable() || current_->ChildCount() == 0
-                        ? current_->Symbols().FindText(target->Symbol, target->Hint)
+                        ? current_->FindOwnText(target->Symbol, target->Hint)
                         : nullptr;
     if (text && std::all_of(values, values + count, appendable)) {
         std::string piece;
@@ -376,18 +335,23 @@ bool TJEngine::EvaluateAppend(const TJExpr* e, TJValue& result) {
 
 void TJEngine::EvaluateIncrement(const TJExpr* e, TJValue& result) {
     const std::int32_t step = e->Code == ecPreIncrement || e->Code == ecPostIncrement ? 1 : -1;
+    TJValue stored;
     if (e->Code == ecPreIncrement || e->Code == ecPreDecrement) {
         TJValue old;
         Evaluate(e->Left, old);
         result = NextInteger(old, step);
-        StoreInto(e->Left, result);
+        stored = result;
     } else {
         Evaluate(e->Left, result);
         // The old value is the result, but the store may drop the last count on its
         // object (`o--` on the only reference): it lives on until the statement ends.
         KeepForStatement(result);
-        StoreInto(e->Left, NextInteger(result, step));
+        stored = NextInteger(result, step);
     }
+    // As for a compound assignment the operand is resolved anew for the store; an
+    // operand that cannot be assigned is simply not stored.
+    TReference ref;
+    if (Resolve(e->Left, ref)) Put(ref, stored);
 }
 
 void TJEngine::KeepForStatement(const TJValue& value) {
@@ -566,113 +530,113 @@ void TJEngine::SetMember(const TJValue& value, const TJString& name, const TJVal
     ThrowError(errors::NameError, message);
 }
 
-void TJEngine::ReadKeyed(TJObject* object, const TJExpr* list, TJValue& result) {
+bool TJEngine::Resolve(const TJExpr* target, TReference& ref) {
+    ref.Target = target;
+    switch (target->Code) {
+    case ecIdentifier: ref.Kind = TReference::TKind::Variable; return true;
+    case ecMember:
+        ref.Kind = TReference::TKind::Member;
+        Evaluate(target->Left, ref.Base);
+        return true;
+    case ecCall:
+        ref.Kind = TReference::TKind::Indexed;
+        ref.List = target->Right;
+        Evaluate(target->Left, ref.Base);
+        return true;
+    case ecMemberCall: {
+        ref.Kind = TReference::TKind::Indexed;
+        ref.List = target->Third;
+        ref.MemberCall = true;
+        TJValue object;
+        Evaluate(target->Left, object);
+        // One wrapper of a plain value serves both the member read and `this`.
+        ref.Self = object.vObject();
+        if (!ref.Self && (ref.Self = Wrap(object))) ref.Self->GetValue(target->Right->Symbol, false, ref.Base);
+        else GetMember(object, target->Right->Symbol, ref.Base, false, target->Left);
+        return true;
+    }
+    default: return false;
+    }
+}
+
+void TJEngine::Get(const TReference& ref, TJValue& result) {
+    switch (ref.Kind) {
+    case TReference::TKind::Variable: Evaluate(ref.Target, result); return;
+    case TReference::TKind::Member:
+        GetMember(ref.Base, ref.Target->Right->Symbol, result, false, ref.Target->Left);
+        return;
+    case TReference::TKind::Indexed: break;
+    }
+    if (ref.Base.IsFunction()) {
+        TJObjectHold hold(ref.Self);
+        TArguments args(*this);
+        const bool hasArgs = EvaluateArguments(ref.List, args.List());
+        // A plain call inherits the caller's `this`.
+        CallFunction(ref.Base, hasArgs ? &args.List() : nullptr, result,
+                     ref.MemberCall ? ref.Self : current_->FindThis());
+        return;
+    }
+    TJObject* object = ref.Base.vObject();
+    if (!object && !ref.MemberCall && ref.Base.IsString()) object = Wrap(ref.Base);
+    if (!object) NeedFunctionOrObject();
+    AccessKeyed(object, ref.List, nullptr, result);
+}
+
+void TJEngine::Put(const TReference& ref, const TJValue& value) {
+    switch (ref.Kind) {
+    case TReference::TKind::Variable:
+        if (!current_->ReplaceFrameValue(ref.Target->FrameDecl, ref.Target->Slot, value))
+            current_->Assign(ref.Target->Symbol, value, 0, &ref.Target->Hint);
+        return;
+    case TReference::TKind::Member: {
+        const TJExpr* name = ref.Target->Right;
+        if (IsPlainObject(ref.Base) && name->Symbol.view() != "prototype" &&
+            ref.Base.vObject()->Members().ReplaceValue(name->Symbol, value, &name->Hint))
+            return;
+        SetMember(ref.Base, name->Symbol, value, ref.Target->Left);
+        return;
+    }
+    case TReference::TKind::Indexed: break;
+    }
+    if (ref.Base.IsFunction()) {
+        // A function "assigned through" is called with the value after the arguments.
+        TJObjectHold hold(ref.Self);
+        TArguments args(*this);
+        EvaluateArguments(ref.List, args.List());
+        args.List().Add(value);
+        TJValue ignored;
+        CallFunction(ref.Base, &args.List(), ignored, ref.MemberCall ? ref.Self : nullptr);
+        return;
+    }
+    TJObject* object = ref.Base.vObject();
+    if (!object) NeedFunctionOrObject();
+    TJValue unused;
+    AccessKeyed(object, ref.List, &value, unused);
+}
+
+void TJEngine::AccessKeyed(TJObject* object, const TJExpr* list, const TJValue* newValue, TJValue& result) {
     TJObjectHold hold(object);
     if (!list) {
-        object->GetValue("", true, result);
+        if (newValue) object->SetValue("", *newValue, nullptr, true);
+        else object->GetValue("", true, result);
         return;
     }
     if (!list->Left) {
         // One key: no list to make.
         TJValue key;
         Evaluate(list->Right, key);
-        if (key.IsInteger() && object->GetElement(key.vInteger(), result)) return;
-        object->GetValue(key.AsString(), true, result);
+        if (key.IsInteger() &&
+            (newValue ? object->SetElement(key.vInteger(), *newValue) : object->GetElement(key.vInteger(), result)))
+            return;
+        if (newValue) object->SetValue(key.AsString(), *newValue, nullptr, true);
+        else object->GetValue(key.AsString(), true, result);
         return;
     }
     TArguments args(*this);
     EvaluateArguments(list, args.List());
-    object->GetValue(args.List()[args.List().Count() - 1].AsString(), true, result, &args.List());
-}
-
-void TJEngine::WriteKeyed(TJObject* object, const TJExpr* list, const TJValue& newValue) {
-    TJObjectHold hold(object);
-    if (!list) {
-        object->SetValue("", newValue, nullptr, true);
-        return;
-    }
-    if (!list->Left) {
-        TJValue key;
-        Evaluate(list->Right, key);
-        if (key.IsInteger() && object->SetElement(key.vInteger(), newValue)) return;
-        object->SetValue(key.AsString(), newValue, nullptr, true);
-        return;
-    }
-    TArguments args(*this);
-    EvaluateArguments(list, args.List());
-    object->SetValue(args.List()[args.List().Count() - 1].AsString(), newValue, &args.List(), true);
-}
-
-void TJEngine::CallOrIndex(const TJValue& target, const TJExpr* list, TJValue& result) {
-    if (target.IsFunction()) {
-        TArguments args(*this);
-        const bool hasArgs = EvaluateArguments(list, args.List());
-        CallFunction(target, hasArgs ? &args.List() : nullptr, result, current_->FindThis());
-        return;
-    }
-    TJObject* object = target.vObject();
-    if (!object && target.IsString()) object = Wrap(target);
-    if (!object) NeedFunctionOrObject();
-    ReadKeyed(object, list, result);
-}
-
-void TJEngine::SetIndexed(const TJValue& target, const TJExpr* list, const TJValue& newValue) {
-    if (target.IsFunction()) {
-        TArguments args(*this);
-        EvaluateArguments(list, args.List());
-        args.List().Add(newValue);
-        TJValue ignored;
-        CallFunction(target, &args.List(), ignored, nullptr);
-        return;
-    }
-    TJObject* object = target.vObject();
-    if (!object) NeedFunctionOrObject();
-    WriteKeyed(object, list, newValue);
-}
-
-void TJEngine::CallMember(const TJExpr* e, TJValue& result) {
-    TJValue object;
-    Evaluate(e->Left, object);
-    // One wrapper of a plain value serves both the member read and `this`.
-    TJObject* self = object.vObject();
-    TJValue member;
-    if (!self && (self = Wrap(object))) self->GetValue(e->Right->Symbol, false, member);
-    else GetMember(object, e->Right->Symbol, member, false, e->Left);
-    if (member.IsFunction()) {
-        TJObjectHold hold(self);
-        TArguments args(*this);
-        const bool hasArgs = EvaluateArguments(e->Third, args.List());
-        CallFunction(member, hasArgs ? &args.List() : nullptr, result, self);
-        return;
-    }
-    if (TJObject* inner = member.vObject()) {
-        ReadKeyed(inner, e->Third, result);
-        return;
-    }
-    NeedFunctionOrObject();
-}
-
-void TJEngine::AssignMember(const TJExpr* e, const TJValue& newValue) {
-    TJValue object;
-    Evaluate(e->Left, object);
-    TJObject* self = object.vObject();
-    TJValue member;
-    if (!self && (self = Wrap(object))) self->GetValue(e->Right->Symbol, false, member);
-    else GetMember(object, e->Right->Symbol, member, false, e->Left);
-    if (member.IsFunction()) {
-        TJObjectHold hold(self);
-        TArguments args(*this);
-        EvaluateArguments(e->Third, args.List());
-        args.List().Add(newValue);
-        TJValue ignored;
-        CallFunction(member, &args.List(), ignored, self);
-        return;
-    }
-    if (TJObject* inner = member.vObject()) {
-        WriteKeyed(inner, e->Third, newValue);
-        return;
-    }
-    NeedFunctionOrObject();
+    const TJString key = args.List()[args.List().Count() - 1].AsString();
+    if (newValue) object->SetValue(key, *newValue, &args.List(), true);
+    else object->GetValue(key, true, result, &args.List());
 }
 
 // ---------------------------------------------------------------------------
@@ -812,7 +776,9 @@ void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& resu
     if (TJObject* owner = fn->GetOwner()) thisObject = owner;
     std::optional<TArguments> rest;  // call: the arguments after the first
     const TCallBinding binding = BindCallMode(fn, args, thisObject, rest);
-    TJObjectHold holdThis(binding.This);
+    // The engine's own objects outlive every table: no count or link needed for them.
+    const bool ownObject = binding.This && (binding.This == global_ || binding.This == regExp_ || binding.This == wScript_);
+    TJObjectHold holdThis(ownObject ? nullptr : binding.This);
     TJObjectHold holdApplied(binding.Applied);
 
     // The frame: a local table under the function's table, made current until the end.
@@ -821,8 +787,6 @@ void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& resu
     // Its record's layout, worked out at the first call in the run.
     const TJFrameLayout* layout = FrameLayoutOf(table, decl);
     TJLocalSymbolTable* caller = current_;
-    // The engine's own objects outlive every table: no link needed for them.
-    const bool ownObject = binding.This && (binding.This == global_ || binding.This == regExp_ || binding.This == wScript_);
     TJLocalSymbolTable* local = table->NewChild(fn->GetLocalTable(), binding.This, !ownObject, layout);
     TStateGuard state(*this, table);
     current_ = local;

@@ -90,6 +90,10 @@ public:
     const TJValue* Get(std::size_t slot) const noexcept {
         return slot < size_ && slots_[slot].Declared ? &slots_[slot].Value : nullptr;
     }
+    // The value of a declared slot holding text, to append to in place; else null.
+    TJValue* Text(std::size_t slot) noexcept {
+        return slot < size_ && slots_[slot].Declared && slots_[slot].Value.IsString() ? &slots_[slot].Value : nullptr;
+    }
     // Declares the slot (again) with Value.
     void Declare(std::size_t slot, const TJValue& value) { Store(slots_[slot], value); }
     // Replaces the value of a declared slot; false, changing nothing, for an undeclared one.
@@ -186,6 +190,15 @@ public:
         if (!decl || frameDecl_ != decl || slot >= frame_.Size()) return false;
         frame_.Declare(slot, value);
         return true;
+    }
+    // This table's own variable Name (record or hash) when it holds text, to append
+    // to in place; else null.
+    TJValue* FindOwnText(std::string_view name, std::uint8_t& hint) noexcept {
+        if (layout_) {
+            const std::uint16_t slot = layout_->Find(name);
+            if (slot != TJFrameLayout::kNoSlot) return frame_.Text(slot);
+        }
+        return symbols_.FindText(name, hint);
     }
     // The layout of this call's record, or none for tables that are no call.
     const TJFrameLayout* FrameLayout() const noexcept { return layout_; }
