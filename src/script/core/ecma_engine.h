@@ -271,6 +271,11 @@ private:
     void Get(const TReference& ref, TJValue& result);
     // Stores Value there: an element write, or a call with Value after the arguments.
     void Put(const TReference& ref, const TJValue& value);
+    // Resolves Target and stores Value (Put); false, storing nothing, when Target is
+    // nothing that can be assigned.
+    bool Store(const TJExpr* target, const TJValue& value);
+    // Assigns the variable Name (an identifier) in the current scope.
+    void StoreVariable(const TJExpr* name, const TJValue& value);
     // The element of Object keyed by List (none: the empty key; one element: its value;
     // more: the last one, with the whole list as parameter): written with NewValue
     // when given, else read into Result.

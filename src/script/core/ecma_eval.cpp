@@ -255,9 +255,7 @@ void TJEngine::EvaluateAssign(const TJExpr* e, TJValue& result, int flags) {
             current_->SetLocal(target->Symbol, result);
         return;
     }
-    TReference ref;
-    if (!Resolve(target, ref)) CannotAssign(target);
-    Put(ref, result);
+    if (!Store(target, result)) CannotAssign(target);
 }
 
 void TJEngine::CannotAssign(const TJExpr* target) {
@@ -274,9 +272,7 @@ void TJEngine::EvaluateCompoundAssign(const TJExpr* e, TJValue& result) {
     result = ApplyAssignOperator(e->Code, current, right);
     // The dialect resolves the target anew for the store, after reading it as an
     // expression: its object and index expressions run twice.
-    TReference ref;
-    if (!Resolve(e->Left, ref)) CannotAssign(e->Left);
-    Put(ref, result);
+    if (!Store(e->Left, result)) CannotAssign(e->Left);
 }
 
 // `s += a` and `s = s + a + b` on a variable s: when s holds text in the current
@@ -334,24 +330,21 @@ bool TJEngine::EvaluateAppend(const TJExpr* e, TJValue& result) {
 }
 
 void TJEngine::EvaluateIncrement(const TJExpr* e, TJValue& result) {
+    // As for a compound assignment the operand is resolved anew for the store; an
+    // operand that cannot be assigned is simply not stored.
     const std::int32_t step = e->Code == ecPreIncrement || e->Code == ecPostIncrement ? 1 : -1;
-    TJValue stored;
     if (e->Code == ecPreIncrement || e->Code == ecPreDecrement) {
         TJValue old;
         Evaluate(e->Left, old);
         result = NextInteger(old, step);
-        stored = result;
+        Store(e->Left, result);
     } else {
         Evaluate(e->Left, result);
         // The old value is the result, but the store may drop the last count on its
         // object (`o--` on the only reference): it lives on until the statement ends.
         KeepForStatement(result);
-        stored = NextInteger(result, step);
+        Store(e->Left, NextInteger(result, step));
     }
-    // As for a compound assignment the operand is resolved anew for the store; an
-    // operand that cannot be assigned is simply not stored.
-    TReference ref;
-    if (Resolve(e->Left, ref)) Put(ref, stored);
 }
 
 void TJEngine::KeepForStatement(const TJValue& value) {
@@ -559,6 +552,23 @@ bool TJEngine::Resolve(const TJExpr* target, TReference& ref) {
     }
 }
 
+bool TJEngine::Store(const TJExpr* target, const TJValue& value) {
+    if (target->Code == ecIdentifier) {
+        // A name has nothing to evaluate: stored at once.
+        StoreVariable(target, value);
+        return true;
+    }
+    TReference ref;
+    if (!Resolve(target, ref)) return false;
+    Put(ref, value);
+    return true;
+}
+
+void TJEngine::StoreVariable(const TJExpr* name, const TJValue& value) {
+    if (!current_->ReplaceFrameValue(name->FrameDecl, name->Slot, value))
+        current_->Assign(name->Symbol, value, 0, &name->Hint);
+}
+
 void TJEngine::Get(const TReference& ref, TJValue& result) {
     switch (ref.Kind) {
     case TReference::TKind::Variable: Evaluate(ref.Target, result); return;
@@ -584,10 +594,7 @@ void TJEngine::Get(const TReference& ref, TJValue& result) {
 
 void TJEngine::Put(const TReference& ref, const TJValue& value) {
     switch (ref.Kind) {
-    case TReference::TKind::Variable:
-        if (!current_->ReplaceFrameValue(ref.Target->FrameDecl, ref.Target->Slot, value))
-            current_->Assign(ref.Target->Symbol, value, 0, &ref.Target->Hint);
-        return;
+    case TReference::TKind::Variable: StoreVariable(ref.Target, value); return;
     case TReference::TKind::Member: {
         const TJExpr* name = ref.Target->Right;
         if (IsPlainObject(ref.Base) && name->Symbol.view() != "prototype" &&
