@@ -134,6 +134,25 @@ println(c.bytesWrote, c.bytesRead);
     std::remove(captured.c_str());
 }
 
+TEST(TCPSocketScript, DataEventsFindAHandlerSetMeanwhile) {
+    // A byte at a time, each once the script acknowledged the last on a second connection.
+    const std::string peer = "c, _ = srv.accept()\nk, _ = srv.accept()\n"
+                             "for part in (b'a', b'b', b'c'): c.sendall(part); k.recv(1)\nc.close()\n";
+    const std::string connect = "var log = [], c = new TCPSocket(), k = new TCPSocket();"
+                                "c.host = k.host = '127.0.0.1'; c.port = k.port = PORT; c.connect(); k.connect();"
+                                "function onRead(s, n, cancel) { log.push('read ' + n); k.write('k'); }";
+    const std::pair<const char*, const char*> cases[] = {
+        // Set by a handler within one read, or by the script between two reads.
+        {"c.onPacketRecvd = function(s, n, cancel) { log.push('recvd ' + n); k.write('k'); s.onRead = onRead; };"
+         "println(c.read()); println(log.join(','));", "abc\nrecvd 1,read 1,read 1\n"},
+        {"println(c.read(1)); k.write('k'); c.onRead = onRead; println(c.read()); println(log.join(','));",
+         "a\nbc\nread 1,read 1\n"}};
+    for (auto [script, output] : cases) {
+        PythonPeer server = PythonPeer::Server(peer);
+        EXPECT_EQ(NetScriptRunner().Output(WithPort(server.Port(), connect + script)), output) << script;
+    }
+}
+
 TEST(TCPSocketScript, CountersShowTheirLow32Bits) {
     struct Case {
         std::uint64_t count;

@@ -192,10 +192,10 @@ void TJBaseSocketObject::BindSocketEvents() {
         FireEvent("onError", {IntegerValue(code), StringValue(TJString(text))});
     };
     socket_->OnPacketRecvd = [this](TgSocket&, std::int64_t count, bool& cancel) {
-        cancel = StopRequested() || FireCancellable("onRead", "onPacketRecvd", count);
+        cancel = StopRequested() || FireCancellable(readHandler_, count);
     };
     socket_->OnPacketSent = [this](TgSocket&, std::int64_t count, bool& cancel) {
-        cancel = StopRequested() || FireCancellable("onWrite", "onPacketSend", count);
+        cancel = StopRequested() || FireCancellable(writeHandler_, count);
     };
     // Once per second of waiting: a stop the host asked for (Ctrl-C in kestrel) ends
     // the wait instead of the time-out.
@@ -221,6 +221,7 @@ void TJBaseSocketObject::ReportStatus(const std::string& text) {
                 args.AddString(TJString(text));
                 TJValue ignored;
                 engine->Invoke(println, &args, ignored, global);
+                ForgetDataHandlers();  // println may be the script's own function
             }
         }
     }
@@ -235,14 +236,20 @@ bool TJBaseSocketObject::FireEvent(std::string_view name, std::initializer_list<
     args.AddObject(this);
     for (const TJValue& value : extra) args.Add(value);
     TJValue result;
+    ForgetDataHandlers();
     CallEvent({}, name, result, &args);
     return true;
 }
 
-bool TJBaseSocketObject::FireCancellable(std::string_view name, std::string_view fallback, std::int64_t count) {
+bool TJBaseSocketObject::FireCancellable(TDataHandler& handler, std::int64_t count) {
     if (pending_) return true;
-    std::string_view handler = HasEventHandler(name) ? name : fallback;
-    if (IsDying() || !HasEventHandler(handler)) return false;
+    if (!handler.known) {
+        handler.chosen = HasEventHandler(handler.name)       ? handler.name
+                         : HasEventHandler(handler.fallback) ? handler.fallback
+                                                             : std::string_view();
+        handler.known = true;
+    }
+    if (IsDying() || handler.chosen.empty()) return false;
     TCallHold hold(*this);
     auto* answer = TJObject::New<TJBooleanObject>(Engine(), false);
     TJValueList args;
@@ -250,7 +257,8 @@ bool TJBaseSocketObject::FireCancellable(std::string_view name, std::string_view
     args.Add(ext::SizeValue(count));
     args.AddObject(answer);  // the list's count keeps it for the call
     TJValue result;
-    CallEvent({}, handler, result, &args);
+    ForgetDataHandlers();
+    CallEvent({}, handler.chosen, result, &args);
     const bool cancel = answer->Value();  // read while the list still holds the object
     return cancel;
 }

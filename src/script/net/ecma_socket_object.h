@@ -48,6 +48,7 @@ public:
     // the abort of a stop the host asked for while the connection waited.
     template <class F>
     void Guard(std::string_view method, F&& work) {
+        ForgetDataHandlers();
         try {
             work();
         } catch (const EJException&) {
@@ -74,11 +75,23 @@ protected:
     // Calls the handler Name with this object and Extra arguments when the script set
     // one (and a script runs). Whether one was called.
     bool FireEvent(std::string_view name, std::initializer_list<TJValue> extra = {});
-    // A data event: the handler Name (else Fallback) gets this object, Count and a
-    // Boolean object; its value afterwards is the answer (true: cancel).
-    bool FireCancellable(std::string_view name, std::string_view fallback, std::int64_t count);
 
 private:
+    // The handler a data event calls, looked up once until script code may have run:
+    // looking up a member the script never set costs more than handing over a line
+    // read ahead, and a data event comes once per line.
+    struct TDataHandler {
+        std::string_view name, fallback;
+        bool known = false;
+        std::string_view chosen;  // empty: the script set neither
+    };
+    // A data event: the handler Name (else Fallback) gets this object, Count and a
+    // Boolean object; its value afterwards is the answer (true: cancel).
+    bool FireCancellable(TDataHandler& handler, std::int64_t count);
+    // At the start of an operation and after any script code ran (a handler may set
+    // or remove another).
+    void ForgetDataHandlers() noexcept { readHandler_.known = writeHandler_.known = false; }
+
     void BindSocketEvents();
     // Whether the host asked the script to stop; the abort is then pending.
     bool StopRequested();
@@ -90,6 +103,8 @@ private:
     // An exit or abort raised by a handler whose exceptions the connection swallows
     // (onStatus), or the host's stop: raised once the connection's operation returns.
     std::exception_ptr pending_;
+    TDataHandler readHandler_{"onRead", "onPacketRecvd", false, {}};
+    TDataHandler writeHandler_{"onWrite", "onPacketSend", false, {}};
 };
 
 }  // namespace kestrel
