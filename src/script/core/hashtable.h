@@ -254,9 +254,10 @@ private:
     static constexpr std::size_t kSplitAt = 32;
     // Up to this size a case-sensitive lookup compares every key instead of hashing.
     static constexpr std::size_t kScanAt = 16;
-    // Room for the first few members or variables, in one allocation: most objects
-    // and calls have only a handful, and a million small objects must stay small.
-    static constexpr std::size_t kFirstCapacity = 4;
+    // Room for the first members or variables, in one allocation: most objects hold
+    // one or two members (an item is 64 bytes), and a million small objects must stay
+    // small; tables that grow past it double as vectors do.
+    static constexpr std::size_t kFirstCapacity = 2;
 
     // A bit per key hash ever stored since the last clear: a lookup whose bit is
     // clear misses without a search (the names that no scope on the way holds).
