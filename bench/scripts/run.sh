@@ -33,9 +33,10 @@ best() {
     echo "$best"
 }
 
-# A / B as "0.00x", or "-" when either is missing or B is zero.
+# A / B as "0.123x" (three significant digits, so that the geometric mean never
+# meets a ratio rounded to zero), or "-" when either is missing or zero.
 ratio() {
-    awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-" || b + 0 <= 0) print "-"; else printf "%.2fx\n", a / b }'
+    awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-" || a + 0 <= 0 || b + 0 <= 0) print "-"; else printf "%.3gx\n", a / b }'
 }
 
 # The faster of two times, ignoring a missing one.
