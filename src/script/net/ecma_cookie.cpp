@@ -14,9 +14,6 @@ using ext::Arg;
 
 namespace {
 
-// Day number of 1970-01-01 counted from 1899-12-30.
-constexpr double kUnixEpochDay = 25569;
-
 TJCookieObject& Cookie(TJObject& self) { return static_cast<TJCookieObject&>(self); }
 
 TJValue NameArray(TJObject& self, const std::vector<std::string>& names) {

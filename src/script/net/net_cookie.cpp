@@ -18,8 +18,6 @@ using net::SameIgnoringCase;
 namespace {
 
 constexpr std::size_t kCookieBuckets = 101;
-// Day number of 1970-01-01 counted from 1899-12-30.
-constexpr double kUnixEpochDay = 25569;
 constexpr const char* kDayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr const char* kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};

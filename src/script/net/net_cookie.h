@@ -10,6 +10,9 @@
 
 namespace kestrel {
 
+// Day number of 1970-01-01 counted from 1899-12-30, the origin of cookie and mail dates.
+inline constexpr double kUnixEpochDay = 25569;
+
 class TCookie {
 public:
     TCookie();

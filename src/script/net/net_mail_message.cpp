@@ -29,7 +29,6 @@ using tinctor::Base64Encode;
 constexpr std::size_t kFieldBuckets = 13;
 constexpr std::size_t kBoundaryLength = 42;
 constexpr std::size_t kBase64LineLength = 76;  // keeps attachment lines far below mail's 998
-constexpr double kUnixEpochDay = 25569;        // 1970-01-01 as a day number since 1899-12-30
 constexpr double kSecondsPerDay = 86400;
 constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
 constexpr std::string_view kTempPrefix = "gpop3";
