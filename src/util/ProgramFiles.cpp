@@ -28,11 +28,15 @@ std::string InstalledDataFolder(const std::string& executableFolder) {
 
 }  // namespace
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
     char buf[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return {};
-    return ExtractFilePath(std::string(buf, static_cast<std::size_t>(n)));
+    return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
+}
+
+std::string ExecutableFolder() {
+    const std::string path = ExecutablePath();
+    return path.empty() ? path : ExtractFilePath(path);
 }
 
 bool IsInstalledProgram(const std::string& executableFolder) {

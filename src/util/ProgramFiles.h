@@ -11,7 +11,9 @@
 
 namespace tinctor {
 
-// The executable's folder from /proc/self/exe, with a trailing "/" (empty if unknown).
+// The executable's path from /proc/self/exe (empty if unknown).
+std::string ExecutablePath();
+// Its folder, with a trailing "/" (empty if unknown).
 std::string ExecutableFolder();
 
 // The data folder of the program whose executable lies in ExecutableFolder: the

@@ -3,14 +3,11 @@
 // cancelled).
 #include "script/ext/ecma_dialog.h"
 
-#include <unistd.h>
-
-#include <climits>
-
 #include "script/ext/ecma_desktop.h"
 #include "script/ext/ecma_strings.h"
 #include "script/ext/ext_common.h"
 #include "script/ext/ext_paths.h"
+#include "util/ProgramFiles.h"
 #include "util/stdFiles.h"
 
 namespace kestrel {
@@ -26,9 +23,7 @@ constexpr std::string_view kMaskSeparator = ";";
 // The program file's name without its extension ("tinctor", "kestrel").
 const std::string& ProgramTitle() {
     static const std::string title = [] {
-        char path[PATH_MAX];
-        const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-        const std::string exe = n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
+        const std::string exe = tinctor::ExecutablePath();
         const std::string_view name = ext::ExtractName(exe);
         return std::string(name.substr(0, name.size() - ext::ExtractExt(name).size()));
     }();
@@ -53,7 +48,7 @@ std::string Title(const TJValueList* args) {
     return arg ? arg->AsString().str() : ProgramTitle();
 }
 
-// Shows the dialog of Kind; the chosen paths, empty when cancelled.
+// Shows the dialog the request describes; the chosen paths, empty when cancelled.
 std::vector<std::string> Ask(TJObject& self, const TJFileDialog& request) {
     std::vector<std::string> chosen;
     if (!DesktopHost(self).FileDialog(request, chosen)) chosen.clear();
