@@ -80,17 +80,25 @@ void BM_CoreutilsBase64Encode(benchmark::State& state) {
 }
 BENCHMARK(BM_CoreutilsBase64Encode)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The whole road of a received message: RETR through dovecot, dot-unstuffing, Parse
-// and the attachment written to its file (login and logout included).
-void BM_Pop3GetMail(benchmark::State& state) {
+// Real mail servers on loopback with the outgoing message waiting in the mailbox;
+// null (and the benchmark skipped) when they cannot start here.
+std::unique_ptr<nettest::TMailServers> ServersHoldingOneMessage(benchmark::State& state) {
     std::unique_ptr<nettest::TMailServers> servers;
     try {
         servers = std::make_unique<nettest::TMailServers>();
     } catch (const std::exception& e) {
         state.SkipWithError(e.what());
-        return;
+        return nullptr;
     }
     servers->Deliver(Outgoing().Compose());
+    return servers;
+}
+
+// The whole road of a received message: RETR through dovecot, dot-unstuffing, Parse
+// and the attachment written to its file (login and logout included).
+void BM_Pop3GetMail(benchmark::State& state) {
+    const auto servers = ServersHoldingOneMessage(state);
+    if (!servers) return;
     const std::string folder = servers->Folder() + "mine/";
     TgPOP3 pop3(kScriptBufferSize);
     pop3.Host = "127.0.0.1";
@@ -114,14 +122,8 @@ BENCHMARK(BM_Pop3GetMail)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The same road from a script: the POP3 object, its Mail object and the message
 // handed from the client to it.
 void BM_ScriptGetMail(benchmark::State& state) {
-    std::unique_ptr<nettest::TMailServers> servers;
-    try {
-        servers = std::make_unique<nettest::TMailServers>();
-    } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
-        return;
-    }
-    servers->Deliver(Outgoing().Compose());
+    const auto servers = ServersHoldingOneMessage(state);
+    if (!servers) return;
     const std::string folder = servers->Folder() + "mine/";
     TJEngine engine;
     ImportMailObjects(engine);
