@@ -285,16 +285,17 @@ TEST_F(Engine, CompileFileAndImports) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kestrel_engine_test";
     std::filesystem::create_directories(dir);
     std::ofstream(dir / "lib.ksc") << "var shared = 'from lib';\r\nfunction twice(x) { return x * 2; }\r\n"
-                                      "function own() { return shared; }\r\n";
-    // The main program's variable of the same name is another one.
-    std::ofstream(dir / "main.ksc") << "var shared = 'main';\nimport lib;\nprintln(lib.shared, lib.twice(4));\n"
+                                      "function own() { return shared + pick(); }\r\nfunction pick() { return '!'; }\r\n";
+    // The main program's variables of the same names are other ones.
+    std::ofstream(dir / "main.ksc") << "var shared = 'main';\nfunction pick() { return '?'; }\nimport lib;\n"
+                                       "println(lib.shared, lib.twice(4));\n"
                                        "lib.shared = 'set';\nprintln(lib.shared, typeof(lib.none), lib.own(), shared);\n";
     EXPECT_FALSE(engine.CompileFile((dir / "none.ksc").string()));
     EXPECT_TRUE(runner.errors.empty());
     ASSERT_TRUE(engine.CompileFile((dir / "main.ksc").string()));
     EXPECT_EQ(engine.GetScriptFileName(), (dir / "main.ksc").string());
     engine.Run();
-    EXPECT_EQ(runner.out, "from lib\r\n8\r\nset\r\nundefined\r\nset\r\nmain\r\n");
+    EXPECT_EQ(runner.out, "from lib\r\n8\r\nset\r\nundefined\r\nset!\r\nmain\r\n");
     EXPECT_TRUE(engine.Parser().LibraryPath.empty());
     std::filesystem::remove_all(dir);
 }

@@ -329,6 +329,52 @@ TEST_F(Eval, RecordedVariablesKeepTheScopeRules) {
     for (const auto& c : cases) EXPECT_EQ(Out(c.script), c.output) << c.script;
 }
 
+// A top-level function reads and writes its program's variables straight from the
+// namespace's record, yet every change of what the name means shows at once.
+TEST_F(Eval, ProgramNamesInFunctionsFollowEveryChange) {
+    const struct {
+        const char* script;
+        const char* output;
+    } cases[] = {
+        // Replaced between calls, by an assignment or by eval.
+        {"function g(){ return 1; } function f(){ return g(); } var a = f(); g = function(){ return 2; };"
+         "println(a, f());",
+         "1\n2\n"},
+        {"function g(){ return 1; } function f(){ return g(); } f(); eval('g = function(){ return 3; }'); println(f());",
+         "3\n"},
+        // A recursion through its own name reaches the replacement.
+        {"function r(n){ return n == 0 ? 'r' : r(n - 1); } var old = r; r = function(n){ return 'new' + n; };"
+         "println(old(3));",
+         "new2\n"},
+        // Shadowed by `with` at namespace level while it runs, and by `with` in the call.
+        {"function g(){ return 'g'; } function f(){ return g(); } var o = {g: function(){ return 'o'; }};"
+         "println(f()); with (o) { println(f()); } println(f());",
+         "g\no\ng\n"},
+        {"function g(){ return 'g'; } function f(o){ with (o) { return g(); } }"
+         "println(f({g: function(){ return 'w'; }}), f({}));",
+         "w\ng\n"},
+        // A member of the call's `this`: the Global object's own, added and deleted, or
+        // another object's.
+        {"function g(){ return 'g'; } function f(){ return g(); } println(f()); Global.g = function(){ return 'G'; };"
+         "println(f(), g()); delete Global.g; println(f());",
+         "g\nG\ng\ng\n"},
+        {"var n = 0; function set(){ n = 5; } Global.n = 1; set(); println(n, Global.n);", "0\n5\n"},
+        {"function g(){ return 'g'; } var o = {g: function(){ return 'm'; }, f: function(){ return g(); }};"
+         "function f2(){ return g(); } println(o.f(), f2.call(o), f2());",
+         "m\nm\ng\n"},
+        // A static of the function, and variables a returned function took with it.
+        {"function g(){ return 'g'; } function f(){ static g = 's'; return g; } println(f(), g());", "s\ng\n"},
+        {"var g = 'g'; function k(){ return g; } function mk(){ var g = 'cap'; return k; } println(mk()(), k());",
+         "cap\ng\n"},
+        // Declared only when its var runs, or created at run time.
+        {"function f(){ return v; } try { f(); } catch (e) { println(e); } var v = 2; println(f());",
+         "ENameError\n2\n"},
+        {"function f(){ return h; } try { f(); } catch (e) { println(e); } h = 7; println(f());", "ENameError\n7\n"},
+        {"var n = 0; function inc(){ n = n + 1; } inc(); inc(); println(n);", "2\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Out(c.script), c.output) << c.script;
+}
+
 TEST_F(Eval, ArraysGrowAndRefuseNegativeIndexes) {
     EXPECT_EQ(Out("var a = [1, 2]; var x = a[5]; println(typeof(x), a.length);"), "undefined\n6\n");
     EXPECT_EQ(Out("var a = [1, 2]; a[-1];"), "!Exception: EIndexError(1) => -1");

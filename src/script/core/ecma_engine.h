@@ -295,7 +295,15 @@ private:
     void CallNative(IJFunction* fn, const TJValueList* args, TJValue& result);
     // The record layout of Decl's calls (or namespace), made at its first use in the
     // run and kept by Table, Decl's table; none when Table belongs to another declaration.
-    static const TJFrameLayout* FrameLayoutOf(TJFunctionSymbolTable* table, const TJStatement* decl);
+    const TJFrameLayout* FrameLayoutOf(TJFunctionSymbolTable* table, const TJStatement* decl);
+    // Whether Name is a shared method or published property of the Global object's
+    // class (hidden or not): a member that no script can take from it for good.
+    bool GlobalClassHas(std::string_view name) const;
+    // For an identifier marked with a slot of its program's record (OuterFrom): the
+    // namespace table to read or write that slot in, when the search by name would
+    // come to it; none when something on the way may hold the name.
+    TJLocalSymbolTable* OuterTable(const TJExpr* e);
+    const TJValue* OuterValue(const TJExpr* e);
     // The prototype name of a script function: its name, or for an anonymous one the
     // variable it was read from, so that F.prototype and new F() agree.
     static std::string_view PrototypeKey(const IJFunction& fn, const TJExpr* objectExpr);

@@ -121,10 +121,38 @@ void TJEngine::Evaluate(const TJExpr* e, TJValue& result, int flags) {
             result = *local;
             return;
         }
+        if (const TJValue* outer = e->OuterFrom ? OuterValue(e) : nullptr) {
+            result = *outer;
+            return;
+        }
         if (!current_->GetValue(e->Symbol, result, &e->Hint)) UndefinedName(e);
         return;
     }
     EvaluateNode(e, result, flags);
+}
+
+// A name of a top-level function's code found in its program's record, as the search
+// by name would find it: the search would pass the call's table (whose record lacks
+// the name, and which holds no names by hash), the call's `this`, the function's table
+// and come to the namespace, whose record answers unless a `with` block runs there.
+TJLocalSymbolTable* TJEngine::OuterTable(const TJExpr* e) {
+    TJLocalSymbolTable* space = current_->PassesOnFromCall(e->OuterFrom);
+    if (!space) return nullptr;
+    if (TJObject* self = current_->This()) {
+        if (self != global_) {
+            if (self->HasKey(e->Symbol)) return nullptr;
+        } else if (global_->Members().Count() != 0 && global_->Members().Find(e->Symbol)) {
+            // The Global object's class never holds a marked name (FrameLayoutOf), its
+            // own members may.
+            return nullptr;
+        }
+    }
+    return space;
+}
+
+const TJValue* TJEngine::OuterValue(const TJExpr* e) {
+    TJLocalSymbolTable* space = OuterTable(e);
+    return space ? space->FrameValue(e->OuterFrom->Enclosing(), e->OuterSlot) : nullptr;
 }
 
 const TJValue& TJEngine::Operand(const TJExpr* e, TJValue& scratch) {
@@ -565,8 +593,12 @@ bool TJEngine::Store(const TJExpr* target, const TJValue& value) {
 }
 
 void TJEngine::StoreVariable(const TJExpr* name, const TJValue& value) {
-    if (!current_->ReplaceFrameValue(name->FrameDecl, name->Slot, value))
-        current_->Assign(name->Symbol, value, 0, &name->Hint);
+    if (current_->ReplaceFrameValue(name->FrameDecl, name->Slot, value)) return;
+    if (name->OuterFrom) {
+        TJLocalSymbolTable* space = OuterTable(name);
+        if (space && space->ReplaceFrameValue(name->OuterFrom->Enclosing(), name->OuterSlot, value)) return;
+    }
+    current_->Assign(name->Symbol, value, 0, &name->Hint);
 }
 
 void TJEngine::Get(const TReference& ref, TJValue& result) {
@@ -774,8 +806,27 @@ void TJEngine::BindParameters(IJFunction* fn, const TCallBinding& binding, TJLoc
 
 const TJFrameLayout* TJEngine::FrameLayoutOf(TJFunctionSymbolTable* table, const TJStatement* decl) {
     const TJFrameLayout* layout = table->CallLayout();
-    if (!layout) layout = table->SetCallLayout(ResolveFrame(decl));
+    if (!layout) {
+        // A function of a program's top level reaches the program's record too, for
+        // the names that the Global object's class does not hold (a call's `this` is
+        // often Global, whose members come before the namespace's variables).
+        TJOuterFrame outer;
+        if (const TJLocalSymbolTable* space = table->Parent(); space && space->IsGlobalTable()) {
+            const TJFrameLayout* spaceLayout = space->FrameLayout();
+            if (spaceLayout && spaceLayout->Decl == decl->Enclosing() && decl->Kind == skFunction) {
+                outer.Layout = spaceLayout;
+                outer.Shadowed = [this](std::string_view name) { return GlobalClassHas(name); };
+            }
+        }
+        layout = table->SetCallLayout(ResolveFrame(decl, &outer));
+    }
     return layout->Decl == decl ? layout : nullptr;  // a table of another declaration: names only
+}
+
+bool TJEngine::GlobalClassHas(std::string_view name) const {
+    if (!global_) return true;
+    const TJMethodTable* shared = global_->SharedMethods();
+    return (shared && shared->IndexOf(name) >= 0) || global_->HasPublishedProperty(name);
 }
 
 void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& result, TJObject* thisObject) {

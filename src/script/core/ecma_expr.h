@@ -99,6 +99,10 @@ struct TJExpr {
     // Identifiers naming a variable of the call record of FrameDecl (a function
     // declaration): its slot there (ecma_resolve.h). Set by the evaluator, never saved.
     mutable std::uint16_t Slot = 0xFFFF;
+    // Identifiers of a top-level function's code that its own record does not hold but
+    // its program's record does: the slot there, for calls of OuterFrom (the function
+    // declaration). Set by the evaluator, never saved.
+    mutable std::uint16_t OuterSlot = 0xFFFF;
     TJExpr* Left = nullptr;
     TJExpr* Right = nullptr;
     TJExpr* Third = nullptr;
@@ -106,6 +110,7 @@ struct TJExpr {
     TJString Symbol;                   // ecIdentifier: the name
     TJStatement* Statement = nullptr;  // ecFunction: the declaration node
     mutable const TJStatement* FrameDecl = nullptr;
+    mutable const TJStatement* OuterFrom = nullptr;
 };
 
 // Makes and owns expression nodes; every node lives until Clear.

@@ -47,7 +47,8 @@ bool ExprNamesArguments(const TJExpr* e) {
 // Works out one declaration's layout, then marks its identifiers.
 class TResolver {
 public:
-    TResolver(const TJStatement* decl, TJFrameLayout& layout) : decl_(decl), layout_(layout) {}
+    TResolver(const TJStatement* decl, TJFrameLayout& layout, const TJOuterFrame* outer)
+        : decl_(decl), layout_(layout), outer_(outer) {}
 
     void Run() {
         layout_.Decl = decl_;
@@ -152,13 +153,21 @@ private:
 
     void Mark(const TJExpr* e) const {
         const std::uint16_t slot = layout_.Find(e->Symbol.view());
-        if (slot == TJFrameLayout::kNoSlot) return;
-        e->Slot = slot;
-        e->FrameDecl = decl_;
+        if (slot != TJFrameLayout::kNoSlot) {
+            e->Slot = slot;
+            e->FrameDecl = decl_;
+            return;
+        }
+        if (!outer_ || !outer_->Layout) return;
+        const std::uint16_t outerSlot = outer_->Layout->Find(e->Symbol.view());
+        if (outerSlot == TJFrameLayout::kNoSlot || (outer_->Shadowed && outer_->Shadowed(e->Symbol.view()))) return;
+        e->OuterSlot = outerSlot;
+        e->OuterFrom = decl_;
     }
 
     const TJStatement* decl_;
     TJFrameLayout& layout_;
+    const TJOuterFrame* outer_;
 };
 
 }  // namespace
@@ -172,9 +181,9 @@ bool NeedsArguments(const TJStatement* decl) {
     return decl->Facts & kFactsArguments;
 }
 
-std::unique_ptr<TJFrameLayout> ResolveFrame(const TJStatement* decl) {
+std::unique_ptr<TJFrameLayout> ResolveFrame(const TJStatement* decl, const TJOuterFrame* outer) {
     auto layout = std::make_unique<TJFrameLayout>();
-    TResolver(decl, *layout).Run();
+    TResolver(decl, *layout, outer).Run();
     return layout;
 }
 

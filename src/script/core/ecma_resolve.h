@@ -9,9 +9,17 @@
 // exactly like a parsed one. Marks only ever speed a lookup up: an identifier whose
 // slot is not declared in the running call, or that is evaluated anywhere but in a
 // call of its own function (inside `with`, say), is looked up by name as before.
+//
+// A function written at the top of a program also reaches its program's variables (the
+// functions it calls, mostly) through the namespace's record: its identifiers that its
+// own record lacks and the program's holds are marked with that slot too. Such a mark
+// stands only while nothing between the call and the namespace holds the name, which
+// the evaluator checks at every use (ecma_eval.cpp).
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "script/core/ecma_expr.h"
 #include "script/core/ecma_stmt.h"
@@ -19,10 +27,19 @@
 
 namespace kestrel {
 
+// What a top-level function's code may reach in its program's record: the program's
+// layout, and the names to leave to the search by name (Shadowed: those that a `this`
+// met on the way always holds).
+struct TJOuterFrame {
+    const TJFrameLayout* Layout = nullptr;
+    std::function<bool(std::string_view)> Shadowed;
+};
+
 // The record layout of Decl, a function declaration (its calls) or a program (its
 // namespace); marks the identifiers of Decl's own code (not those of nested
-// functions, classes or imported programs) that name a slot.
-std::unique_ptr<TJFrameLayout> ResolveFrame(const TJStatement* decl);
+// functions, classes or imported programs) that name a slot of it, and the others
+// that name a slot of Outer's layout (when given) with that slot.
+std::unique_ptr<TJFrameLayout> ResolveFrame(const TJStatement* decl, const TJOuterFrame* outer = nullptr);
 
 // Whether a call of Decl must make its `arguments` array: only code of its own can
 // read it (nested functions and eval have theirs), so without the name it is skipped.

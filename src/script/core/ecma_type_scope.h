@@ -191,6 +191,16 @@ public:
         frame_.Declare(slot, value);
         return true;
     }
+    // The table a lookup of a name outside the record of this call of Decl goes on to
+    // after this table's `this` (which the caller asks): its function's parent, when
+    // neither this table nor its function's table holds names by hash. None otherwise.
+    TJLocalSymbolTable* PassesOnFromCall(const TJStatement* decl) const noexcept {
+        if (frameDecl_ != decl || !decl || symbols_.Count() != 0) return nullptr;
+        const TJLocalSymbolTable* function = parent_;
+        if (!function || !function->IsOwnChild(this) || function->symbols_.Count() != 0 || function->this_)
+            return nullptr;
+        return function->parent_;
+    }
     // This table's own variable Name (record or hash) when it holds text, to append
     // to in place; else null.
     TJValue* FindOwnText(std::string_view name, std::uint8_t& hint) noexcept {
