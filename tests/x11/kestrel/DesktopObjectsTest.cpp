@@ -4,8 +4,10 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 #include "ext/KestrelProcess.h"
 #include "scripthost/TempFolder.h"
@@ -32,6 +34,23 @@ protected:
     // this connection stays for the test's whole length.
     void SetUp() override { ASSERT_NE(keeper_.get(), nullptr); }
 
+    // Puts something on the clipboard with xclip and returns once the server knows the
+    // new owner: xclip forks and its parent exits before the child has sent the server
+    // anything, so a reader started right after it may find no owner yet.
+    void Offer(const std::string& command) {
+        Display* d = keeper_.get();
+        const Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
+        const Window before = XGetSelectionOwner(d, clipboard);
+        Shell(command);
+        bool owned = false;
+        for (int i = 0; i < kOwnerPolls && !owned; ++i) {
+            const Window now = XGetSelectionOwner(d, clipboard);
+            owned = now != None && now != before;
+            if (!owned) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_TRUE(owned) << command;
+    }
+
     std::string Run(const std::string& text) {
         temp.Write("t.js", text);
         TKestrelProcess run(temp.Path() + "t.js", {{"LC_ALL", "C.UTF-8"}});
@@ -41,6 +60,7 @@ protected:
     TTempFolder temp;
 
 private:
+    static constexpr int kOwnerPolls = 1000;  // ten seconds: a loaded machine is slow
     std::unique_ptr<Display, int (*)(Display*)> keeper_{XOpenDisplay(nullptr), &XCloseDisplay};
 };
 
@@ -66,9 +86,9 @@ TEST_F(DesktopObjectsTest, MouseReadsPositionAndButtons) {
 
 TEST_F(DesktopObjectsTest, ClipboardTextGoesBothWays) {
     const std::string probe = R"(print(Clipboard.hasText(), "[", Clipboard.asText, "][", Clipboard, "]");)";
-    Shell("printf 'h\\303\\251llo' | xclip -selection clipboard >/dev/null 2>&1");
+    ASSERT_NO_FATAL_FAILURE(Offer("printf 'h\\303\\251llo' | xclip -selection clipboard >/dev/null 2>&1"));
     EXPECT_EQ(Run(probe), "true[h\xC3\xA9llo][h\xC3\xA9llo]");
-    Shell("printf '\\211PNG' | xclip -selection clipboard -t image/png >/dev/null 2>&1");
+    ASSERT_NO_FATAL_FAILURE(Offer("printf '\\211PNG' | xclip -selection clipboard -t image/png >/dev/null 2>&1"));
     EXPECT_EQ(Run(probe), "false[][]");
 
     temp.Write("set.js", "Clipboard.asText = \"from \xE6\x97\xA5 script\"; println(Clipboard.asText); readln();");
