@@ -9,15 +9,6 @@
 namespace tinctor::test {
 namespace {
 
-// Places in the wide window's client area, from its design: the toolbar is the
-// bottom 25 pixels, the colour list the 205 pixels at the right below the top strip.
-constexpr int ToolbarY = 155;
-constexpr int ShowTinctorsX = 34;
-constexpr int AddColorX = 331;
-constexpr int MoveDownX = 389;
-constexpr int ListX = 330;
-int EntryY(int row) { return 25 + 2 + 12 * row + 6; }
-
 class ColorListEdit : public TProgramTest {
 protected:
     void SetUp() override {
@@ -37,30 +28,21 @@ protected:
 TEST_F(ColorListEdit, TakesMovesDeletesAndAddsThroughTheWindowAndWritesEachStep) {
     ASSERT_TRUE(SaveTextFile(home + "/Colors/Web.clr",
                                       "[COLORS]\r\nTotal=3\r\n0=#FF0000,red\r\n1=#00FF00,green\r\n2=#0000FF,blue\r\n"));
-    Start();
-    const std::string window = FindWindow("Tinctor");
-    ASSERT_FALSE(window.empty()) << "no window titled Tinctor";
-    Shell("xdotool windowmove --sync " + window + " 40 40");
-    Locate(window);
-    // Painted once the strip beside the swatches is no longer the black root.
-    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(left + 60, top + 20) != "#000000"; }));
-
-    Click(ShowTinctorsX, ToolbarY);
-    ASSERT_TRUE(WaitFor([&] { return Field(Shell("xwininfo -id " + window), "Width:") == 478; }));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(Widen());
 
     // Clicking the red entry makes red the current colour.
-    Click(ListX, EntryY(0));
-    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(left + 20, top + 12) == "#FF0000"; }))
-        << ScreenPixel(left + 20, top + 12);
+    ClickOnEntry(0);
+    EXPECT_TRUE(WaitFor([&] { return ColourAt(TControl::Swatch) == "#FF0000"; })) << ColourAt(TControl::Swatch);
 
     // A right click elsewhere leaves the selection where it is: moving down moves red.
     // Escape closes the pop-up menu once it is up (a loaded machine is slow to show it).
     const int windows = VisibleWindows();
-    Click(ListX, EntryY(2), 3);
+    ClickOnEntry(2, 3);
     ASSERT_TRUE(WaitFor([&] { return VisibleWindows() > windows; })) << "no pop-up menu";
     Shell("xdotool key Escape");
     ASSERT_TRUE(WaitFor([&] { return VisibleWindows() == windows; })) << "the pop-up menu stays";
-    Click(MoveDownX, ToolbarY);
+    ClickOn(TControl::MoveDown);
     EXPECT_TRUE(ListBecomes("[COLORS]\r\nTotal=3\r\n0=#00FF00,green\r\n1=#FF0000,red\r\n2=#0000FF,blue\r\n\r\n"))
         << List();
 
@@ -73,7 +55,7 @@ TEST_F(ColorListEdit, TakesMovesDeletesAndAddsThroughTheWindowAndWritesEachStep)
         << List();
 
     // Adding the current colour: the dialog offers its code and typing goes to the comment.
-    Click(AddColorX, ToolbarY);
+    ClickOn(TControl::AddColor);
     const std::string dialog = FindWindow("カラーコード入力");
     ASSERT_FALSE(dialog.empty()) << "no code-entry dialog";
     Keys(dialog, "type 'for headings, bold'");

@@ -13,14 +13,13 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "util/stdFiles.h"
+#include "ProgramDriver.h"
 #include "x11/platform/OtherEditor.h"
 
 extern char** environ;
@@ -30,32 +29,13 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buf[512];
-        while (std::size_t n = fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
-        pclose(pipe);
-    }
-    return out;
-}
-
-int Field(const std::string& text, const std::string& name) {
-    const std::size_t at = text.find(name);
-    return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + name.size());
-}
+using tinctor::test::Field;
+using tinctor::test::Shell;
+using tinctor::test::TControl;
+using tinctor::test::WaitFor;
 
 // A program's first window on a machine loaded with builds may take this long.
 constexpr std::chrono::milliseconds StartLimit = 20s;
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
-    const auto end = Clock::now() + limit;
-    while (Clock::now() < end) {
-        if (done()) return true;
-        std::this_thread::sleep_for(10ms);
-    }
-    return done();
-}
 
 // A program of ours that runs until killed (xclip serving a selection).
 class TChild {
@@ -87,29 +67,6 @@ public:
 
 private:
     pid_t pid_ = -1;
-};
-
-class TScreen {
-public:
-    TScreen() : display_(XOpenDisplay(nullptr)) {}
-    ~TScreen() {
-        if (display_) XCloseDisplay(display_);
-    }
-    // "#RRGGBB" of one screen pixel.
-    std::string Pixel(int x, int y) const {
-        if (!display_) return "no display";
-        XImage* image = XGetImage(display_, DefaultRootWindow(display_), x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image) return "none";
-        const unsigned long p = XGetPixel(image, 0, 0);
-        XDestroyImage(image);
-        char text[8];
-        std::snprintf(text, sizeof text, "#%02X%02X%02X", unsigned(p >> 16 & 0xFF), unsigned(p >> 8 & 0xFF),
-                      unsigned(p & 0xFF));
-        return text;
-    }
-
-private:
-    Display* display_;
 };
 
 // A plain window of one colour, made by another client.
@@ -177,81 +134,37 @@ struct TFrame {
     std::pair<int, int> Centre() const { return {Left + Width / 2, Top + Height / 2}; }
 };
 
-class DesktopProgram : public ::testing::Test {
+class DesktopProgram : public tinctor::test::TProgramTest {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tinctor-x11-desktop-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        home = pattern;
-        Shell("xdotool mousemove 1200 1000");  // far from where the window opens
+        TProgramTest::SetUp();
+        MoveTo(1200, 1000);  // far from where the window opens
     }
-    void TearDown() override {
-        Stop();
-        std::filesystem::remove_all(home);
-    }
-    void Stop() {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-        pid = -1;
-        window = 0;
-    }
-
-    // Starts the program with Ini as its settings file and waits for its window to
-    // be up and painted (the current colour is black at start).
-    void Start(const std::string& ini) {
-        ASSERT_TRUE(tinctor::SaveTextFile(home + "/Tinctor.ini", ini));
-        const std::string program = std::string(TINCTOR_BINARY_DIR) + "/src/app/tinctor";
-        setenv("TINCTOR_HOME", home.c_str(), 1);
-        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-        ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ), 0);
-        unsetenv("TINCTOR_HOME");
-        ASSERT_TRUE(WaitFor([&] {
-            const std::string id = Shell("xdotool search --onlyvisible --name '^Tinctor$' 2>/dev/null | head -1");
-            if (!id.empty()) window = std::stoul(id);
-            return window != 0;
-        }, StartLimit)) << "no window titled Tinctor";
-        Geometry();
-        // Painted: the swatch is black and the strip beside it is not.
-        ASSERT_TRUE(WaitFor([&] { return screen.Pixel(left + 60, top + 20) != "#000000"; }, StartLimit));
-    }
-    void Geometry() {
-        if (window == 0) return;  // xwininfo would wait for a click on a window
-        const std::string info = Shell("xwininfo -id " + std::to_string(window));
-        left = Field(info, "Absolute upper-left X:");
-        top = Field(info, "Absolute upper-left Y:");
-        width = Field(info, "Width:");
-        height = Field(info, "Height:");
-    }
+    // Starts the program with Ini as its settings file where it opens (or where a
+    // window manager puts it), once it is up and painted.
+    void Start(const std::string& ini) { ASSERT_NO_FATAL_FAILURE(Open(ini, false)); }
     int Height() {
-        Geometry();
+        if (!window.empty()) Locate(window);  // xwininfo would wait for a click on a window
         return height;
     }
     // The window's frame; false until the manager has drawn one.
     bool Frame(TFrame& frame) {
-        if (window == 0) return false;
-        Geometry();
+        if (window.empty()) return false;
+        Locate(window);
         int l = 0, r = 0, t = 0, b = 0;
-        const std::string extents = Shell("xprop -id " + std::to_string(window) + " _NET_FRAME_EXTENTS");
+        const std::string extents = Shell("xprop -id " + window + " _NET_FRAME_EXTENTS");
         const std::size_t at = extents.find(" = ");
         if (at == std::string::npos || std::sscanf(extents.c_str() + at, " = %d, %d, %d, %d", &l, &r, &t, &b) != 4)
             return false;
         frame = {left - l, top - t, width + l + r, height + t + b};
         return t > 0;
     }
-    std::string Current() const { return screen.Pixel(left + 20, top + 12); }  // the colour swatch
+    std::string Current() const { return ColourAt(TControl::Swatch); }
     std::pair<int, int> Pointer() const {
         const std::string out = Shell("xdotool getmouselocation");
         return {Field(out, "x:"), Field(out, "y:")};
     }
     void MoveTo(int x, int y) const { Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y)); }
-
-    TScreen screen;
-    std::string home;
-    pid_t pid = -1;
-    unsigned long window = 0;
-    int left = 0, top = 0, width = 0, height = 0;
 };
 
 TEST_F(DesktopProgram, CopyingAColourElsewhereMakesItCurrentWhileTheObserverIsOn) {
@@ -323,12 +236,8 @@ TEST_F(DesktopProgram, UnderAWindowManagerTheHotKeyCentresOnTheOpenedFrame) {
 TEST_F(DesktopProgram, DraggingTheEyedropperOverAWindowPicksItsColour) {
     TColourWindow orange(0xFF8000, 700, 500, 200, 150);
     Start("");
-    ASSERT_TRUE(WaitFor([&] { return screen.Pixel(800, 575) == "#FF8000"; }));
-    // The eyedropper's holder in the toolbar: after three buttons (23, 23, 36 wide), a
-    // separator, six notation buttons and another separator.
-    const int spoitX = left + 23 + 23 + 36 + 8 + 6 * 23 + 8 + 10;
-    const int spoitY = top + 167 - 25 + 2 + 11;
-    MoveTo(spoitX, spoitY);
+    ASSERT_TRUE(WaitFor([&] { return tinctor::test::ScreenPixel(800, 575) == "#FF8000"; }));
+    Shell("xdotool mousemove " + At(TControl::Spoit));
     Shell("xdotool mousedown 1");
     MoveTo(500, 400);
     MoveTo(780, 560);

@@ -13,13 +13,6 @@
 namespace tinctor::test {
 namespace {
 
-// Places in the wide window's client area, from its design.
-constexpr int ToolbarY = 155;
-constexpr int ShowTinctorsX = 34;
-constexpr int AddColorX = 331;
-constexpr int ListX = 330;
-constexpr int FirstEntryY = 33;
-
 // The window a box or dialog says it belongs to (0 when it names none).
 unsigned long TransientFor(const std::string& id) {
     const std::string out = Shell("xprop -id " + id + " WM_TRANSIENT_FOR");
@@ -34,24 +27,17 @@ bool StaysOnTop(const std::string& id) {
 using DialogOwner = TProgramTest;
 
 TEST_F(DialogOwner, BoxesAndDialogsBelongToTheMainWindowThatStaysOnTop) {
-    ASSERT_TRUE(SaveTextFile(home + "/Tinctor.ini", "[Window]\r\nTopMost=1\r\n"));
     std::filesystem::create_directories(home + "/Colors");
     const std::string list = home + "/Colors/Web.clr";
     ASSERT_TRUE(SaveTextFile(list, "[COLORS]\r\nTotal=1\r\n0=#FF0000,red\r\n"));
     ASSERT_EQ(chmod(list.c_str(), 0444), 0);  // every save of the list is refused with a box
-    Start();
-    const std::string window = FindWindow("Tinctor");
-    ASSERT_FALSE(window.empty()) << "no window titled Tinctor";
+    ASSERT_NO_FATAL_FAILURE(Open("[Window]\r\nTopMost=1\r\n"));
     const unsigned long main = std::stoul(window);
-    Shell("xdotool windowmove --sync " + window + " 40 40");
-    Locate(window);
-    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(left + 60, top + 20) != "#000000"; }));
     ASSERT_TRUE(StaysOnTop(window));
-    Click(ShowTinctorsX, ToolbarY);
-    ASSERT_TRUE(WaitFor([&] { return Field(Shell("xwininfo -id " + window), "Width:") == 478; }));
+    ASSERT_NO_FATAL_FAILURE(Widen());
 
     // The code-entry dialog, then the box that refuses the save.
-    Click(AddColorX, ToolbarY);
+    ClickOn(TControl::AddColor);
     const std::string dialog = FindWindow("カラーコード入力");
     ASSERT_FALSE(dialog.empty()) << "no code-entry dialog";
     EXPECT_EQ(TransientFor(dialog), main);
@@ -65,7 +51,7 @@ TEST_F(DialogOwner, BoxesAndDialogsBelongToTheMainWindowThatStaysOnTop) {
     ASSERT_TRUE(WaitFor([&] { return Shell("xwininfo -id " + box + " 2>&1").find("IsViewable") == std::string::npos; }));
 
     // The question before a delete, and the refusal after it.
-    Click(ListX, FirstEntryY);
+    ClickOnEntry(0);
     Keys(window, "key Delete");
     box = FindWindow("Tinctor", window);
     ASSERT_FALSE(box.empty()) << "no question";

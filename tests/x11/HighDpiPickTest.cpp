@@ -1,24 +1,16 @@
 // The real program under a desktop scale factor: the eyedropper picks the very device
 // pixel under the pointer, also where one global point stands for several of them.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "ProgramDriver.h"
-#include "util/stdFiles.h"
 
 // Xlib's macros clash with test names: X headers come last.
 #include <X11/Xlib.h>
 
 namespace tinctor::test {
 namespace {
-
-// Places from the window's design, in global points.
-constexpr int SpoitX = 246;
-constexpr int ToolbarY = 155;
-constexpr int SwatchX = 20;
-constexpr int SwatchY = 12;
 
 // A board of 1-pixel cells of distinct colours, away from where the program opens;
 // the origin is odd, so that cells fall on both halves of a scaled point.
@@ -83,24 +75,17 @@ TEST_P(HighDpiPick, TheEyedropperPicksTheDevicePixelUnderThePointer) {
     TBoard board;
     ASSERT_TRUE(board.Shown());
     ASSERT_TRUE(WaitFor([] { return ScreenPixel(BoardX + 1, BoardY) == Hex(CellColour(1, 0)); }));
+    environment = {{scale.Variable, scale.Value}};
+    ratio = scale.Ratio;
     // Without the loupe: this is about the pick alone.
-    ASSERT_TRUE(SaveTextFile(home + "/Tinctor.ini", "[Window]\r\nMagnifier=0\r\n"));
-    setenv(scale.Variable, scale.Value, 1);
-    Start();
-    unsetenv(scale.Variable);
-    const std::string window = FindWindow("Tinctor");
-    ASSERT_FALSE(window.empty()) << "no window titled Tinctor";
-    Shell("xdotool windowmove --sync " + window + " 40 40");
-    Locate(window);
-    const auto swatch = [&] { return ScreenPixel(left + SwatchX * scale.Ratio, top + SwatchY * scale.Ratio); };
-    ASSERT_TRUE(WaitFor([&] { return swatch() == "#000000"; })) << "the window at scale " << scale.Ratio;
+    ASSERT_NO_FATAL_FAILURE(Open("[Window]\r\nMagnifier=0\r\n")) << "the window at scale " << scale.Ratio;
+    const auto swatch = [&] { return ColourAt(TControl::Swatch); };
+    ASSERT_EQ(swatch(), "#000000");
 
-    const std::string spoit =
-        std::to_string(left + SpoitX * scale.Ratio) + " " + std::to_string(top + ToolbarY * scale.Ratio);
     const std::vector<std::pair<int, int>> cells = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {6, 3}, {3, 6}};
     for (const auto& [column, row] : cells) {
         const int x = BoardX + column, y = BoardY + row;
-        Shell("xdotool mousemove " + spoit + " mousedown 1 mousemove " + std::to_string(x + 30) + " " +
+        Shell("xdotool mousemove " + At(TControl::Spoit) + " mousedown 1 mousemove " + std::to_string(x + 30) + " " +
               std::to_string(y + 30) + " sleep 0.1 mousemove " + std::to_string(x) + " " + std::to_string(y) +
               " sleep 0.3 mouseup 1");
         const std::string expected = Hex(CellColour(column, row));

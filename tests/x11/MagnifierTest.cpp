@@ -9,9 +9,7 @@
 namespace tinctor::test {
 namespace {
 
-// Places from the window's design and the loupe's own.
-constexpr int SpoitX = 246;
-constexpr int ToolbarY = 155;
+// The loupe's own places.
 constexpr int Radius = 7;
 constexpr int Side = 2 * Radius + 1;
 constexpr int Zoom = 8;
@@ -40,19 +38,13 @@ std::vector<std::string> Pixels(int x, int y, int width, int height) {
 class Magnifier : public TProgramTest {};
 
 TEST_F(Magnifier, ShowsThePixelsAroundThePointerBesideItAndClosesWithThePick) {
-    Start();
-    const std::string window = FindWindow("Tinctor");
-    ASSERT_FALSE(window.empty()) << "no window titled Tinctor";
-    Shell("xdotool windowmove --sync " + window + " 40 40");
-    Locate(window);
-    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(left + 60, top + 20) != "#000000"; }));
+    ASSERT_NO_FATAL_FAILURE(Open());
 
     // Over the colour table's gradient, where neighbouring pixels differ.
     const int x = left + 50, y = top + 80;
     const int width = Radius + Gap + 2 * Border + Side * Zoom, height = width;
     const std::vector<std::string> before = Pixels(x - Radius, y - Radius, width, height);
-    Shell("xdotool mousemove " + std::to_string(left + SpoitX) + " " + std::to_string(top + ToolbarY) +
-          " mousedown 1 mousemove " + std::to_string(x + 20) + " " + std::to_string(y + 20) + " sleep 0.2 mousemove " +
+    Shell("xdotool mousemove " + At(TControl::Spoit) + " mousedown 1 mousemove " + std::to_string(x + 20) + " " + std::to_string(y + 20) + " sleep 0.2 mousemove " +
           std::to_string(x) + " " + std::to_string(y));
 
     // Each enlarged pixel shows the screen pixel it stands for, which the loupe leaves uncovered.
@@ -75,7 +67,7 @@ TEST_F(Magnifier, ShowsThePixelsAroundThePointerBesideItAndClosesWithThePick) {
     for (int i = 0; i < Side; ++i)
         EXPECT_EQ(during[static_cast<std::size_t>(i * width + i)], before[static_cast<std::size_t>(i * width + i)]);
     // The pick takes the centre pixel.
-    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(left + 20, top + 12) == ScreenPixel(x, y); }));
+    EXPECT_TRUE(WaitFor([&] { return ColourAt(TControl::Swatch) == ScreenPixel(x, y); }));
 
     Shell("xdotool mouseup 1");
     const std::size_t loupeCentre = static_cast<std::size_t>((Radius + Gap + 60) * width + Radius + Gap + 60);

@@ -1,6 +1,7 @@
 #include "ProgramDriver.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -13,11 +14,17 @@
 #include <filesystem>
 #include <thread>
 
+#include "util/stdFiles.h"
+
 extern char** environ;
 
 namespace tinctor::test {
 
 using namespace std::chrono_literals;
+
+constexpr auto PollEvery = 20ms;
+// A program's first window on a machine loaded with builds may take this long.
+constexpr auto StartLimit = 20s;
 
 std::string Shell(const std::string& command) {
     std::string out;
@@ -35,16 +42,23 @@ int Field(const std::string& text, const std::string& name) {
 }
 
 std::string ScreenPixel(int x, int y) {
-    const std::string out = Shell("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
-                                  " -depth 8 txt:- 2>/dev/null");
-    const std::size_t hash = out.find('#', out.find('\n'));
-    return hash == std::string::npos ? out : out.substr(hash, 7);
+    // One connection for the test program's whole run: the server never resets.
+    static Display* const display = XOpenDisplay(nullptr);
+    if (!display) return "no display";
+    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return "no pixel";
+    const unsigned long rgb = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06lX", rgb & 0xFFFFFF);
+    return text;
 }
 
-bool WaitFor(const std::function<bool()>& done) {
-    for (int i = 0; i < 100; ++i) {
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
         if (done()) return true;
-        std::this_thread::sleep_for(100ms);
+        std::this_thread::sleep_for(PollEvery);
     }
     return done();
 }
@@ -64,6 +78,34 @@ void SendDeleteWindow(unsigned long window) {
     XCloseDisplay(display);
 }
 
+namespace {
+
+// Where the window opens in the tests, away from the pictures they put on the screen.
+constexpr int WindowX = 40;
+constexpr int WindowY = 40;
+constexpr int WideWidth = 478;
+
+// Places of the controls in the client area, from the window's design, in global
+// points: the toolbar is the bottom 25 points of the 167, the colour list the 205 at
+// the right of the wide window below the 25 of the top strip, 12 per entry.
+struct TPlace {
+    int X, Y;
+};
+constexpr int ToolbarY = 155;
+constexpr TPlace Places[] = {
+    {20, 12},         // Swatch
+    {60, 20},         // Strip
+    {34, ToolbarY},   // ShowTinctors
+    {56, ToolbarY},   // ColorConfig
+    {246, ToolbarY},  // Spoit: after buttons of 23, 23 and 36, six notation buttons of 23, two separators of 8
+    {331, ToolbarY},  // AddColor
+    {389, ToolbarY},  // MoveDown
+};
+constexpr int ListX = 330;
+constexpr int EntryY(int row) { return 25 + 2 + 12 * row + 6; }
+
+}  // namespace
+
 void TProgramTest::SetUp() {
     char pattern[] = "/tmp/tinctor-x11-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -71,20 +113,72 @@ void TProgramTest::SetUp() {
 }
 
 void TProgramTest::TearDown() {
+    Stop();
+    std::filesystem::remove_all(home);
+}
+
+void TProgramTest::Stop() {
     if (pid > 0) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
-    std::filesystem::remove_all(home);
+    pid = -1;
+    window.clear();
 }
 
 void TProgramTest::Start() {
     const std::string program = std::string(TINCTOR_BINARY_DIR) + "/src/app/tinctor";
     ASSERT_EQ(access(program.c_str(), X_OK), 0) << program;
     setenv("TINCTOR_HOME", home.c_str(), 1);
+    for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
     char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-    ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ), 0);
+    const int spawned = posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ);
     unsetenv("TINCTOR_HOME");
+    for (const auto& [name, value] : environment) unsetenv(name.c_str());
+    ASSERT_EQ(spawned, 0);
+}
+
+void TProgramTest::Open(const std::string& ini, bool place) {
+    if (!ini.empty()) {
+        ASSERT_TRUE(SaveTextFile(home + "/Tinctor.ini", ini));
+    }
+    ASSERT_NO_FATAL_FAILURE(Start());
+    window = FindWindow("Tinctor");
+    ASSERT_FALSE(window.empty()) << "no window titled Tinctor";
+    if (place) Shell("xdotool windowmove --sync " + window + " " + std::to_string(WindowX) + " " + std::to_string(WindowY));
+    Locate(window);
+    ASSERT_TRUE(WaitFor([&] { return ColourAt(TControl::Strip) != "#000000"; }, StartLimit)) << "no paint";
+}
+
+static std::string ScreenPoint(int left, int top, int ratio, int x, int y) {
+    return std::to_string(left + x * ratio) + " " + std::to_string(top + y * ratio);
+}
+
+std::string TProgramTest::At(TControl control) const {
+    const TPlace place = Places[static_cast<int>(control)];
+    return ScreenPoint(left, top, ratio, place.X, place.Y);
+}
+
+std::string TProgramTest::AtEntry(int row) const { return ScreenPoint(left, top, ratio, ListX, EntryY(row)); }
+
+std::string TProgramTest::ColourAt(TControl control) const {
+    const TPlace place = Places[static_cast<int>(control)];
+    return ScreenPixel(left + place.X * ratio, top + place.Y * ratio);
+}
+
+static void ClickAt(const std::string& point, int button) {
+    Shell("xdotool mousemove " + point + " click " + std::to_string(button));
+    std::this_thread::sleep_for(200ms);
+}
+
+void TProgramTest::ClickOn(TControl control, int button) { ClickAt(At(control), button); }
+
+void TProgramTest::ClickOnEntry(int row, int button) { ClickAt(AtEntry(row), button); }
+
+void TProgramTest::Widen() {
+    ClickOn(TControl::ShowTinctors);
+    ASSERT_TRUE(WaitFor([&] { return Field(Shell("xwininfo -id " + window), "Width:") == WideWidth; }))
+        << "the window stays narrow";
 }
 
 std::string TProgramTest::FindWindow(const std::string& title, const std::string& except) {
@@ -103,7 +197,7 @@ std::string TProgramTest::FindWindow(const std::string& title, const std::string
             start = end + 1;
         }
         return false;
-    });
+    }, StartLimit);
     return found;
 }
 
@@ -112,10 +206,12 @@ int TProgramTest::VisibleWindows() const {
     return static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
 }
 
-void TProgramTest::Locate(const std::string& window) {
-    const std::string info = Shell("xwininfo -id " + window);
+void TProgramTest::Locate(const std::string& id) {
+    const std::string info = Shell("xwininfo -id " + id);
     left = Field(info, "Absolute upper-left X:");
     top = Field(info, "Absolute upper-left Y:");
+    width = Field(info, "Width:");
+    height = Field(info, "Height:");
 }
 
 int TProgramTest::WaitForExit() {
@@ -128,12 +224,6 @@ int TProgramTest::WaitForExit() {
         return true;
     });
     return code;
-}
-
-void TProgramTest::Click(int x, int y, int button) {
-    Shell("xdotool mousemove " + std::to_string(left + x) + " " + std::to_string(top + y) + " click " +
-          std::to_string(button));
-    std::this_thread::sleep_for(200ms);
 }
 
 void TProgramTest::Keys(const std::string& id, const std::string& keys) {

@@ -9,13 +9,6 @@
 namespace tinctor::test {
 namespace {
 
-// The script button of the toolbar (its main part, not the arrow) and the current
-// colour swatch, in the window's client area.
-constexpr int ToolbarY = 155;
-constexpr int ColorConfigX = 56;
-constexpr int SwatchX = 20;
-constexpr int SwatchY = 12;
-
 class ScriptMenu : public TProgramTest {
 protected:
     // The program folder does not exist yet: the program makes it, as on a first start.
@@ -31,21 +24,16 @@ protected:
 
     // Opens the script menu and chooses an item by its access key.
     void Choose(const std::string& key) {
-        Click(ColorConfigX, ToolbarY);
+        ClickOn(TControl::ColorConfig);
         Shell("xdotool key " + key);
     }
-    std::string Swatch() const { return ScreenPixel(left + SwatchX, top + SwatchY); }
+    std::string Swatch() const { return ColourAt(TControl::Swatch); }
 
     std::string parent_;
 };
 
 TEST_F(ScriptMenu, SampleScriptsRunFromTheMenuOnTheCurrentColour) {
-    Start();
-    const std::string window = FindWindow("Tinctor");
-    ASSERT_FALSE(window.empty()) << "no window titled Tinctor";
-    Shell("xdotool windowmove --sync " + window + " 40 40");
-    Locate(window);
-    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(left + 60, top + 20) != "#000000"; }));
+    ASSERT_NO_FATAL_FAILURE(Open());
     EXPECT_TRUE(FileExists(home + "/Scripts/invert.ksc"));
     EXPECT_TRUE(FileExists(home + "/Scripts/darken.ksc"));
 
