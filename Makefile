@@ -9,6 +9,7 @@ PACKAGES := cmake ninja-build g++ ccache pkg-config \
             libpcre2-dev libssl-dev zlib1g-dev \
             googletest libgtest-dev libgmock-dev libbenchmark-dev \
             fonts-ipafont-gothic xvfb xauth xdotool xclip imagemagick x11-utils openbox \
+            x11-xserver-utils libxfixes-dev \
             duktape mujs lua5.4 time clang libclang-rt-14-dev \
             librsvg2-bin desktop-file-utils appstream shared-mime-info \
             dpkg-dev file lintian man-db \

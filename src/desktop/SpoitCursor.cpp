@@ -1,17 +1,27 @@
 #include "desktop/SpoitCursor.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 
 namespace tinctor {
 
-QPixmap SpoitPicture() {
-    QPixmap picture(32, 32);
+QPoint SpoitHotPixel(qreal ratio) {
+    return QPoint(qFloor(SpoitHotSpot.x() * ratio), qFloor(SpoitHotSpot.y() * ratio));
+}
+
+QPixmap SpoitPicture(qreal ratio) {
+    const int side = qCeil(SpoitSide * ratio);
+    QPixmap picture(side, side);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
-    // Drawn lying along the x axis from the tip, then turned up to the right.
-    p.translate(SpoitHotSpot.x() + 0.5, SpoitHotSpot.y() + 0.5);
+    // Drawn lying along the x axis from the tip, then turned up to the right; the tip
+    // is the centre of the hot spot's device pixel.
+    const QPoint hot = SpoitHotPixel(ratio);
+    p.translate((hot.x() + 0.5) / ratio, (hot.y() + 0.5) / ratio);
     p.rotate(-45);
     const QPen outline(QColor(0, 0, 0), 1.0);
 
@@ -42,6 +52,11 @@ QPixmap SpoitPicture() {
     return picture;
 }
 
-QCursor SpoitCursor() { return QCursor(SpoitPicture(), SpoitHotSpot.x(), SpoitHotSpot.y()); }
+QCursor SpoitCursor() {
+    // The X server takes the hot spot as it is given, in the picture's device pixels.
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    const QPoint hot = SpoitHotPixel(ratio);
+    return QCursor(SpoitPicture(ratio), hot.x(), hot.y());
+}
 
 }  // namespace tinctor

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QWidget>
+#include <QtMath>
 
 #include "QtApp.h"
 #include "desktop/SpoitCursor.h"
@@ -183,6 +184,36 @@ TEST(Spoit, PictureIsThirtyTwoSquareWithItsTipAtTheHotSpot) {
     EXPECT_EQ(qAlpha(picture.pixel(2, 29)), 0);                                      // beyond it
     EXPECT_EQ(qAlpha(picture.pixel(2, 2)), 0);
     EXPECT_EQ(SpoitCursor().hotSpot(), QPoint(7, 24));
+}
+
+// Under a scale factor the picture has the screen's pixels, drawn anew rather than
+// stretched, and the tip lies on the device pixel the hot spot stands for.
+TEST(Spoit, UnderAScaleFactorThePictureIsDrawnAtDevicePixelsWithTheTipAtTheHotSpot) {
+    test::App();
+    const struct {
+        qreal Ratio;
+        int Side;
+        QPoint Hot;
+    } cases[] = {{1, 32, {7, 24}}, {1.5, 48, {10, 36}}, {2, 64, {14, 48}}, {3, 96, {21, 72}}};
+    const QImage single = SpoitPicture(1).toImage();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Ratio);
+        const QPixmap pixmap = SpoitPicture(c.Ratio);
+        EXPECT_EQ(pixmap.devicePixelRatio(), c.Ratio);
+        const QImage picture = pixmap.toImage();
+        ASSERT_EQ(picture.size(), QSize(c.Side, c.Side));
+        EXPECT_EQ(SpoitHotPixel(c.Ratio), c.Hot);
+        EXPECT_GT(qAlpha(picture.pixel(c.Hot)), 0);  // the tip
+        // Beyond the tip, along the dropper, and in the far corners: nothing.
+        const int beyond = qCeil(3 * c.Ratio);
+        EXPECT_EQ(qAlpha(picture.pixel(c.Hot + QPoint(-beyond, beyond))), 0);
+        EXPECT_EQ(qAlpha(picture.pixel(1, 1)), 0);
+        EXPECT_EQ(qAlpha(picture.pixel(c.Side - 2, c.Side - 2)), 0);
+        if (c.Ratio > 1) {
+            const QImage stretched = single.scaled(picture.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+            EXPECT_NE(picture.convertToFormat(stretched.format()), stretched) << "stretched, not drawn";
+        }
+    }
 }
 
 }  // namespace

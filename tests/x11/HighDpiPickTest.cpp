@@ -2,12 +2,14 @@
 // pixel under the pointer, also where one global point stands for several of them.
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ProgramDriver.h"
 
 // Xlib's macros clash with test names: X headers come last.
 #include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
 
 namespace tinctor::test {
 namespace {
@@ -62,6 +64,35 @@ private:
     Display* display_;
 };
 
+// The pointer's cursor as the server shows it: its size, hot spot and opacity.
+class TCursorShape {
+public:
+    TCursorShape() {
+        Display* display = XOpenDisplay(nullptr);
+        if (!display) return;
+        if (XFixesCursorImage* image = XFixesGetCursorImage(display)) {
+            width_ = image->width;
+            height_ = image->height;
+            hot_ = {image->xhot, image->yhot};
+            for (int i = 0; i < width_ * height_; ++i) alpha_.push_back(static_cast<int>(image->pixels[i] >> 24 & 0xFF));
+            XFree(image);
+        }
+        XCloseDisplay(display);
+    }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    std::pair<int, int> Hot() const { return hot_; }
+    // Transparent outside the picture.
+    int Alpha(int x, int y) const {
+        return x < 0 || y < 0 || x >= width_ || y >= height_ ? 0 : alpha_[static_cast<std::size_t>(y * width_ + x)];
+    }
+
+private:
+    int width_ = 0, height_ = 0;
+    std::pair<int, int> hot_;
+    std::vector<int> alpha_;
+};
+
 struct TScaleCase {
     const char* Variable;  // how the desktop asks Qt to scale
     const char* Value;
@@ -81,6 +112,22 @@ TEST_P(HighDpiPick, TheEyedropperPicksTheDevicePixelUnderThePointer) {
     ASSERT_NO_FATAL_FAILURE(Open("[Window]\r\nMagnifier=0\r\n")) << "the window at scale " << scale.Ratio;
     const auto swatch = [&] { return ColourAt(TControl::Swatch); };
     ASSERT_EQ(swatch(), "#000000");
+
+    // The eyedropper of a pick is drawn at the screen's pixels, and the hot spot that
+    // picks is on its tip: a dropper's length beyond it there is nothing.
+    constexpr int Side = 32, TipLength = 3;
+    Shell("xdotool mousemove " + At(TControl::Spoit) + " mousedown 1 mousemove 600 500");
+    TCursorShape cursor;
+    EXPECT_TRUE(WaitFor([&] {
+        cursor = TCursorShape();
+        return cursor.Width() == Side * scale.Ratio;
+    })) << "a cursor of " << cursor.Width() << " pixels at scale " << scale.Ratio;
+    Shell("xdotool mouseup 1");
+    EXPECT_EQ(cursor.Height(), Side * scale.Ratio);
+    const auto [hotX, hotY] = cursor.Hot();
+    EXPECT_GT(cursor.Alpha(hotX, hotY), 0) << "the hot spot " << hotX << "," << hotY;
+    const int beyond = TipLength * scale.Ratio;
+    EXPECT_EQ(cursor.Alpha(hotX - beyond, hotY + beyond), 0) << "the hot spot " << hotX << "," << hotY;
 
     const std::vector<std::pair<int, int>> cells = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {6, 3}, {3, 6}};
     for (const auto& [column, row] : cells) {
