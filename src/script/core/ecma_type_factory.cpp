@@ -55,8 +55,9 @@ bool TJObjectFactory::SetPrototype(std::string_view name, TJObject* object) {
 }
 
 void TJObjectFactory::AddObject(TJObject* object) {
-    if (!object || object->list_) return;
-    object->list_ = this;
+    // An object is listed by its own engine's factory only: it leaves that list when it dies.
+    if (!object || object->listed_ || !object->engine_ || &object->engine_->Factory() != this) return;
+    object->listed_ = true;
     object->prev_ = last_;
     object->next_ = nullptr;
     if (last_) last_->next_ = object;
@@ -66,13 +67,13 @@ void TJObjectFactory::AddObject(TJObject* object) {
 }
 
 void TJObjectFactory::Unlist(TJObject* object) noexcept {
-    if (object->list_ != this) return;
+    if (!object->listed_ || &object->engine_->Factory() != this) return;
     if (object->prev_) object->prev_->next_ = object->next_;
     else first_ = object->next_;
     if (object->next_) object->next_->prev_ = object->prev_;
     else last_ = object->prev_;
     object->prev_ = object->next_ = nullptr;
-    object->list_ = nullptr;
+    object->listed_ = false;
     --objectCount_;
 }
 

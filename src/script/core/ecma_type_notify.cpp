@@ -1,4 +1,6 @@
 // Destruction notification: the link sets and the parties that tell each other of their end.
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "script/core/ecma_type_object.h"
@@ -9,7 +11,7 @@ namespace kestrel {
 // TJLinks
 
 TJLinks::~TJLinks() {
-    if (capacity_) delete[] slots_;
+    if (capacity_) delete[] table_.Slots;
 }
 
 std::size_t TJLinks::Home(const TJNotify* party) const noexcept {
@@ -20,16 +22,16 @@ std::size_t TJLinks::Home(const TJNotify* party) const noexcept {
 }
 
 TJLinks::Entry* TJLinks::Find(const TJNotify* party) noexcept {
-    if (size_ == 0) return nullptr;
-    if (!capacity_) return single_.Party == party ? &single_ : nullptr;
+    if (!capacity_) return single_.Party == party && party ? &single_ : nullptr;
+    Entry* slots = table_.Slots;
     if (capacity_ == kFirstCapacity) {
         for (std::uint32_t i = 0; i < kFirstCapacity; ++i)
-            if (slots_[i].Party == party) return &slots_[i];
+            if (slots[i].Party == party) return &slots[i];
         return nullptr;
     }
     for (std::size_t i = Home(party);; i = (i + 1) & (capacity_ - 1)) {
-        if (slots_[i].Party == party) return &slots_[i];
-        if (!slots_[i].Party) return nullptr;
+        if (slots[i].Party == party) return &slots[i];
+        if (!slots[i].Party) return nullptr;
     }
 }
 
@@ -37,19 +39,21 @@ void TJLinks::Grow() {
     const std::size_t oldCapacity = capacity_;
     // The single entry and the table share their room: take the entry out first.
     const Entry single = oldCapacity ? Entry{} : single_;
-    Entry* old = oldCapacity ? slots_ : nullptr;
-    const std::uint32_t capacity = capacity_ ? capacity_ * 2 : kFirstCapacity;
+    Entry* old = oldCapacity ? table_.Slots : nullptr;
+    const std::uint32_t size = oldCapacity ? table_.Size : (single.Party != nullptr);
+    const std::uint32_t capacity = oldCapacity ? capacity_ * 2 : kFirstCapacity;
     Entry* slots = new Entry[capacity]();
-    slots_ = slots;
+    table_.Slots = slots;
+    table_.Size = size;
     capacity_ = capacity;
     if (!old) {
-        slots_[0] = single;  // a small table keeps its entries in any order
+        slots[0] = single;  // a small table keeps its entries in any order
         return;
     }
-    auto place = [this](const Entry& e) {
+    auto place = [this, slots](const Entry& e) {
         std::size_t j = Home(e.Party);
-        while (slots_[j].Party) j = (j + 1) & (capacity_ - 1);
-        slots_[j] = e;
+        while (slots[j].Party) j = (j + 1) & (capacity_ - 1);
+        slots[j] = e;
     };
     for (std::size_t i = 0; i < oldCapacity; ++i)
         if (old[i].Party) place(old[i]);
@@ -62,25 +66,24 @@ TJLinks::Entry& TJLinks::Insert(TJNotify* party, bool& added) {
         return *e;
     }
     added = true;
-    if (!capacity_ && size_ == 0) {
+    if (!capacity_ && !single_.Party) {
         single_ = Entry{party, 0};
-        size_ = 1;
         return single_;
     }
-    if (capacity_ == kFirstCapacity && size_ < kFirstCapacity) {
+    if (capacity_ == kFirstCapacity && table_.Size < kFirstCapacity) {
         std::uint32_t i = 0;
-        while (slots_[i].Party) ++i;
-        slots_[i] = Entry{party, 0};
-        ++size_;
-        return slots_[i];
+        while (table_.Slots[i].Party) ++i;
+        table_.Slots[i] = Entry{party, 0};
+        ++table_.Size;
+        return table_.Slots[i];
     }
-    if (!capacity_ || capacity_ == kFirstCapacity || (size_ + 1) * 2 > capacity_) Grow();
+    if (!capacity_ || capacity_ == kFirstCapacity || (table_.Size + 1) * 2 > capacity_) Grow();
     if (capacity_ == kFirstCapacity) return Insert(party, added);
     std::size_t i = Home(party);
-    while (slots_[i].Party) i = (i + 1) & (capacity_ - 1);
-    slots_[i] = Entry{party, 0};
-    ++size_;
-    return slots_[i];
+    while (table_.Slots[i].Party) i = (i + 1) & (capacity_ - 1);
+    table_.Slots[i] = Entry{party, 0};
+    ++table_.Size;
+    return table_.Slots[i];
 }
 
 bool TJLinks::Erase(const TJNotify* party) noexcept {
@@ -88,20 +91,18 @@ bool TJLinks::Erase(const TJNotify* party) noexcept {
     if (!e) return false;
     if (!capacity_) {
         single_ = Entry{};
-        size_ = 0;
         return true;
     }
+    Entry* slots = table_.Slots;
     if (capacity_ == kFirstCapacity) {
         *e = Entry{};
-        --size_;
         // Down to one party, the entry goes back in place (an object made during a
         // statement and stored: the temporary list lets go of it).
-        if (size_ == 1) {
-            Entry* old = slots_;
+        if (--table_.Size == 1) {
             Entry last{};
             for (std::uint32_t i = 0; i < kFirstCapacity; ++i)
-                if (old[i].Party) last = old[i];
-            delete[] old;
+                if (slots[i].Party) last = slots[i];
+            delete[] slots;
             capacity_ = 0;
             single_ = last;
         }
@@ -109,33 +110,33 @@ bool TJLinks::Erase(const TJNotify* party) noexcept {
     }
     // Backward-shift deletion keeps every probe chain unbroken without tombstones.
     std::size_t mask = capacity_ - 1;
-    std::size_t hole = static_cast<std::size_t>(e - slots_);
-    for (std::size_t j = (hole + 1) & mask; slots_[j].Party; j = (j + 1) & mask) {
-        std::size_t home = Home(slots_[j].Party);
+    std::size_t hole = static_cast<std::size_t>(e - slots);
+    for (std::size_t j = (hole + 1) & mask; slots[j].Party; j = (j + 1) & mask) {
+        std::size_t home = Home(slots[j].Party);
         bool movable = hole <= j ? (home <= hole || home > j) : (home <= hole && home > j);
         if (movable) {
-            slots_[hole] = slots_[j];
+            slots[hole] = slots[j];
             hole = j;
         }
     }
-    slots_[hole] = Entry{};
-    --size_;
+    slots[hole] = Entry{};
+    --table_.Size;
     // Larger tables keep their slots for the next link: their parties come and go often.
     return true;
 }
 
 std::vector<TJLinks::Entry> TJLinks::Detach() {
     std::vector<Entry> entries;
-    entries.reserve(size_);
+    entries.reserve(Size());
     if (!capacity_) {
         if (single_.Party) entries.push_back(single_);
     } else {
         for (std::size_t i = 0; i < capacity_; ++i)
-            if (slots_[i].Party) entries.push_back(slots_[i]);
-        delete[] slots_;
+            if (table_.Slots[i].Party) entries.push_back(table_.Slots[i]);
+        delete[] table_.Slots;
     }
     single_ = Entry{};
-    capacity_ = size_ = 0;
+    capacity_ = 0;
     return entries;
 }
 
@@ -169,11 +170,22 @@ void CrossOutEverywhere(const TJNotify* party) noexcept {
 }
 
 constexpr std::uint32_t kHoldCount = ~TJLinks::kLinkedBothWays;
+
+// The notification handlers, by party: few parties ever have one, so none of them
+// carries room for it. A party's flag tells whether it has an entry here. Engines
+// may run on several threads; an entry stays where it is while its handler runs.
+using THandler = std::function<void(TJNotify*)>;
+std::mutex gHandlersLock;
+std::unordered_map<const TJNotify*, THandler>& Handlers() {
+    static std::unordered_map<const TJNotify*, THandler> handlers;
+    return handlers;
+}
 }  // namespace
 
 TJNotify::~TJNotify() {
     if (gPending) CrossOutEverywhere(this);
     NotifyLinkedParties();
+    if (links_.hasHandler_) SetOnNotification(nullptr);
 }
 
 void TJNotify::FreeNotification(TJNotify* other) {
@@ -207,12 +219,21 @@ void TJNotify::Notification(TJNotify* other) {
     // The other party is going away: whatever it was to this one ends here.
     links_.Erase(other);
     if (gPending) CrossOut(this, other);
-    if (onNotification_) (*onNotification_)(other);
+    if (!links_.hasHandler_) return;
+    const THandler* handler;
+    {
+        std::lock_guard lock(gHandlersLock);
+        handler = &Handlers().at(this);
+    }
+    (*handler)(other);
 }
 
 void TJNotify::SetOnNotification(std::function<void(TJNotify*)> handler) {
-    if (handler) onNotification_ = std::make_unique<std::function<void(TJNotify*)>>(std::move(handler));
-    else onNotification_.reset();
+    const bool set = handler != nullptr;
+    std::lock_guard lock(gHandlersLock);
+    if (set) Handlers().insert_or_assign(this, std::move(handler));
+    else Handlers().erase(this);
+    links_.hasHandler_ = set;
 }
 
 void TJNotify::NotifyLinkedParties() noexcept {

@@ -2,6 +2,8 @@
 #include "script/core/ecma_type_object.h"
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_set>
 
 #include "util/CodePage.h"
 
@@ -83,7 +85,28 @@ void AppendPublishedNames(const TJObject& self, std::vector<std::string>& list) 
 // ---------------------------------------------------------------------------
 // Construction and destruction
 
-TJObject::TJObject(TJBaseEngine* engine, const TJValueList*) : engine_(engine) { members_.owner_ = this; }
+const std::string& TJObject::InternObjectName(std::string_view name) {
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>()(s); }
+    };
+    static std::mutex lock;
+    static std::unordered_set<std::string, Hash, std::equal_to<>> names;  // nodes never move
+    // Objects of one class come in runs: the last name found answers most calls.
+    thread_local const std::string* last = nullptr;
+    if (last && *last == name) return *last;
+    std::lock_guard guard(lock);
+    auto it = names.find(name);
+    if (it == names.end()) it = names.emplace(name).first;
+    last = &*it;
+    return *it;
+}
+
+TJObject::TJObject(TJBaseEngine* engine, const TJValueList*) : engine_(engine) {
+    static const std::string* const object = &InternObjectName("Object");
+    objectName_ = object;
+    members_.owner_ = this;
+}
 
 void TJObject::FinishCreate(bool registerObject) {
     try {
@@ -103,9 +126,11 @@ void TJObject::FinishCreate(bool registerObject) {
 
 TJObject::~TJObject() {
     dying_ = true;
-    eventNames_.reset();
-    if (list_) list_->Unlist(this);
-    while (ownedFunctions_) ownedFunctions_->OwnerDied();
+    if (listed_) engine_->Factory().Unlist(this);
+    if (extras_) {
+        extras_->EventNames.clear();
+        while (extras_->OwnedFunctions) extras_->OwnedFunctions->OwnerDied();
+    }
     NotifyLinkedParties();
     // Last, the members: releasing them may end further objects, which then wait
     // in the queue of Destroy instead of being destroyed from here.
@@ -198,11 +223,12 @@ const TJMethodTable::Entry* TJObject::FindShared(std::string_view name) const no
 }
 
 void TJObject::HideShared(std::size_t i) {
-    if (!hiddenShared_) {
+    std::unique_ptr<std::uint64_t[]>& hidden = Extras().HiddenShared;
+    if (!hidden) {
         const std::size_t words = (SharedMethods()->Size() + 63) / 64;
-        hiddenShared_ = std::make_unique<std::uint64_t[]>(words);  // zeroed
+        hidden = std::make_unique<std::uint64_t[]>(words);  // zeroed
     }
-    hiddenShared_[i / 64] |= std::uint64_t(1) << (i % 64);
+    hidden[i / 64] |= std::uint64_t(1) << (i % 64);
 }
 
 namespace {
@@ -250,11 +276,11 @@ void TJObject::RegisterMethod(std::string_view name, TJMethodProc method) {
 void TJObject::DefineMember(std::string_view name, const TJValue& value) { members_.SetValue(name, value); }
 
 void TJObject::RegisterEvent(std::string_view name) {
-    if (!eventNames_) eventNames_ = std::make_unique<std::vector<std::string>>();
+    std::vector<std::string>& names = Extras().EventNames;
     const CodePage& cp = CodePage::Current();
     auto less = [&cp](const std::string& a, std::string_view b) { return cp.CompareIgnoreCase(a, b) < 0; };
-    auto it = std::lower_bound(eventNames_->begin(), eventNames_->end(), name, less);
-    if (it == eventNames_->end() || cp.CompareIgnoreCase(*it, name) != 0) eventNames_->insert(it, std::string(name));
+    auto it = std::lower_bound(names.begin(), names.end(), name, less);
+    if (it == names.end() || cp.CompareIgnoreCase(*it, name) != 0) names.insert(it, std::string(name));
 }
 
 bool TJObject::GetValueImpl(std::string_view name, TJValue& value, const TJValueList* param) {
@@ -274,7 +300,7 @@ bool TJObject::GetValueImpl(std::string_view name, TJValue& value, const TJValue
         return members_.GetValue(name, value);
     }
     if (kind_ == TJObjectKind::Prototype || !engine_ || gPrototypeDepth >= kMaxPrototypeDepth) return false;
-    TJObject* prototype = engine_->Factory().GetPrototype(objectName_);
+    TJObject* prototype = engine_->Factory().GetPrototype(*objectName_);
     if (!prototype || prototype == this) return false;
     struct DepthGuard {
         DepthGuard() { ++gPrototypeDepth; }
@@ -293,7 +319,7 @@ bool TJObject::SetValueImpl(std::string_view name, const TJValue& value, const T
 
 void TJObject::ResetMembers() {
     members_.Clear();
-    hiddenShared_.reset();
+    if (extras_) extras_->HiddenShared.reset();
     RegisterMethods();
     RegisterEvents();
 }
@@ -322,7 +348,7 @@ void TJObject::SetValue(std::string_view name, const TJValue& value, const TJVal
 
 TJString TJObject::ToString(const TJValue*) {
     std::string text = "[object ";
-    text += objectName_;
+    text += *objectName_;
     text += ']';
     return TJString(text);
 }
@@ -341,7 +367,7 @@ void TJObject::GetMethodList(std::vector<std::string>& list) {
 
 void TJObject::GetEventList(std::vector<std::string>& list) {
     list.clear();
-    if (eventNames_) list = *eventNames_;
+    if (extras_) list = extras_->EventNames;
 }
 
 void TJObject::GetItem(int, TJValue& value) { value.SetUndefined(); }
@@ -421,15 +447,16 @@ void TJFunctionImpl::SetOwner(TJObject* owner) {
     if (owner == owner_) return;
     if (owner_) {
         if (prevOwned_) prevOwned_->nextOwned_ = nextOwned_;
-        else owner_->ownedFunctions_ = nextOwned_;
+        else owner_->extras_->OwnedFunctions = nextOwned_;
         if (nextOwned_) nextOwned_->prevOwned_ = prevOwned_;
         prevOwned_ = nextOwned_ = nullptr;
     }
     owner_ = owner;
     if (owner_) {
-        nextOwned_ = owner_->ownedFunctions_;
+        TJFunctionImpl*& owned = owner_->Extras().OwnedFunctions;
+        nextOwned_ = owned;
         if (nextOwned_) nextOwned_->prevOwned_ = this;
-        owner_->ownedFunctions_ = this;
+        owned = this;
     }
 }
 

@@ -60,8 +60,8 @@ public:
     TJLinks& operator=(const TJLinks&) = delete;
     ~TJLinks();
 
-    std::size_t Size() const noexcept { return size_; }
-    bool Empty() const noexcept { return size_ == 0; }
+    std::size_t Size() const noexcept { return capacity_ ? table_.Size : single_.Party != nullptr; }
+    bool Empty() const noexcept { return Size() == 0; }
     Entry* Find(const TJNotify* party) noexcept;
     // The entry of Party, added with no holds when absent; Added tells which.
     Entry& Insert(TJNotify* party, bool& added);
@@ -74,14 +74,21 @@ private:
     static constexpr std::uint32_t kFirstCapacity = 4;  // the small array; hashed beyond it
     std::size_t Home(const TJNotify* party) const noexcept;
     void Grow();
+    // Every object, member table and value list has a set: 24 bytes, the single entry
+    // and the table sharing their room.
     union {
-        Entry single_;   // the only party while there is no table (capacity 0)
-        Entry* slots_;   // the table (Party null = free)
+        Entry single_;  // the only party while there is no table (capacity 0; none: Party null)
+        struct {
+            Entry* Slots;  // Party null = free
+            std::uint32_t Size;
+        } table_;
     };
-    std::uint32_t capacity_ = 0;
-    std::uint32_t size_ = 0;
+    std::uint32_t capacity_ : 31 = 0;
+    // Kept here for room's sake: whether the owning party has a notification handler.
+    std::uint32_t hasHandler_ : 1 = 0;
     std::uint32_t held_ = 0;  // parties whose lists count slots of this one's
 };
+static_assert(sizeof(TJLinks) == 24, "a link set is part of every object: keep it small");
 
 // The base of everything that takes part in destruction notification.
 class TJNotify {
@@ -106,7 +113,7 @@ public:
     // Called after Other is forgotten (none: nothing is called). Kept out of line:
     // few parties ever have one, and every object and member table is a party.
     void SetOnNotification(std::function<void(TJNotify*)> handler);
-    bool HasOnNotification() const noexcept { return onNotification_ != nullptr; }
+    bool HasOnNotification() const noexcept { return links_.hasHandler_; }
 
 protected:
     // Notifies every linked party, from a detached copy of the list, until none is left.
@@ -119,8 +126,7 @@ protected:
     std::uint32_t Holds(const TJNotify* other) const noexcept;
 
 private:
-    TJLinks links_;
-    std::unique_ptr<std::function<void(TJNotify*)>> onNotification_;
+    TJLinks links_;  // the handler, when there is one, is kept aside (ecma_type_notify.cpp)
 };
 
 // ---------------------------------------------------------------------------
@@ -463,8 +469,11 @@ public:
     void Destroy() noexcept;
     bool IsDying() const noexcept { return dying_; }
 
-    const std::string& ObjectName() const noexcept { return objectName_; }
-    void SetObjectName(std::string_view name) { objectName_ = name; }
+    const std::string& ObjectName() const noexcept { return *objectName_; }
+    void SetObjectName(std::string_view name) { objectName_ = &InternObjectName(name); }
+    // The one copy of a name text that objects share (kept for the process's life:
+    // names are the classes' and constructors', a handful per program).
+    static const std::string& InternObjectName(std::string_view name);
     TJObjectKind Kind() const noexcept { return kind_; }
     TJBaseEngine* Engine() const noexcept { return engine_; }
     TJHash& Members() noexcept { return members_; }
@@ -558,27 +567,35 @@ private:
     // the name is not in it, or this object has removed it.
     const TJMethodTable::Entry* FindShared(std::string_view name) const noexcept;
     bool SharedHidden(std::size_t i) const noexcept {
-        return hiddenShared_ && ((hiddenShared_[i / 64] >> (i % 64)) & 1u);
+        return extras_ && extras_->HiddenShared && ((extras_->HiddenShared[i / 64] >> (i % 64)) & 1u);
+    }
+    // What few objects need, made on first use, so that the others carry one pointer.
+    struct TExtras {
+        std::vector<std::string> EventNames;  // sorted ignoring case, each once
+        // A bit per shared entry this object has removed; none until the first removal.
+        std::unique_ptr<std::uint64_t[]> HiddenShared;
+        TJFunctionImpl* OwnedFunctions = nullptr;  // functions whose owner this object is
+    };
+    TExtras& Extras() {
+        if (!extras_) extras_ = std::make_unique<TExtras>();
+        return *extras_;
     }
     void HideShared(std::size_t i);
     // Hides the shared entries of the kinds selected as TJHash::ClearValues selects.
     void HideShared(TJValueTypeSet include, TJValueTypeSet exclude);
 
+    // Every script value that is an object is one of these: the fields are packed, and
+    // what few objects need waits in the extras.
     int refCount_ = 1;
     bool dying_ = false;
+    bool listed_ = false;  // on its engine's live-object list (prev_, next_)
     TJObjectKind kind_ = TJObjectKind::Plain;
-    std::string objectName_ = "Object";
+    const std::string* objectName_;  // interned (InternObjectName)
     TJBaseEngine* engine_;
-    TJHash members_{23};  // owner_ set by the constructor
-    std::unique_ptr<std::vector<std::string>> eventNames_;
-    // Place on the factory's live-object list.
-    TJObjectFactory* list_ = nullptr;
     TJObject* prev_ = nullptr;
     TJObject* next_ = nullptr;
-    // Functions whose owner this object is.
-    TJFunctionImpl* ownedFunctions_ = nullptr;
-    // A bit per shared entry this object has removed; none until the first removal.
-    std::unique_ptr<std::uint64_t[]> hiddenShared_;
+    std::unique_ptr<TExtras> extras_;
+    TJHash members_{23};  // owner_ set by the constructor
 };
 
 template <class C>
