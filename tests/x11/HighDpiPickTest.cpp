@@ -93,10 +93,34 @@ private:
     std::vector<int> alpha_;
 };
 
+// X resources loaded on the server for the object's lifetime: the server serves every
+// test of the program, so what it had before comes back.
+class TXResources {
+public:
+    explicit TXResources(const std::string& lines) : before_(Shell("xrdb -query")) {
+        if (!lines.empty()) Shell("printf '%s\\n' '" + lines + "' | xrdb -merge");
+    }
+    ~TXResources() {
+        if (before_.empty())
+            Shell("xrdb -remove");
+        else
+            Shell("printf '%s' '" + before_ + "' | xrdb -load");
+    }
+    TXResources(const TXResources&) = delete;
+    TXResources& operator=(const TXResources&) = delete;
+
+private:
+    std::string before_;
+};
+
+// How the desktop asks Qt to scale: an environment variable or the X resources that
+// desktops set for the font resolution.
 struct TScaleCase {
-    const char* Variable;  // how the desktop asks Qt to scale
+    const char* Name;
+    const char* Variable;
     const char* Value;
-    int Ratio;             // device pixels per global point
+    const char* Resources;
+    int Ratio;  // device pixels per global point
 };
 
 class HighDpiPick : public TProgramTest, public ::testing::WithParamInterface<TScaleCase> {};
@@ -106,7 +130,8 @@ TEST_P(HighDpiPick, TheEyedropperPicksTheDevicePixelUnderThePointer) {
     TBoard board;
     ASSERT_TRUE(board.Shown());
     ASSERT_TRUE(WaitFor([] { return ScreenPixel(BoardX + 1, BoardY) == Hex(CellColour(1, 0)); }));
-    environment = {{scale.Variable, scale.Value}};
+    const TXResources resources(scale.Resources);
+    if (*scale.Variable) environment = {{scale.Variable, scale.Value}};
     ratio = scale.Ratio;
     // Without the loupe: this is about the pick alone.
     ASSERT_NO_FATAL_FAILURE(Open("[Window]\r\nMagnifier=0\r\n")) << "the window at scale " << scale.Ratio;
@@ -143,12 +168,11 @@ TEST_P(HighDpiPick, TheEyedropperPicksTheDevicePixelUnderThePointer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, HighDpiPick,
-                         ::testing::Values(TScaleCase{"QT_SCALE_FACTOR", "1", 1},
-                                           TScaleCase{"QT_SCALE_FACTOR", "2", 2},
-                                           TScaleCase{"QT_SCREEN_SCALE_FACTORS", "2", 2}),
-                         [](const ::testing::TestParamInfo<TScaleCase>& info) {
-                             return std::string(info.param.Variable) + "_" + info.param.Value;
-                         });
+                         ::testing::Values(TScaleCase{"QT_SCALE_FACTOR_1", "QT_SCALE_FACTOR", "1", "", 1},
+                                           TScaleCase{"QT_SCALE_FACTOR_2", "QT_SCALE_FACTOR", "2", "", 2},
+                                           TScaleCase{"QT_SCREEN_SCALE_FACTORS_2", "QT_SCREEN_SCALE_FACTORS", "2", "", 2},
+                                           TScaleCase{"Xft_dpi_192", "", "", "Xft.dpi: 192", 2}),
+                         [](const ::testing::TestParamInfo<TScaleCase>& info) { return info.param.Name; });
 
 }  // namespace
 }  // namespace tinctor::test
