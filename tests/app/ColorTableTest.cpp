@@ -1,4 +1,6 @@
 // The colour table: its picture or gradient from the settings, and picking from it.
+// The tests hold under a scale factor too (ctest runs them again at 2): the gradient
+// is drawn at device pixels and a point picks the first device pixel it stands for.
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -21,14 +23,25 @@ protected:
 
     TColor PictureAt(int x, int y) const { return ArgbToColorOf(Table()->Picture().pixel(x, y)); }
     static TColor ArgbToColorOf(QRgb argb) { return RGBToColor(qRed(argb), qGreen(argb), qBlue(argb)); }
+    // Device pixels per point of the table's screen.
+    int Ratio() const { return qRound(Table()->devicePixelRatioF()); }
+    // A shown image's pixel at the point Pos, the first device pixel the point stands for.
+    QRgb ShownAt(const QImage& shown, QPoint pos) const { return shown.pixel(pos * Ratio()); }
 
+    // The gradient's pixels at points: at a scale of N its pixel (N x, N y) of a table N
+    // times as large has the same fractions of the width and height as (x, y) at 1.
     void ExpectGradient() const {
         const QImage& picture = Table()->Picture();
-        ASSERT_EQ(picture.size(), QSize(107, 115));
-        EXPECT_EQ(PictureAt(0, 0), RGBToColor(0, 0, 255));
-        EXPECT_EQ(PictureAt(106, 0), RGBToColor(0, 126, 2));
-        EXPECT_EQ(PictureAt(53, 57), RGBToColor(126, 94, 127));
-        EXPECT_EQ(PictureAt(106, 114), RGBToColor(252, 251, 250));
+        ASSERT_EQ(picture.size(), QSize(107, 115) * Ratio());
+        const struct {
+            QPoint Pos;
+            TColor Colour;
+        } points[] = {{{0, 0}, RGBToColor(0, 0, 255)},
+                      {{106, 0}, RGBToColor(0, 126, 2)},
+                      {{53, 57}, RGBToColor(126, 94, 127)},
+                      {{106, 114}, RGBToColor(252, 251, 250)}};
+        for (const auto& p : points)
+            EXPECT_EQ(ArgbToColorOf(ShownAt(picture, p.Pos)), p.Colour) << p.Pos.x() << "," << p.Pos.y();
     }
 
     // A picture of two halves, left red and right blue, saved in Format.
@@ -78,8 +91,8 @@ TEST_F(ColorTableTest, NoPictureGivesTheGradientAndTheEyedropper) {
     EXPECT_TRUE(dialogs.Log.empty());
     const QCursor cursor = Table()->cursor();
     EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
-    EXPECT_EQ(cursor.hotSpot(), QPoint(7, 24));
-    EXPECT_EQ(cursor.pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(cursor.hotSpot(), QPoint(7, 24) * Ratio());  // in the picture's device pixels
+    EXPECT_EQ(cursor.pixmap().size(), QSize(32, 32) * Ratio());
     EXPECT_EQ(Table()->size(), QSize(107, 115));
 
     UseMap("missing.png");
@@ -206,20 +219,16 @@ TEST_F(ColorTableTest, AStretchedPictureIsPickedAsItIsShown) {
     UseMap("six.png");
     Open();
     const QImage shown = Table()->grab().toImage();
-    ASSERT_EQ(shown.size(), QSize(107, 115));
-    EXPECT_EQ(shown.pixel(0, 0), colours[0]);
-    EXPECT_EQ(shown.pixel(53, 20), colours[1]);
-    EXPECT_EQ(shown.pixel(106, 0), colours[2]);
-    EXPECT_EQ(shown.pixel(0, 114), colours[3]);
-    EXPECT_EQ(shown.pixel(53, 100), colours[4]);
-    EXPECT_EQ(shown.pixel(106, 114), colours[5]);
+    ASSERT_EQ(shown.size(), QSize(107, 115) * Ratio());
+    const QPoint places[6] = {{0, 0}, {53, 20}, {106, 0}, {0, 114}, {53, 100}, {106, 114}};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(ShownAt(shown, places[i]), colours[i]) << i;
 
     Press(QPoint(0, 0));
     int mismatches = 0;
     for (int y = 0; y < 115; ++y)
         for (int x = 0; x < 107; ++x) {
             MoveTo(QPoint(x, y));
-            mismatches += form->CurrentColor() != ArgbToColorOf(shown.pixel(x, y));
+            mismatches += form->CurrentColor() != ArgbToColorOf(ShownAt(shown, QPoint(x, y)));
         }
     Release(QPoint(0, 0));
     EXPECT_EQ(mismatches, 0);
