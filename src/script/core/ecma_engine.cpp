@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "script/core/ecma_compiled_file.h"
+#include "util/ProgramFiles.h"
 #include "util/stdFiles.h"
 
 namespace kestrel {
@@ -36,13 +37,6 @@ const char* StackLimit() {
         return static_cast<const char*>(low) + margin;
     }();
     return limit;
-}
-
-std::string ProgramFolder() {
-    char path[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return {};
-    return tinctor::ExtractFilePath(std::string(path, static_cast<std::size_t>(n)));
 }
 
 std::string CurrentFolder() {
@@ -128,7 +122,7 @@ bool TJEngine::CompileSource(std::string_view text, const std::string& fileName)
     if (running_) return false;
     parser_.SourceFileName = fileName;
     parser_.SetSourceText(text);
-    TPathExtension extension(parser_.LibraryPath, {ProgramFolder(), CurrentFolder()});
+    TPathExtension extension(parser_.LibraryPath, {tinctor::ExecutableFolder(), CurrentFolder()});
     try {
         return parser_.Parse();
     } catch (const EJSyntaxError& e) {
