@@ -37,6 +37,20 @@ void Disconnect(TJObject& self, const TJValueList*, TJValue& result) {
     result.BuildObject(&self);
 }
 
+// The rows both clients share, each calling its own client's Connect and Disconnect.
+template <class T>
+const TJMethodTable& ConnectionRows() {
+    using M = TJMethodTable;
+    static const TJMethodTable table{{
+                                         M::Method("connect", &Connect<T>),
+                                         M::Method("open", &Connect<T>),
+                                         M::Method("disconnect", &Disconnect<T>),
+                                         M::Method("close", &Disconnect<T>),
+                                     },
+                                     &TJObject::BaseMethods()};
+    return table;
+}
+
 // getMail(n) and getSummary(n): the message goes into the object's Mail object, which
 // is the result. Without a number nothing is fetched.
 template <void (TgPOP3::*Fetch)(std::int32_t)>
@@ -169,15 +183,11 @@ const TJPropertyTable* TJPOP3Object::PublishedProperties() const {
 const TJMethodTable* TJPOP3Object::SharedMethods() const {
     using M = TJMethodTable;
     static const TJMethodTable table{{
-                                         M::Method("connect", &Connect<TJPOP3Object>),
-                                         M::Method("open", &Connect<TJPOP3Object>),
-                                         M::Method("disconnect", &Disconnect<TJPOP3Object>),
-                                         M::Method("close", &Disconnect<TJPOP3Object>),
                                          M::Method("getMail", &GetMail),
                                          M::Method("getSummary", &GetSummary),
                                          M::Method("delete", &Delete),
                                      },
-                                     &BaseMethods()};
+                                     &ConnectionRows<TJPOP3Object>()};
     return &table;
 }
 
@@ -192,14 +202,7 @@ const TJPropertyTable* TJSMTPObject::PublishedProperties() const { return &Clien
 
 const TJMethodTable* TJSMTPObject::SharedMethods() const {
     using M = TJMethodTable;
-    static const TJMethodTable table{{
-                                         M::Method("connect", &Connect<TJSMTPObject>),
-                                         M::Method("open", &Connect<TJSMTPObject>),
-                                         M::Method("disconnect", &Disconnect<TJSMTPObject>),
-                                         M::Method("close", &Disconnect<TJSMTPObject>),
-                                         M::Method("sendMail", &SendMail),
-                                     },
-                                     &BaseMethods()};
+    static const TJMethodTable table{{M::Method("sendMail", &SendMail)}, &ConnectionRows<TJSMTPObject>()};
     return &table;
 }
 
