@@ -26,15 +26,10 @@ TEST_F(FirstStart, OpensNarrowAndBlackAndSavesThePositionAtExit) {
     // Once the window has painted (the root is black, the strip is not), the current
     // colour swatch and the complement are black and the swatch's rounded corner
     // shows the strip's background.
-    std::string corner = "#000000";
-    for (int i = 0; i < 50 && corner == "#000000"; ++i) {
-        std::this_thread::sleep_for(100ms);
-        corner = ScreenPixel(left, top);
-    }
-    EXPECT_NE(corner, "#000000");
-    EXPECT_EQ(ScreenPixel(left + 20, top + 12), "#000000");
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(left, top) != "#000000"; }));
+    EXPECT_EQ(ColourAt(TControl::Swatch), "#000000");
     EXPECT_EQ(ScreenPixel(left + 47, top + 12), "#000000");
-    EXPECT_NE(ScreenPixel(left + 60, top + 20), "#000000");  // the strip beside the swatches
+    EXPECT_NE(ColourAt(TControl::Strip), "#000000");
 
     std::string ini;
     ASSERT_TRUE(LoadTextFile(home + "/Tinctor.ini", ini));

@@ -1,6 +1,5 @@
 // The real program on a real X server: the loupe of a screen pick shows the pixels
 // around the pointer eight times enlarged, beside the pointer, and goes with the pick.
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,25 +15,6 @@ constexpr int Zoom = 8;
 constexpr int Gap = 16;  // from the pointer to the loupe's top-left corner
 constexpr int Border = 1;
 
-// The screen's pixels in the rectangle, row by row, as "#RRGGBB".
-std::vector<std::string> Pixels(int x, int y, int width, int height) {
-    std::istringstream out(Shell("import -window root -crop " + std::to_string(width) + "x" + std::to_string(height) +
-                                 "+" + std::to_string(x) + "+" + std::to_string(y) + " -depth 8 txt:- 2>/dev/null"));
-    std::vector<std::string> pixels(static_cast<std::size_t>(width * height));
-    std::string line;
-    std::getline(out, line);  // the header
-    while (std::getline(out, line)) {
-        int column = 0, row = 0;
-        char comma = 0, colon = 0;
-        std::istringstream fields(line);
-        if (!(fields >> column >> comma >> row >> colon)) continue;
-        const std::size_t hash = line.find('#');
-        if (hash == std::string::npos || column >= width || row >= height) continue;
-        pixels[static_cast<std::size_t>(row * width + column)] = line.substr(hash, 7);
-    }
-    return pixels;
-}
-
 class Magnifier : public TProgramTest {};
 
 TEST_F(Magnifier, ShowsThePixelsAroundThePointerBesideItAndClosesWithThePick) {
@@ -43,7 +23,7 @@ TEST_F(Magnifier, ShowsThePixelsAroundThePointerBesideItAndClosesWithThePick) {
     // Over the colour table's gradient, where neighbouring pixels differ.
     const int x = left + 50, y = top + 80;
     const int width = Radius + Gap + 2 * Border + Side * Zoom, height = width;
-    const std::vector<std::string> before = Pixels(x - Radius, y - Radius, width, height);
+    const std::vector<std::string> before = ScreenPixels(x - Radius, y - Radius, width, height);
     Shell("xdotool mousemove " + At(TControl::Spoit) + " mousedown 1 mousemove " + std::to_string(x + 20) + " " + std::to_string(y + 20) + " sleep 0.2 mousemove " +
           std::to_string(x) + " " + std::to_string(y));
 
@@ -61,7 +41,7 @@ TEST_F(Magnifier, ShowsThePixelsAroundThePointerBesideItAndClosesWithThePick) {
     };
     std::vector<std::string> during;
     EXPECT_TRUE(WaitFor([&] {
-        during = Pixels(x - Radius, y - Radius, width, height);
+        during = ScreenPixels(x - Radius, y - Radius, width, height);
         return wrongCells(during) == 0;
     })) << wrongCells(during) << " of 225 cells differ";
     for (int i = 0; i < Side; ++i)
@@ -71,7 +51,7 @@ TEST_F(Magnifier, ShowsThePixelsAroundThePointerBesideItAndClosesWithThePick) {
 
     Shell("xdotool mouseup 1");
     const std::size_t loupeCentre = static_cast<std::size_t>((Radius + Gap + 60) * width + Radius + Gap + 60);
-    EXPECT_TRUE(WaitFor([&] { return Pixels(x - Radius, y - Radius, width, height)[loupeCentre] == before[loupeCentre]; }));
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixels(x - Radius, y - Radius, width, height)[loupeCentre] == before[loupeCentre]; }));
 }
 
 }  // namespace

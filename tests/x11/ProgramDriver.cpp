@@ -41,18 +41,24 @@ int Field(const std::string& text, const std::string& name) {
     return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + name.size());
 }
 
-std::string ScreenPixel(int x, int y) {
+std::vector<std::string> ScreenPixels(int x, int y, int width, int height) {
+    std::vector<std::string> pixels(static_cast<std::size_t>(width * height), "no pixel");
     // One connection for the test program's whole run: the server never resets.
     static Display* const display = XOpenDisplay(nullptr);
-    if (!display) return "no display";
-    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
-    if (!image) return "no pixel";
-    const unsigned long rgb = XGetPixel(image, 0, 0);
-    XDestroyImage(image);
+    XImage* image = display ? XGetImage(display, DefaultRootWindow(display), x, y, width, height, AllPlanes, ZPixmap)
+                            : nullptr;
+    if (!image) return pixels;
     char text[8];
-    std::snprintf(text, sizeof text, "#%06lX", rgb & 0xFFFFFF);
-    return text;
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column) {
+            std::snprintf(text, sizeof text, "#%06lX", XGetPixel(image, column, row) & 0xFFFFFF);
+            pixels[static_cast<std::size_t>(row * width + column)] = text;
+        }
+    XDestroyImage(image);
+    return pixels;
 }
+
+std::string ScreenPixel(int x, int y) { return ScreenPixels(x, y, 1, 1).front(); }
 
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;

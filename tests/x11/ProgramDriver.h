@@ -17,8 +17,9 @@ namespace tinctor::test {
 std::string Shell(const std::string& command);
 // The number after Name in Text (as xwininfo prints it), -1 when Name is missing.
 int Field(const std::string& text, const std::string& name);
-// The colour of one screen pixel as "#RRGGBB".
+// The colour of one screen pixel as "#RRGGBB", and of a rectangle's row by row.
 std::string ScreenPixel(int x, int y);
+std::vector<std::string> ScreenPixels(int x, int y, int width, int height);
 // Polls until Done holds or Limit has passed (a loaded machine is slow).
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));
 // Asks a window to close the way a window manager's close button does.
