@@ -219,6 +219,55 @@ TEST_F(Eval, ScopesAndFunctions) {
     EXPECT_EQ(Out("println(print);"), "function print\n");
 }
 
+// A returned function keeps the values its return saw; each of its calls starts
+// from them again, and names it did not capture are looked up where it runs.
+TEST_F(Eval, ClosuresKeepWhatTheirReturnCaptured) {
+    const struct {
+        const char* script;
+        const char* output;
+    } cases[] = {
+        // Not captured: a variable of a call still running is read as it is now.
+        {"function o(){ var x = 1; function mk(){ return function(){ return x; }; } var k = mk(); x = 2; return k(); }"
+         "println(o());",
+         "2\n"},
+        // A write inside a call changes that call's copy only.
+        {"function mk(){ var c = 0; return function(){ c = c + 1; return c; }; } var k = mk(); k(); println(k());",
+         "1\n"},
+        {"function mk(s){ return function(t){ s = s + t; return s; }; } var k = mk('a'); println(k('b'), k('c'));",
+         "ab\nac\n"},
+        {"function mk(n){ return function(){ eval('n = n + 1'); return n; }; } var k = mk(1); println(k(), k());",
+         "2\n2\n"},
+        // The loop's increment after the return does not reach the captured value.
+        {"function f(){ for (var i = 0; i < 5; i++) { return function(){ return i; }; } } println(f()());", "0\n"},
+        {"function mk(i){ return function(){ return i; }; } var fs = [];"
+         "for (var i = 0; i < 3; i++) fs.push(mk(i * 10)); println(fs[0](), fs[2]());",
+         "0\n20\n"},
+        // Two levels: a closure made by a closure's call takes what that call saw.
+        {"function a(x){ return function(y){ return function(z){ return x + ':' + y + ':' + z; }; }; }"
+         "var b = a(1); println(b(2)(3), b(4)(5));",
+         "1:2:3\n1:4:5\n"},
+        {"function mk(n){ return function(){ return function(){ n = n + 1; return n; }; }; } var g = mk(1)();"
+         "println(g(), g());",
+         "2\n2\n"},
+        // eval and with see the captured names; a with object's member comes first.
+        {"function mk(n){ return function(){ return eval('n * 2'); }; } println(mk(4)());", "8\n"},
+        {"function mk(n){ return function(o){ with (o) { return n + m; } }; } var k = mk(1);"
+         "println(k({m: 2}), k({n: 5, m: 2}));",
+         "3\n7\n"},
+        // Parameters and (once declared) variables of the closure hide captured names.
+        {"function mk(x){ return function(x){ return x; }; } println(mk(1)(2));", "2\n"},
+        {"function mk(v){ return function(){ var b = v; var v = 9; return b + ':' + v; }; } var k = mk(1);"
+         "println(k(), k());",
+         "1:9\n1:9\n"},
+        // A captured name comes before the program's variable of that name.
+        {"var n = 100; function show(){ return n; } function mk(n){ return show; } println(mk(1)(), show());",
+         "1\n100\n"},
+        // The closure's variable is cleared while it runs.
+        {"var k; function mk(n){ return function(){ k = null; return n; }; } k = mk(3); println(k());", "3\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Out(c.script), c.output) << c.script;
+}
+
 TEST_F(Eval, CallAndApply) {
     EXPECT_EQ(Out("function f(a){ return this.q + ':' + a + ':' + arguments.length; } var o = {q: 'o'};"
                   "println(f.call(o, 1)); var g = {q: 'g', f: f}; println(g.f(2));"),

@@ -64,6 +64,16 @@ void TJFrameSlots::Notification(TJNotify* other) {
 
 // ---------------------------------------------------------------------------
 
+namespace {
+// Scope as a local table, or null. Captured scopes are plain local tables: that case
+// needs no cast through the hierarchy.
+const TJLocalSymbolTable* AsLocalTable(const TJSymbolTableBase* scope) {
+    if (!scope) return nullptr;
+    return typeid(*scope) == typeid(TJLocalSymbolTable) ? static_cast<const TJLocalSymbolTable*>(scope)
+                                                        : dynamic_cast<const TJLocalSymbolTable*>(scope);
+}
+}  // namespace
+
 TJLocalSymbolTable::TJLocalSymbolTable(TJLocalSymbolTable* parent) : TJLocalSymbolTable(parent, TKind::Local) {}
 
 TJLocalSymbolTable::TJLocalSymbolTable(TJLocalSymbolTable* parent, TKind kind) : kind_(kind), parent_(parent) {}
@@ -78,6 +88,7 @@ void TJLocalSymbolTable::ClearOwn() noexcept {
     frame_.Clear();
     layout_ = nullptr;
     frameDecl_ = nullptr;
+    captured_ = nullptr;
 }
 
 const TJValue* TJLocalSymbolTable::FindOwnInFrame(std::string_view name, std::uint8_t* hint) const {
@@ -139,6 +150,10 @@ bool TJLocalSymbolTable::GetValueImpl(TJLocalSymbolTable* caller, std::string_vi
             value = *found;
             return true;
         }
+        if (const TJValue* found = table->FindCaptured(name, hint)) {
+            value = *found;
+            return true;
+        }
         if (TJObject* self = table->this_; self && self->HasKey(name)) {
             self->GetValue(name, false, value);
             return true;
@@ -150,6 +165,10 @@ bool TJLocalSymbolTable::GetValueImpl(TJLocalSymbolTable* caller, std::string_vi
 }
 
 bool TJLocalSymbolTable::GetValueBeyondSymbols(std::string_view name, TJValue& value, std::uint8_t* hint) {
+    if (const TJValue* found = FindCaptured(name, hint)) {
+        value = *found;
+        return true;
+    }
     if (this_ && this_->HasKey(name)) {
         this_->GetValue(name, false, value);
         return true;
@@ -167,6 +186,11 @@ bool TJLocalSymbolTable::SetValueImpl(TJLocalSymbolTable* caller, std::string_vi
             continue;
         }
         if (table->ReplaceOwn(name, value, hint)) return true;
+        if (table->FindCaptured(name, hint)) {
+            // The call's own copy from now on; the captured scope stays as it was.
+            table->SetLocal(name, value);
+            return true;
+        }
         if (TJObject* self = table->this_; self && self->HasKey(name)) {
             self->SetValue(name, value, nullptr, false);
             return true;
@@ -239,7 +263,7 @@ TJLocalSymbolTable* TJLocalSymbolTable::NewChild(const TJSymbolTableBase* closur
     TJLocalSymbolTable* child = children_.back().get();
     child->isChild_ = true;
     child->OpenFrame(layout);
-    if (closure) child->CopyFrom(*closure);
+    child->captured_ = AsLocalTable(closure);
     if (linkThis) {
         child->SetThis(thisObject);
     } else {
@@ -294,9 +318,7 @@ TJSymbolTableBase* TJLocalSymbolTable::CreateWithoutParent() const {
 }
 
 void TJLocalSymbolTable::CopyFrom(const TJSymbolTableBase& other) {
-    // Captured scopes are plain local tables: that case needs no cast through the hierarchy.
-    const auto* source = typeid(other) == typeid(TJLocalSymbolTable) ? static_cast<const TJLocalSymbolTable*>(&other)
-                                                                     : dynamic_cast<const TJLocalSymbolTable*>(&other);
+    const TJLocalSymbolTable* source = AsLocalTable(&other);
     if (!source || source == this) return;
     if (const TJFrameLayout* layout = source->layout_) {
         source->frame_.ForEachDeclared([this, layout](std::size_t slot, const TJValue& value) {
@@ -304,10 +326,13 @@ void TJLocalSymbolTable::CopyFrom(const TJSymbolTableBase& other) {
             if (!HasOwn(name)) SetLocal(name, value);
         });
     }
-    if (!layout_ && symbols_.Count() == 0 && symbols_.CopyAllFrom(source->symbols_)) return;
-    source->symbols_.ForEach([this](const std::string& name, const TJValue& value) {
-        if (!HasOwn(name)) SetLocal(name, value);
-    });
+    if (layout_ || symbols_.Count() != 0 || !symbols_.CopyAllFrom(source->symbols_)) {
+        source->symbols_.ForEach([this](const std::string& name, const TJValue& value) {
+            if (!HasOwn(name)) SetLocal(name, value);
+        });
+    }
+    // What a closure's call reads through counts as its own.
+    if (source->captured_) CopyFrom(*source->captured_);
 }
 
 void TJLocalSymbolTable::Notification(TJNotify* other) {

@@ -221,8 +221,12 @@ public:
     // The `this` of the nearest table along the chain that has one, or none.
     TJObject* FindThis() const noexcept;
 
-    // A new local table under this one, made child 0, holding the entries of Closure
-    // (a captured scope, or none) and with This as its `this`. LinkThis false leaves
+    // A new local table under this one, made child 0, seeing the entries of Closure
+    // (a captured scope, or none) as its own and with This as its `this`. The captured
+    // scope is read where it is, not copied: the call's table answers for it until the
+    // call writes one of its variables, which then becomes the call's own (so every
+    // call starts from the captured values). The closure's function must outlive the
+    // call. LinkThis false leaves
     // `this` unlinked, for an object that outlives every table (the engine's own).
     // Layout, for a call, gives the table its record.
     TJLocalSymbolTable* NewChild(const TJSymbolTableBase* closure, TJObject* thisObject, bool linkThis = true,
@@ -286,6 +290,10 @@ private:
     }
     bool ReplaceOwn(std::string_view name, const TJValue& value, std::uint8_t* hint);
     bool HasOwn(std::string_view name) const { return FindOwn(name, nullptr) != nullptr; }
+    // The variable Name of the captured scope this call reads through, or null.
+    const TJValue* FindCaptured(std::string_view name, std::uint8_t* hint) const {
+        return captured_ ? captured_->FindOwn(name, hint) : nullptr;
+    }
     void AssignImpl(std::string_view name, const TJValue& value, int mode, std::uint8_t* hint);
     // GetValueImpl of this table once its own variables are known not to hold Name.
     bool GetValueBeyondSymbols(std::string_view name, TJValue& value, std::uint8_t* hint);
@@ -298,6 +306,9 @@ private:
     const TJFrameLayout* layout_ = nullptr;  // a call's: the names of frame_
     const TJStatement* frameDecl_ = nullptr;  // a call's: its function's declaration
     TJFrameSlots frame_;
+    // A closure's call: the scope its function captured, read as if copied into this
+    // table (owned by the function, which the call holds).
+    const TJLocalSymbolTable* captured_ = nullptr;
     TJObject* this_ = nullptr;  // linked (unless thisLinked_ is false), not counted
     bool thisLinked_ = true;
     std::vector<std::unique_ptr<TJLocalSymbolTable>> children_;  // the most recent last
