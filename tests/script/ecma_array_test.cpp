@@ -117,6 +117,31 @@ TEST_F(ArrayMethods, CompareFunctionsThatMisbehaveLoseNothing) {
               "ECallError\n");
 }
 
+TEST_F(ArrayMethods, SortKeysAndCompareFunctions) {
+    const Case cases[] = {
+        // The default order reads every kind of value as an integer (doubles round,
+        // other texts are 0) and keeps equal ones in their order.
+        {"println(['10', 2.6, true, null, '9', 'x', 2.4, -1].sort());", "-1,,x,true,2.4,2.6,9,10\n"},
+        // A closure compares with what it captured.
+        {"function by(k){ return function(x, y){ return x[k] - y[k]; }; }"
+         "var a = [{n: 3}, {n: 1}, {n: 2}]; a.sort(by('n')); println(a[0].n, a[2].n);",
+         "1\n3\n"},
+        // Another array sorted inside the compare function.
+        {"var b = [2, 1]; var a = [3, 1, 2]; a.sort(function(x, y){ b.sort(function(p, q){ return p - q; }); return x - y; });"
+         "println(a, b);",
+         "1,2,3\n1,2\n"},
+        {"println([3, 1, 2].sort(function(x, y){ return arguments.length * (x - y); }));", "1,2,3\n"},
+        // The compared elements outlive the array emptying itself.
+        {"var a = [{k: 2}, {k: 1}]; var seen; a.sort(function(x, y){ a.clear(); seen = x.k + ':' + y.k; return 0; });"
+         "println(seen, a.length);",
+         "2:1\n0\n"},
+        // A replace function's error ends the replace.
+        {"var n = 0; try { 'aaa'.replace(/a/g, function(){ if (++n == 2) throw 'r'; return 'b'; }); } catch (e) { println(e, n); }",
+         "r\n2\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Out(c.script), c.expected) << c.script;
+}
+
 TEST_F(ArrayMethods, AQueueKeepsItsOrder) {
     // shift leaves a gap at the front that indexing, unshift and growth respect.
     EXPECT_EQ(Out("var q = []; for (var i = 0; i < 300; i++) q.push(i);"

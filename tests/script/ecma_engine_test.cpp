@@ -206,6 +206,25 @@ TEST_F(Engine, EventHandlersAfterTheMainProgram) {
     }
 }
 
+TEST_F(Engine, ACompareFunctionsErrorEndsTheSortInAHandler) {
+    // Reported once, for the handler, not once per comparison with the sort going on.
+    std::string reports;
+    engine.OnDoEvents = [&](bool& abort) {
+        abort = true;
+        TJValue handler, result;
+        ASSERT_TRUE(engine.FindVariable("handler", handler));
+        engine.CallCallable(handler, nullptr, result, nullptr);
+    };
+    engine.OnError = [&](int, std::string_view text) { reports += std::string(text) + "|"; };
+    runner.Run("var a = [3, 1, 2, 5, 4];\n"
+               "function handler(){ a.sort(function(x, y){ throw 'c'; }); print('after'); }\neventLoop();");
+    EXPECT_EQ(reports, "Exception: EThrow(2) => |");
+    EXPECT_EQ(runner.out, "");
+    TJValue a;
+    ASSERT_TRUE(engine.FindVariable("a", a));
+    EXPECT_EQ(a.AsString().view(), "3,1,2,5,4");
+}
+
 TEST_F(Engine, CallableErrorsBeforeMainDonePropagate) {
     bool raised = false;
     engine.OnStep = [&](bool&) {

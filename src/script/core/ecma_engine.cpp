@@ -275,7 +275,7 @@ void TJEngine::CallCallable(const TJValue& callable, const TJValueList* args, TJ
     result.SetUndefined();
     if (clearing_) return;  // objects that die with the run fire nothing
     try {
-        if (callable.IsFunction()) CallFunction(callable, args, result, thisObject);
+        if (callable.IsFunction()) CallBack(callable, args ? args->Items() : TJArgs(), result, thisObject);
         else if (callable.IsStringLike()) Eval(callable.AsString().view(), thisObject, result);
     } catch (const EJException& e) {
         if (!mainDone_) throw;
@@ -287,6 +287,20 @@ void TJEngine::CallCallable(const TJValue& callable, const TJValueList* args, TJ
 
 void TJEngine::Invoke(const TJValue& callable, const TJValueList* args, TJValue& result, TJObject* thisObject) {
     CallCallable(callable, args, result, thisObject);
+}
+
+void TJEngine::CallBack(const TJValue& function, TJArgs args, TJValue& result, TJObject* thisObject) {
+    IJFunction* fn = function.vFunction();
+    if (fn && fn->GetFuncType() == fkScript) {
+        result.SetUndefined();
+        const TJRef<IJFunction> keep(fn);  // whatever held it may let go during the call
+        CallScript(fn, args, result, thisObject);
+        return;
+    }
+    // Native methods take their arguments as a list.
+    TArguments list(*this);
+    for (const TJValue& value : args) list.List().Add(value);
+    CallFunction(function, &list.List(), result, thisObject);
 }
 
 bool TJEngine::FindVariable(std::string_view name, TJValue& value) { return current_->GetValue(name, value); }

@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -193,6 +192,7 @@ public:
     bool FindImportFile(std::string_view name, std::string& path) override;
     bool FindVariable(std::string_view name, TJValue& value) override;
     void Invoke(const TJValue& callable, const TJValueList* args, TJValue& result, TJObject* thisObject) override;
+    void CallBack(const TJValue& function, TJArgs args, TJValue& result, TJObject* thisObject) override;
 
     // --- state -------------------------------------------------------------------
     void* Component() const noexcept { return component_; }
@@ -288,9 +288,8 @@ private:
     TJObject* CreateClassObject(const IJFunction& cls, std::string_view name, const TJValueList* args);
     // A script function's call: the binding its call mode asks for, the frame (a local
     // table made current), the parameters, the body, and the return of its value.
-    void CallScript(IJFunction* fn, const TJValueList* args, TJValue& result, TJObject* thisObject);
-    TCallBinding BindCallMode(IJFunction* fn, const TJValueList* args, TJObject* thisObject,
-                              std::optional<TArguments>& rest);
+    void CallScript(IJFunction* fn, TJArgs args, TJValue& result, TJObject* thisObject);
+    TCallBinding BindCallMode(IJFunction* fn, TJArgs args, TJObject* thisObject);
     void BindParameters(IJFunction* fn, const TCallBinding& binding, TJLocalSymbolTable* local);
     void CallNative(IJFunction* fn, const TJValueList* args, TJValue& result);
     // The record layout of Decl's calls (or namespace), made at its first use in the
@@ -430,6 +429,8 @@ public:
     ~TJObjectHold() {
         if (object_) object_->DecRef();
     }
+    // Whether the object is counted (an object already dying or never counted is not).
+    bool Holds() const noexcept { return object_ != nullptr; }
     TJObjectHold(const TJObjectHold&) = delete;
     TJObjectHold& operator=(const TJObjectHold&) = delete;
 

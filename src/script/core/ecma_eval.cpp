@@ -5,7 +5,6 @@
 // statement runs sit on the current table's temporary list until it ends.
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <string>
 #include <typeinfo>
 #include <utility>
@@ -689,7 +688,7 @@ void TJEngine::CallFunction(const TJValue& function, const TJValueList* args, TJ
     const TJRef<IJFunction> keep(fn);  // the slot it came from may change during the call
     switch (fn->GetFuncType()) {
     case fkMethod: CallNative(fn, args, result); return;
-    case fkScript: CallScript(fn, args, result, thisObject); return;
+    case fkScript: CallScript(fn, args ? args->Items() : TJArgs(), result, thisObject); return;
     default: ThrowError(errors::CallError, "not support function type");
     }
 }
@@ -716,28 +715,25 @@ void TJEngine::CallNative(IJFunction* fn, const TJValueList* args, TJValue& resu
 // here, in the caller's scope, so that they last the whole call.
 struct TJEngine::TCallBinding {
     TJObject* This;
-    const TJValueList* Params;  // normal and call: the parameters' values, or none
+    TJArgs Params;  // normal and call: the parameters' values
     bool Apply = false;         // apply with arguments: `arguments` is Applied or a new array
     TJObject* Applied = nullptr;
 };
 
-TJEngine::TCallBinding TJEngine::BindCallMode(IJFunction* fn, const TJValueList* args, TJObject* thisObject,
-                                              std::optional<TArguments>& rest) {
+TJEngine::TCallBinding TJEngine::BindCallMode(IJFunction* fn, TJArgs args, TJObject* thisObject) {
     TCallBinding binding{thisObject, args};
-    if (!args || args->Count() == 0) return binding;
+    if (args.empty()) return binding;
     switch (fn->GetCallMode()) {
     case cmCall:
-        binding.This = ToObject((*args)[0]);
-        rest.emplace(*this);
-        for (int i = 1; i < args->Count(); ++i) rest->List().Add((*args)[i]);
-        binding.Params = &rest->List();
+        binding.This = ToObject(args[0]);
+        binding.Params = args.subspan(1);
         break;
     case cmApply:
-        binding.This = ToObject((*args)[0]);
-        binding.Params = nullptr;
+        binding.This = ToObject(args[0]);
+        binding.Params = {};
         binding.Apply = true;
-        if (args->Count() > 1) {
-            binding.Applied = (*args)[1].IsArrayObject() ? (*args)[1].vObject() : nullptr;
+        if (args.size() > 1) {
+            binding.Applied = args[1].IsArrayObject() ? args[1].vObject() : nullptr;
             if (!binding.Applied) {
                 std::string message = fn->GetFuncName();
                 message += ".apply arguments error";
@@ -785,22 +781,22 @@ void TJEngine::BindParameters(IJFunction* fn, const TCallBinding& binding, TJLoc
         }
         return;
     }
-    const TJValueList* params = binding.Params;
+    const TJArgs params = binding.Params;
+    const int count = static_cast<int>(params.size());
     if (NeedsArguments(decl)) {
         // Filled element by element: as constructor arguments one integer would be a length.
         TJObject* arguments = Factory().CreateInstance("Array", nullptr);
         if (!arguments) ThrowError(errors::NameError, "create object error Array");
         local->SetLocal("arguments", ObjectValue(arguments));
-        for (int i = 0; params && i < params->Count(); ++i)
-            if (!arguments->SetElement(i, (*params)[i])) arguments->SetValue(IntegerToText(i), (*params)[i], nullptr, true);
+        for (int i = 0; i < count; ++i)
+            if (!arguments->SetElement(i, params[i])) arguments->SetValue(IntegerToText(i), params[i], nullptr, true);
         arguments->SetValue("callee", FunctionValue(fn), nullptr, false);
     }
-    const int count = params ? params->Count() : 0;
     const TJValue missing;
     int i = 0;
     for (const TJStatement* p = decl->Params(); p; p = p->Next, ++i) {
         if (!p->Expr) continue;
-        DeclareParameter(local, i, p, i < count ? (*params)[i] : missing);
+        DeclareParameter(local, i, p, i < count ? params[i] : missing);
     }
 }
 
@@ -829,12 +825,13 @@ bool TJEngine::GlobalClassHas(std::string_view name) const {
     return (shared && shared->IndexOf(name) >= 0) || global_->HasPublishedProperty(name);
 }
 
-void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& result, TJObject* thisObject) {
+void TJEngine::CallScript(IJFunction* fn, TJArgs args, TJValue& result, TJObject* thisObject) {
     TCallDepth depth(*this);
     if (TJObject* owner = fn->GetOwner()) thisObject = owner;
-    std::optional<TArguments> rest;  // call: the arguments after the first
-    const TCallBinding binding = BindCallMode(fn, args, thisObject, rest);
+    const TCallBinding binding = BindCallMode(fn, args, thisObject);
     // The engine's own objects outlive every table: no count or link needed for them.
+    // Any other `this` is counted for the call, and linked only when it cannot be (an
+    // uncounted object may die during the call, and the table must forget it then).
     const bool ownObject = binding.This && (binding.This == global_ || binding.This == regExp_ || binding.This == wScript_);
     TJObjectHold holdThis(ownObject ? nullptr : binding.This);
     TJObjectHold holdApplied(binding.Applied);
@@ -845,7 +842,7 @@ void TJEngine::CallScript(IJFunction* fn, const TJValueList* args, TJValue& resu
     // Its record's layout, worked out at the first call in the run.
     const TJFrameLayout* layout = FrameLayoutOf(table, decl);
     TJLocalSymbolTable* caller = current_;
-    TJLocalSymbolTable* local = table->NewChild(fn->GetLocalTable(), binding.This, !ownObject, layout);
+    TJLocalSymbolTable* local = table->NewChild(fn->GetLocalTable(), binding.This, !ownObject && !holdThis.Holds(), layout);
     TStateGuard state(*this, table);
     current_ = local;
     BindParameters(fn, binding, local);

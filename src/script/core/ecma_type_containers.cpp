@@ -156,26 +156,18 @@ void TJValueList::Notification(TJNotify* other) {
 }
 
 namespace {
-struct SortAbandoned {};
-}  // namespace
 
-void TJValueList::Sort(const std::function<int(const TJValue&, const TJValue&)>& compare) {
-    const int n = Count();
-    if (n < 2) return;
-    // Sort a permutation and apply it at the end: Compare is script code and may
-    // raise or change this list, and neither may lose or duplicate an element.
-    std::vector<int> order(static_cast<std::size_t>(n)), scratch(static_cast<std::size_t>(n));
-    std::iota(order.begin(), order.end(), 0);
-    const std::uint64_t version = version_;
-    auto greater = [&](int a, int b) {
-        TJValue x = items_[static_cast<std::size_t>(a)], y = items_[static_cast<std::size_t>(b)];
-        bool result = compare(x, y) > 0;
-        if (version_ != version) throw SortAbandoned{};
-        return result;
-    };
+struct SortAbandoned {};
+
+// The stable top-down merge sort of Array sort over Order, a permutation of the
+// elements' indexes: sort(lo, hi) splits at hi / 2 + lo / 2, and the merge takes from
+// the right run only when Greater(left, right). Only indexes move.
+template <class Greater>
+void MergeSortOrder(std::vector<int>& order, Greater&& greater) {
+    std::vector<int> scratch(order.size());
     auto sort = [&](auto& self, int lo, int hi) -> void {
         if (hi <= lo) return;
-        int mid = hi / 2 + lo / 2;
+        const int mid = hi / 2 + lo / 2;
         self(self, lo, mid);
         self(self, mid + 1, hi);
         int i = lo, j = mid + 1, k = lo;
@@ -184,16 +176,57 @@ void TJValueList::Sort(const std::function<int(const TJValue&, const TJValue&)>&
         while (j <= hi) scratch[k++] = order[j++];
         std::copy(scratch.begin() + lo, scratch.begin() + hi + 1, order.begin() + lo);
     };
-    try {
-        sort(sort, 0, n - 1);
-    } catch (const SortAbandoned&) {
-        return;
-    }
+    sort(sort, 0, static_cast<int>(order.size()) - 1);
+}
+
+std::vector<int> Identity(int n) {
+    std::vector<int> order(static_cast<std::size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    return order;
+}
+
+}  // namespace
+
+void TJValueList::ApplyOrder(const std::vector<int>& order) {
     std::vector<TJValue> sorted;
-    sorted.reserve(static_cast<std::size_t>(n));
+    sorted.reserve(order.size());
     for (int i : order) sorted.push_back(std::move(items_[static_cast<std::size_t>(i)]));
     items_ = std::move(sorted);
     ++version_;
+}
+
+void TJValueList::Sort(const std::function<int(const TJValue&, const TJValue&)>& compare) {
+    const int n = Count();
+    if (n < 2) return;
+    // Sort a permutation and apply it at the end: Compare is script code and may
+    // raise or change this list, and neither may lose or duplicate an element.
+    std::vector<int> order = Identity(n);
+    const std::uint64_t version = version_;
+    try {
+        MergeSortOrder(order, [&](int a, int b) {
+            // The elements themselves: Compare takes what it needs before it runs script.
+            const bool result = compare(items_[static_cast<std::size_t>(a)], items_[static_cast<std::size_t>(b)]) > 0;
+            if (version_ != version) throw SortAbandoned{};
+            return result;
+        });
+    } catch (const SortAbandoned&) {
+        return;
+    }
+    ApplyOrder(order);
+}
+
+void TJValueList::SortByInteger() {
+    const int n = Count();
+    if (n < 2) return;
+    // Each element's number once, not once per comparison (a text is parsed each time).
+    std::vector<std::int32_t> keys;
+    keys.reserve(items_.size());
+    for (const TJValue& v : items_) keys.push_back(v.AsInteger());
+    std::vector<int> order = Identity(n);
+    MergeSortOrder(order, [&keys](int a, int b) {
+        return keys[static_cast<std::size_t>(a)] > keys[static_cast<std::size_t>(b)];
+    });
+    ApplyOrder(order);
 }
 
 // ---------------------------------------------------------------------------

@@ -112,4 +112,9 @@ bool TJBaseEngine::FindVariable(std::string_view, TJValue& value) {
 
 void TJBaseEngine::Invoke(const TJValue&, const TJValueList*, TJValue& result, TJObject*) { result.SetUndefined(); }
 
+void TJBaseEngine::CallBack(const TJValue&, TJArgs, TJValue& result, TJObject*) {
+    result.SetUndefined();
+    ThrowError(errors::CallError, "not support function type");
+}
+
 }  // namespace kestrel

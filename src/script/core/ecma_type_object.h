@@ -132,6 +132,10 @@ private:
 // ---------------------------------------------------------------------------
 // Containers of values.
 
+// The values native code passes to a script function's parameters: read only while
+// the call binds them, so they may sit where the script then changes things.
+using TJArgs = std::span<const TJValue>;
+
 // An ordered list of values (argument lists, array elements). Every object value in
 // the list is counted once per slot, except where Add is told to adopt a reference
 // the caller already took; deleting, clearing or overwriting a slot drops it.
@@ -153,6 +157,7 @@ public:
         return index >= 0 && index < Count() ? &items_[static_cast<std::size_t>(index)] : nullptr;
     }
     const TJValue& operator[](int index) const noexcept { return items_[static_cast<std::size_t>(index)]; }
+    TJArgs Items() const noexcept { return items_; }
     void SetItem(int index, const TJValue& value);
     void Delete(int index);
     // Deletes Count items from Index on in one move; EListError when they are not all there.
@@ -171,7 +176,12 @@ public:
     // Stable top-down merge sort; Compare(a, b) > 0 puts b first. The elements move,
     // so no count changes. If Compare raises, the list keeps its elements, none lost
     // or duplicated; if Compare changes the list, the sort stops and leaves it so.
+    // Compare gets the elements in place: it copies what it keeps before it runs
+    // anything that may change the list.
     void Sort(const std::function<int(const TJValue&, const TJValue&)>& compare);
+    // The same sort with a before b unless AsInteger(a) > AsInteger(b), converting
+    // every element once.
+    void SortByInteger();
 
     void Notification(TJNotify* other) override;
 
@@ -179,6 +189,8 @@ private:
     void Acquire(const TJValue& value, bool takeReference);
     void Release(const TJValue& value) noexcept;
     void CheckIndex(int index, int limit) const;
+    // Puts the elements in Order, a permutation of their indexes.
+    void ApplyOrder(const std::vector<int>& order);
 
     std::vector<TJValue> items_;
     std::uint64_t version_ = 0;  // changes with every store, for Sort
@@ -760,8 +772,13 @@ public:
     // Looks a variable up in the current scope chain.
     virtual bool FindVariable(std::string_view name, TJValue& value);
     // Calls a function value, or evaluates a string-like value as script code, with
-    // This; anything else leaves Result undefined.
+    // This; anything else leaves Result undefined. For event handlers: once the main
+    // program has ended, an error is reported instead of raised.
     virtual void Invoke(const TJValue& callable, const TJValueList* args, TJValue& result, TJObject* thisObject);
+    // Calls a function value from native code (a compare function, a replace function,
+    // an event handler) with This: a script function's parameters take Args straight,
+    // without a list; its errors reach the caller. Anything else is ECallError.
+    virtual void CallBack(const TJValue& function, TJArgs args, TJValue& result, TJObject* thisObject);
 
 private:
     TJObjectFactory factory_;

@@ -193,9 +193,10 @@ public:
     }
     // The table a lookup of a name outside the record of this call of Decl goes on to
     // after this table's `this` (which the caller asks): its function's parent, when
-    // neither this table nor its function's table holds names by hash. None otherwise.
+    // neither this table (by hash or through a captured scope) nor its function's
+    // table holds names by hash. None otherwise.
     TJLocalSymbolTable* PassesOnFromCall(const TJStatement* decl) const noexcept {
-        if (frameDecl_ != decl || !decl || symbols_.Count() != 0) return nullptr;
+        if (frameDecl_ != decl || !decl || symbols_.Count() != 0 || captured_) return nullptr;
         const TJLocalSymbolTable* function = parent_;
         if (!function || !function->IsOwnChild(this) || function->symbols_.Count() != 0 || function->this_)
             return nullptr;

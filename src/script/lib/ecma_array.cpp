@@ -43,24 +43,11 @@ bool IsLengthName(std::string_view name) {
 
 [[noreturn]] void PositionError() { ThrowError(errors::IndexError, ""); }
 
-// The default order: integer values compared as integers, so texts that are not
-// integers compare equal. The difference is taken in 64 bits, where it cannot wrap.
-int CompareIntegers(const TJValue& a, const TJValue& b) {
-    const std::int64_t d = std::int64_t(a.AsInteger()) - std::int64_t(b.AsInteger());
-    return d > 0 ? 1 : (d < 0 ? -1 : 0);
-}
-
 }  // namespace
 
-// The two arguments of every call of the compare function (null between sorts), and
-// the function of the last sort that had one, held until the next such sort.
+// The compare function of the last sort that had one, held until the next such sort.
 struct TJArrayObject::TSortState {
-    TJValueList args;
     TJValue compare;
-    TSortState() {
-        args.Add(NullValue());
-        args.Add(NullValue());
-    }
 };
 
 TJArrayObject::TJArrayObject(TJBaseEngine* engine, const TJValueList* param) : TJObject(engine, param) {
@@ -395,8 +382,10 @@ void TJArrayObject::Sort(const TJValueList* args, TJValue& result) {
     result = ObjectValue(this);
     const TJValue* compare = Arg(args, 0);
     if (!compare) {
+        // The default order: integer values compared as integers (never a difference
+        // that wraps), so texts that are not integers compare equal.
         Compact();
-        items_.Sort(&CompareIntegers);
+        items_.SortByInteger();
         return;
     }
     const IJFunction* function = compare->vFunction();
@@ -404,26 +393,17 @@ void TJArrayObject::Sort(const TJValueList* args, TJValue& result) {
         ThrowError(errors::TypeError, "sort compare function error");
     if (!sort_) sort_ = std::make_unique<TSortState>();
     sort_->compare = *compare;
-    TJValueList& slots = sort_->args;
-    // Both slots go back to null however the sort ends.
-    struct Reset {
-        TJValueList& slots;
-        ~Reset() {
-            slots.SetItem(0, NullValue());
-            slots.SetItem(1, NullValue());
-        }
-    } reset{slots};
     // This sort's function, even if the compare function sorts this array again.
     const TJValue held = *compare;
     TJBaseEngine* engine = Engine();
     Compact();
     // The list sorts an order of its own and installs it only when the compare
-    // function left the list unchanged; an error leaves the old order.
+    // function left the list unchanged; an error leaves the old order and goes on to
+    // the caller, also in an event handler.
     items_.Sort([&](const TJValue& a, const TJValue& b) {
-        slots.SetItem(0, a);
-        slots.SetItem(1, b);
+        const TJValue pair[] = {a, b};
         TJValue answer;
-        engine->Invoke(held, &slots, answer, this);
+        engine->CallBack(held, pair, answer, this);
         return static_cast<int>(answer.AsInteger());
     });
 }

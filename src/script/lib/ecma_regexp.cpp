@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "util/CodePage.h"
 
@@ -386,7 +387,7 @@ TJString TJRegExpObject::ReplaceByFunction(const TJString& text, const TJValue& 
     // The loop's own matcher and argument list: the function may use this object again.
     const TJValue callee = function;
     TJMatcher matcher(std::move(pattern));
-    TJValueList args;
+    std::vector<TJValue> args;  // the groups, the position and the text; room kept from match to match
     TJValue result;
     const std::string_view subject = text.view();
     std::string out;
@@ -397,11 +398,11 @@ TJString TJRegExpObject::ReplaceByFunction(const TJString& text, const TJValue& 
         if (matchStart > copied) Append(out, subject.substr(copied, matchStart - copied));
         copied = std::max(copied, matchStart + matcher.GroupLength(0));
         state_.Record(matcher, text);
-        for (int n = 0; n <= matcher.GroupCount(); ++n) args.AddString(TJString(GroupText(matcher, subject, n)));
-        args.AddInteger(static_cast<std::int32_t>(matchStart));
-        args.AddString(text);
-        engine.CallFunction(callee, &args, result, this);
-        args.Clear();
+        for (int n = 0; n <= matcher.GroupCount(); ++n) args.push_back(StringValue(TJString(GroupText(matcher, subject, n))));
+        args.push_back(IntegerValue(static_cast<std::int32_t>(matchStart)));
+        args.push_back(StringValue(text));
+        engine.CallBack(callee, args, result, this);
+        args.clear();
         result.AppendString(out);
         TJString::CheckLength(out.size());
         if (!state_.Global) break;
