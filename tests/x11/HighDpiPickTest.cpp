@@ -1,5 +1,6 @@
 // The real program under a desktop scale factor: the eyedropper picks the very device
 // pixel under the pointer, also where one global point stands for several of them.
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -120,7 +121,7 @@ struct TScaleCase {
     const char* Variable;
     const char* Value;
     const char* Resources;
-    int Ratio;  // device pixels per global point
+    double Ratio;  // device pixels per global point
 };
 
 class HighDpiPick : public TProgramTest, public ::testing::WithParamInterface<TScaleCase> {};
@@ -145,13 +146,13 @@ TEST_P(HighDpiPick, TheEyedropperPicksTheDevicePixelUnderThePointer) {
     TCursorShape cursor;
     EXPECT_TRUE(WaitFor([&] {
         cursor = TCursorShape();
-        return cursor.Width() == Side * scale.Ratio;
+        return cursor.Width() == static_cast<int>(std::ceil(Side * scale.Ratio));
     })) << "a cursor of " << cursor.Width() << " pixels at scale " << scale.Ratio;
     Shell("xdotool mouseup 1");
-    EXPECT_EQ(cursor.Height(), Side * scale.Ratio);
+    EXPECT_EQ(cursor.Height(), cursor.Width());
     const auto [hotX, hotY] = cursor.Hot();
     EXPECT_GT(cursor.Alpha(hotX, hotY), 0) << "the hot spot " << hotX << "," << hotY;
-    const int beyond = TipLength * scale.Ratio;
+    const int beyond = static_cast<int>(std::ceil(TipLength * scale.Ratio));
     EXPECT_EQ(cursor.Alpha(hotX - beyond, hotY + beyond), 0) << "the hot spot " << hotX << "," << hotY;
 
     const std::vector<std::pair<int, int>> cells = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {6, 3}, {3, 6}};
@@ -171,7 +172,9 @@ INSTANTIATE_TEST_SUITE_P(Scales, HighDpiPick,
                          ::testing::Values(TScaleCase{"QT_SCALE_FACTOR_1", "QT_SCALE_FACTOR", "1", "", 1},
                                            TScaleCase{"QT_SCALE_FACTOR_2", "QT_SCALE_FACTOR", "2", "", 2},
                                            TScaleCase{"QT_SCREEN_SCALE_FACTORS_2", "QT_SCREEN_SCALE_FACTORS", "2", "", 2},
-                                           TScaleCase{"Xft_dpi_192", "", "", "Xft.dpi: 192", 2}),
+                                           TScaleCase{"Xft_dpi_192", "", "", "Xft.dpi: 192", 2},
+                                           TScaleCase{"QT_SCALE_FACTOR_1_5", "QT_SCALE_FACTOR", "1.5", "", 1.5},
+                                           TScaleCase{"Xft_dpi_144", "", "", "Xft.dpi: 144", 1.5}),
                          [](const ::testing::TestParamInfo<TScaleCase>& info) { return info.param.Name; });
 
 }  // namespace

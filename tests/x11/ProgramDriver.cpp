@@ -45,8 +45,11 @@ std::vector<std::string> ScreenPixels(int x, int y, int width, int height) {
     std::vector<std::string> pixels(static_cast<std::size_t>(width * height), "no pixel");
     // One connection for the test program's whole run: the server never resets.
     static Display* const display = XOpenDisplay(nullptr);
-    XImage* image = display ? XGetImage(display, DefaultRootWindow(display), x, y, width, height, AllPlanes, ZPixmap)
-                            : nullptr;
+    // A rectangle beyond the screen is an X error, which would end the test program.
+    if (!display || x < 0 || y < 0 || x + width > DisplayWidth(display, DefaultScreen(display)) ||
+        y + height > DisplayHeight(display, DefaultScreen(display)))
+        return pixels;
+    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, width, height, AllPlanes, ZPixmap);
     if (!image) return pixels;
     char text[8];
     for (int row = 0; row < height; ++row)
@@ -156,8 +159,11 @@ void TProgramTest::Open(const std::string& ini, bool place) {
     ASSERT_TRUE(WaitFor([&] { return ColourAt(TControl::Strip) != "#000000"; }, StartLimit)) << "no paint";
 }
 
-static std::string ScreenPoint(int left, int top, int ratio, int x, int y) {
-    return std::to_string(left + x * ratio) + " " + std::to_string(top + y * ratio);
+// The device pixel of a point of the window under a scale factor.
+static int Device(int origin, double ratio, int point) { return origin + static_cast<int>(point * ratio); }
+
+static std::string ScreenPoint(int left, int top, double ratio, int x, int y) {
+    return std::to_string(Device(left, ratio, x)) + " " + std::to_string(Device(top, ratio, y));
 }
 
 std::string TProgramTest::At(TControl control) const {
@@ -169,7 +175,7 @@ std::string TProgramTest::AtEntry(int row) const { return ScreenPoint(left, top,
 
 std::string TProgramTest::ColourAt(TControl control) const {
     const TPlace place = Places[static_cast<int>(control)];
-    return ScreenPixel(left + place.X * ratio, top + place.Y * ratio);
+    return ScreenPixel(Device(left, ratio, place.X), Device(top, ratio, place.Y));
 }
 
 static void ClickAt(const std::string& point, int button) {

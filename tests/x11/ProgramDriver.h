@@ -73,7 +73,7 @@ protected:
     // Variables set for the program only; Ratio is the device pixels per global point
     // that they make it use.
     std::vector<std::pair<std::string, std::string>> environment;
-    int ratio = 1;
+    double ratio = 1;
     std::string window;  // the main window's id, once Open has found it
     pid_t pid = -1;
     int left = 0, top = 0, width = 0, height = 0;
