@@ -7,7 +7,7 @@
 #include <QSignalBlocker>
 
 #include "platform/QtText.h"
-#include "scripthost/DialogPlace.h"
+#include "platform/WindowHelpers.h"
 
 namespace tinctor {
 

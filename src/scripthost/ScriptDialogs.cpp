@@ -20,7 +20,7 @@
 #include "platform/QtText.h"
 #include "platform/x11/QtDialogs.h"
 #include "scripthost/CheckListForm.h"
-#include "scripthost/DialogPlace.h"
+#include "platform/WindowHelpers.h"
 
 namespace tinctor {
 

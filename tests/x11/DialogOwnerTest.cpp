@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "ProgramDriver.h"
 #include "util/stdFiles.h"
@@ -24,7 +25,23 @@ bool StaysOnTop(const std::string& id) {
     return Shell("xprop -id " + id + " _NET_WM_STATE").find("_NET_WM_STATE_ABOVE") != std::string::npos;
 }
 
-using DialogOwner = TProgramTest;
+// The centre of a window's client area on the screen: a box's is its owner's, give or
+// take the half pixel of an odd size.
+std::pair<int, int> Centre(const std::string& id) {
+    const std::string info = Shell("xwininfo -id " + id);
+    return {Field(info, "Absolute upper-left X:") + Field(info, "Width:") / 2,
+            Field(info, "Absolute upper-left Y:") + Field(info, "Height:") / 2};
+}
+
+class DialogOwner : public TProgramTest {
+protected:
+    void ExpectCentredOnTheWindow(const std::string& box) const {
+        const auto [x, y] = Centre(box);
+        const auto [mainX, mainY] = Centre(window);
+        EXPECT_NEAR(x, mainX, 1);
+        EXPECT_NEAR(y, mainY, 1);
+    }
+};
 
 TEST_F(DialogOwner, BoxesAndDialogsBelongToTheMainWindowThatStaysOnTop) {
     std::filesystem::create_directories(home + "/Colors");
@@ -47,6 +64,7 @@ TEST_F(DialogOwner, BoxesAndDialogsBelongToTheMainWindowThatStaysOnTop) {
     ASSERT_FALSE(box.empty()) << "no error box";
     EXPECT_EQ(TransientFor(box), main);
     EXPECT_TRUE(StaysOnTop(box));
+    ExpectCentredOnTheWindow(box);
     Keys(box, "key Return");
     ASSERT_TRUE(WaitFor([&] { return Shell("xwininfo -id " + box + " 2>&1").find("IsViewable") == std::string::npos; }));
 
@@ -57,10 +75,12 @@ TEST_F(DialogOwner, BoxesAndDialogsBelongToTheMainWindowThatStaysOnTop) {
     ASSERT_FALSE(box.empty()) << "no question";
     EXPECT_EQ(TransientFor(box), main);
     EXPECT_TRUE(StaysOnTop(box));
+    ExpectCentredOnTheWindow(box);
     Keys(box, "key Return");
     box = WaitFor([&] { return !FindWindow("Tinctor", window).empty(); }) ? FindWindow("Tinctor", window) : "";
     ASSERT_FALSE(box.empty()) << "no error box";
     EXPECT_EQ(TransientFor(box), main);
+    ExpectCentredOnTheWindow(box);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 
 #include "platform/QtText.h"
+#include "platform/WindowHelpers.h"
 
 namespace tinctor {
 
@@ -21,10 +22,24 @@ QMessageBox::Icon IconOf(TMsgKind kind) {
     return QMessageBox::NoIcon;
 }
 
+// A box or dialog centred on its owner. It takes its final size only as it is shown,
+// after Qt has placed it by its first guess, so it is centred then, still unmapped.
+template <typename TDialog>
+class TCentred final : public TDialog {
+public:
+    using TDialog::TDialog;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        TDialog::showEvent(event);
+        CentreOnOwner(*this, this->parentWidget());
+    }
+};
+
 int RunBox(QMessageBox::Icon icon, std::string_view text, QMessageBox::StandardButtons buttons,
            QMessageBox::StandardButton defaultButton) {
     QWidget* owner = DialogOwner();
-    QMessageBox box(icon, QString::fromLatin1(ApplicationTitle), ToQString(text), buttons, owner);
+    TCentred<QMessageBox> box(icon, QString::fromLatin1(ApplicationTitle), ToQString(text), buttons, owner);
     box.setDefaultButton(defaultButton);
     StayAboveOwner(&box, owner);
     return box.exec();
@@ -67,7 +82,7 @@ bool TQtDialogs::AskYesNo(std::string_view text, bool defaultYes) {
 
 bool TQtDialogs::InputQuery(std::string_view prompt, std::string& value) {
     QWidget* owner = DialogOwner();
-    QInputDialog dialog(owner);
+    TCentred<QInputDialog> dialog(owner);
     dialog.setWindowTitle(QString::fromLatin1(ApplicationTitle));
     dialog.setLabelText(ToQString(prompt));
     dialog.setTextValue(ToQString(value));

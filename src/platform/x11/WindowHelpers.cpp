@@ -22,4 +22,10 @@ void SetTopMost(QWidget* window, bool topMost) {
     window->raise();
 }
 
+void CentreOnOwner(QWidget& dialog, const QWidget* owner) {
+    if (!owner) return;
+    const QRect client(QPoint(), dialog.size());
+    dialog.setGeometry(client.translated(owner->geometry().center() - client.center()));
+}
+
 }  // namespace tinctor
