@@ -230,6 +230,17 @@ TEST_F(Eval, ClosuresKeepWhatTheirReturnCaptured) {
         {"function o(){ var x = 1; function mk(){ return function(){ return x; }; } var k = mk(); x = 2; return k(); }"
          "println(o());",
          "2\n"},
+        // The values are taken when the function is returned, not when it is made.
+        {"function mk(n){ var k = function(){ return n; }; n = 7; return k; } println(mk(1)());", "7\n"},
+        {"function mk(n){ function inner(){ return n; } if (n > 1) return inner; return inner(); }"
+         "println(mk(1), mk(2)());",
+         "1\n2\n"},
+        // A variable not yet declared when the return ran was not captured.
+        {"var late = 'g'; function mk(){ if (false) { var late = 1; } return function(){ return late; }; }"
+         "println(mk()());",
+         "g\n"},
+        // Captured variables come before the members of the call's `this`.
+        {"function mk(n){ return function(){ return n; }; } var o = {n: 5, f: mk(1)}; println(o.f());", "1\n"},
         // A write inside a call changes that call's copy only.
         {"function mk(){ var c = 0; return function(){ c = c + 1; return c; }; } var k = mk(); k(); println(k());",
          "1\n"},

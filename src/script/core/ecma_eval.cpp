@@ -150,6 +150,8 @@ TJLocalSymbolTable* TJEngine::OuterTable(const TJExpr* e) {
 }
 
 const TJValue* TJEngine::OuterValue(const TJExpr* e) {
+    // A closure's call finds its captured variables first, before its `this`.
+    if (const TJValue* captured = current_->CapturedValue(e->OuterFrom, e->OuterFrom->Enclosing(), e->OuterSlot)) return captured;
     TJLocalSymbolTable* space = OuterTable(e);
     return space ? space->FrameValue(e->OuterFrom->Enclosing(), e->OuterSlot) : nullptr;
 }
@@ -806,6 +808,8 @@ const TJFrameLayout* TJEngine::FrameLayoutOf(TJFunctionSymbolTable* table, const
         // A function of a program's top level reaches the program's record too, for
         // the names that the Global object's class does not hold (a call's `this` is
         // often Global, whose members come before the namespace's variables).
+        // A function written in another function reaches, when a return made it a
+        // closure, the enclosing call's record that it captured.
         TJOuterFrame outer;
         if (const TJLocalSymbolTable* space = table->Parent(); space && space->IsGlobalTable()) {
             const TJFrameLayout* spaceLayout = space->FrameLayout();
@@ -813,6 +817,9 @@ const TJFrameLayout* TJEngine::FrameLayoutOf(TJFunctionSymbolTable* table, const
                 outer.Layout = spaceLayout;
                 outer.Shadowed = [this](std::string_view name) { return GlobalClassHas(name); };
             }
+        } else if (space && space->IsFunctionTable()) {
+            const TJFrameLayout* enclosing = static_cast<const TJFunctionSymbolTable*>(space)->CallLayout();
+            if (enclosing && enclosing->Decl == decl->Enclosing()) outer.Layout = enclosing;
         }
         layout = table->SetCallLayout(ResolveFrame(decl, &outer));
     }

@@ -321,10 +321,17 @@ void TJLocalSymbolTable::CopyFrom(const TJSymbolTableBase& other) {
     const TJLocalSymbolTable* source = AsLocalTable(&other);
     if (!source || source == this) return;
     if (const TJFrameLayout* layout = source->layout_) {
-        source->frame_.ForEachDeclared([this, layout](std::size_t slot, const TJValue& value) {
-            const std::string_view name = layout->Names[slot].view();
-            if (!HasOwn(name)) SetLocal(name, value);
-        });
+        if (kind_ == TKind::Local && !layout_ && !captured_ && symbols_.Count() == 0) {
+            // An empty table (a scope being captured) takes the record as it is, so that
+            // the closure's code finds its variables by slot (CapturedValue).
+            OpenFrame(layout);
+            source->frame_.ForEachDeclared([this](std::size_t slot, const TJValue& value) { frame_.Declare(slot, value); });
+        } else {
+            source->frame_.ForEachDeclared([this, layout](std::size_t slot, const TJValue& value) {
+                const std::string_view name = layout->Names[slot].view();
+                if (!HasOwn(name)) SetLocal(name, value);
+            });
+        }
     }
     if (layout_ || symbols_.Count() != 0 || !symbols_.CopyAllFrom(source->symbols_)) {
         source->symbols_.ForEach([this](const std::string& name, const TJValue& value) {

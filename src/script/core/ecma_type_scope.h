@@ -202,6 +202,15 @@ public:
             return nullptr;
         return function->parent_;
     }
+    // A closure's call of Decl: the variable in Slot of the record of Enclosing (the
+    // function Decl is written in), when the captured scope is a copy of such a record
+    // and this table holds no names by hash (its own record is known to lack the
+    // name). Null otherwise, and for a variable the captured record does not declare.
+    const TJValue* CapturedValue(const TJStatement* decl, const TJStatement* enclosing,
+                                 std::uint16_t slot) const noexcept {
+        if (!captured_ || !decl || frameDecl_ != decl || symbols_.Count() != 0) return nullptr;
+        return enclosing && captured_->frameDecl_ == enclosing ? captured_->frame_.Get(slot) : nullptr;
+    }
     // This table's own variable Name (record or hash) when it holds text, to append
     // to in place; else null.
     TJValue* FindOwnText(std::string_view name, std::uint8_t& hint) noexcept {
