@@ -139,6 +139,11 @@ TEST(Value, DoublesBecomeIntegersByRoundingHalfToEvenAndWrapping) {
     EXPECT_EQ(D(2147483647.5).AsInteger(), std::numeric_limits<std::int32_t>::min());
     EXPECT_EQ(D(4294967296.5).AsInteger(), 0);
     EXPECT_EQ(D(-2147483648.5).AsInteger(), std::numeric_limits<std::int32_t>::min());
+    // Whole numbers at and just beyond the 32-bit bounds.
+    EXPECT_EQ(D(2147483647.0).AsInteger(), 2147483647);
+    EXPECT_EQ(D(-2147483648.0).AsInteger(), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(D(-2147483649.0).AsInteger(), 2147483647);
+    EXPECT_EQ(TruncToInteger(2147483648.0), std::numeric_limits<std::int32_t>::min());
     EXPECT_EQ(D(std::nan("")).AsInteger(), 0);
     EXPECT_EQ(D(std::numeric_limits<double>::infinity()).AsInteger(), 0);
     EXPECT_EQ(D(1e300).AsInteger(), 0) << "a multiple of 2^32";

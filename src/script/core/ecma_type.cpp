@@ -233,6 +233,14 @@ std::int32_t WrapIntegral(double d) noexcept {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(m));
 }
 
+// Whether D is a whole number within the 32-bit range (most doubles converted are:
+// the sum or difference of two integers is a double), set in Result.
+bool IsWholeInt32(double d, std::int32_t& result) noexcept {
+    if (!(d >= std::numeric_limits<std::int32_t>::min() && d <= std::numeric_limits<std::int32_t>::max())) return false;
+    result = static_cast<std::int32_t>(d);
+    return result == d;
+}
+
 }  // namespace
 
 bool TJValue::IsNumberLike() const {
@@ -253,6 +261,7 @@ bool TJValue::IsNumberLike() const {
 // Conversions
 
 std::int32_t RoundToInteger(double d) noexcept {
+    if (std::int32_t whole; IsWholeInt32(d, whole)) return whole;
     if (!std::isfinite(d)) return 0;
     double f = std::floor(d);
     double rest = d - f;  // exact
@@ -261,6 +270,7 @@ std::int32_t RoundToInteger(double d) noexcept {
 }
 
 std::int32_t TruncToInteger(double d) noexcept {
+    if (std::int32_t whole; IsWholeInt32(d, whole)) return whole;
     if (!std::isfinite(d)) return 0;
     return WrapIntegral(std::trunc(d));
 }
