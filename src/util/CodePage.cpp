@@ -94,6 +94,85 @@ private:
     std::unique_ptr<std::array<std::uint16_t, 65536>> encode_;
 };
 
+// What a byte promises as the first of a UTF-8 sequence: the bytes that follow it and
+// the range of the first of them (no overlong forms, no surrogates, nothing past
+// U+10FFFF). Tail 0: the byte starts no sequence.
+struct TUtf8Lead {
+    std::uint8_t Tail, Lo, Hi;
+};
+
+constexpr std::array<TUtf8Lead, 256> kUtf8Leads = [] {
+    std::array<TUtf8Lead, 256> leads{};
+    for (int b = 0; b < 256; ++b) {
+        const std::uint8_t tail = b >= 0xF0 && b <= 0xF4 ? 3 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xC2 && b <= 0xDF ? 1 : 0;
+        leads[b] = TUtf8Lead{tail, 0x80, 0xBF};
+    }
+    leads[0xE0].Lo = 0xA0;
+    leads[0xED].Hi = 0x9F;
+    leads[0xF0].Lo = 0x90;
+    leads[0xF4].Hi = 0x8F;
+    return leads;
+}();
+
+// The bytes after a UTF-8 lead when the sequence it starts is valid, else 0; reads P[0..3].
+std::size_t Utf8TailAt(const unsigned char* p) {
+    const TUtf8Lead lead = kUtf8Leads[p[0]];
+    const bool first = static_cast<unsigned>(p[1] - lead.Lo) <= static_cast<unsigned>(lead.Hi - lead.Lo);
+    const bool second = lead.Tail < 2 || IsContinuation(p[2]);
+    const bool third = lead.Tail < 3 || IsContinuation(p[3]);
+    return lead.Tail * static_cast<std::size_t>(first & second & third);
+}
+
+constexpr std::size_t kBlock = sizeof(std::uint64_t);
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+bool AsciiBlockAt(const unsigned char* p) {
+    std::uint64_t block;
+    std::memcpy(&block, p, kBlock);
+    return (block & kHighBits) == 0;
+}
+
+// The characters of UTF-8 text byte by byte, each stray byte one of them: every byte
+// counts, less the bytes after the lead of each valid sequence. A lead byte is never
+// inside another valid sequence, so each byte is judged on its own, without a branch
+// on the bytes (random bytes made the walk from character to character mispredict at
+// every step), and a block of eight ASCII bytes is passed over at once.
+std::size_t Utf8CountByBytes(std::string_view s) {
+    constexpr std::size_t kReadAhead = 3;  // the bytes after a lead that a sequence may take
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const std::size_t n = s.size();
+    std::size_t tails = 0;
+    std::size_t i = 0;
+    for (; i + kBlock + kReadAhead <= n; i += kBlock)
+        if (!AsciiBlockAt(p + i))
+            for (std::size_t k = 0; k < kBlock; ++k) tails += Utf8TailAt(p + i + k);
+    for (; i < n; ++i) tails += encoding::Utf8SequenceLength(s, i) - 1;
+    return n - tails;
+}
+
+// Valid text is counted faster by walking from character to character (the processor
+// predicts its branches), so the count walks while the first bytes hold no stray byte.
+constexpr std::size_t kUtf8Probe = 4096;
+
+std::size_t Utf8CharCount(std::string_view s) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const std::size_t n = s.size();
+    std::size_t chars = 0;
+    std::size_t i = 0;
+    while (i < n) {
+        if (p[i] < 0x80 && i + kBlock <= n && AsciiBlockAt(p + i)) {
+            i += kBlock;
+            chars += kBlock;
+            continue;
+        }
+        const std::size_t length = encoding::Utf8SequenceLength(s, i);
+        if (length == 1 && p[i] >= 0x80 && i < kUtf8Probe) return Utf8CountByBytes(s);
+        i += length;
+        ++chars;
+    }
+    return chars;
+}
+
 int& CurrentId() {
     static int id = CodePage::FromEnvironment();
     return id;
@@ -325,6 +404,7 @@ std::size_t CodePage::PrevBoundary(std::string_view s, std::size_t pos) const {
 }
 
 std::size_t CodePage::CharCount(std::string_view s) const {
+    if (IsUtf8()) return Utf8CharCount(s);
     std::size_t n = 0;
     for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) ++n;
     return n;

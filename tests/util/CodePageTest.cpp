@@ -53,6 +53,35 @@ TEST(CodePage, Utf8StrayBytesCountAsOneCharacter) {
     EXPECT_EQ(cp.PrevBoundary(s, s.size()), s.size() - 1);
 }
 
+TEST(CodePage, Utf8CountAgreesWithTheWalkFromCharacterToCharacter) {
+    CodePageScope scope(CodePage::Utf8);
+    const CodePage& cp = CodePage::Current();
+    auto walk = [&cp](std::string_view s) {
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < s.size(); i += cp.CharLength(s, i)) ++n;
+        return n;
+    };
+    // Each case also runs behind 0 to 11 ASCII bytes, so that it meets the blocks of
+    // eight and the last bytes, counted one by one, at every offset.
+    const std::string cases[] = {
+        "\xF4\x8F\xBF\xBF",  "\xF4\x90\x80\x80", "\xF0\x8F\xBF\xBF", "\xF0\x90\x80\x80",
+        "\xE0\x9F\xBF",      "\xE0\xA0\x80",     "\xED\x9F\xBF",     "\xED\xA0\x80",
+        "\xC1\xBF",          "\xC2\x80",         "\xF5\x80\x80\x80", "\xE3\x81\x82\x81\x82",
+        "\xF0\x9F\x8E",      "\xE3\x81",         "\xE3\x81x\x82",     "\x80\x80\xC3",
+        kAiUtf8 + kAiUtf8 + "\xF0\x9F\x8E\xA8" "abcdefgh" + kAiUtf8,
+    };
+    for (const std::string& c : cases)
+        for (std::size_t pad = 0; pad < 12; ++pad) {
+            const std::string s = std::string(pad, 'a') + c;
+            EXPECT_EQ(cp.CharCount(s), walk(s)) << pad << " + " << c.size() << " bytes";
+        }
+    std::mt19937 rng(7);
+    std::string bytes(4096, '\0');
+    for (char& b : bytes) b = static_cast<char>(rng());
+    for (std::size_t start = 0; start < 16; ++start)
+        EXPECT_EQ(cp.CharCount(std::string_view(bytes).substr(start)), walk(std::string_view(bytes).substr(start)));
+}
+
 TEST(CodePage, Cp932LeadAndTrailBytes) {
     CodePageScope scope(CodePage::ShiftJis);
     const CodePage& cp = CodePage::Current();
