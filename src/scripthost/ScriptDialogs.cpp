@@ -111,7 +111,7 @@ int TQtScriptHost::MessageBox(std::string_view text, std::string_view caption, i
     const std::size_t kind = static_cast<std::size_t>(flags & 0xF);
     const std::vector<TBoxButton>& buttons = kButtonSets[kind < kButtonSets.size() ? kind : 0];
     TKeepActiveWindow keep;
-    QMessageBox box(IconOf(flags), ToQString(caption), ToQString(text), QMessageBox::NoButton, mainForm_);
+    TCentred<QMessageBox> box(IconOf(flags), ToQString(caption), ToQString(text), QMessageBox::NoButton, mainForm_);
     for (const TBoxButton& b : buttons) box.addButton(b.Button);
     const std::size_t defaultIndex = static_cast<std::size_t>((flags >> kDefaultButtonShift) & 0xF);
     box.setDefaultButton(buttons[std::min(defaultIndex, buttons.size() - 1)].Button);

@@ -6,7 +6,6 @@
 #include <QMessageBox>
 
 #include "platform/QtText.h"
-#include "platform/WindowHelpers.h"
 
 namespace tinctor {
 
@@ -21,20 +20,6 @@ QMessageBox::Icon IconOf(TMsgKind kind) {
     }
     return QMessageBox::NoIcon;
 }
-
-// A box or dialog centred on its owner. It takes its final size only as it is shown,
-// after Qt has placed it by its first guess, so it is centred then, still unmapped.
-template <typename TDialog>
-class TCentred final : public TDialog {
-public:
-    using TDialog::TDialog;
-
-protected:
-    void showEvent(QShowEvent* event) override {
-        TDialog::showEvent(event);
-        CentreOnOwner(*this, this->parentWidget());
-    }
-};
 
 int RunBox(QMessageBox::Icon icon, std::string_view text, QMessageBox::StandardButtons buttons,
            QMessageBox::StandardButton defaultButton) {

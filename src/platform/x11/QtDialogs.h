@@ -2,7 +2,9 @@
 #pragma once
 
 #include "platform/Dialogs.h"
+#include "platform/WindowHelpers.h"
 
+class QShowEvent;
 class QWidget;
 
 namespace tinctor {
@@ -15,6 +17,20 @@ namespace tinctor {
 QWidget* DialogOwner();
 // Keeps Dialog above Owner when Owner stays on top of other windows.
 void StayAboveOwner(QWidget* dialog, const QWidget* owner);
+
+// A box or dialog centred on its owner. It takes its final size only as it is shown,
+// after Qt has placed it by its first guess, so it is centred then, still unmapped.
+template <typename TDialog>
+class TCentred final : public TDialog {
+public:
+    using TDialog::TDialog;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        TDialog::showEvent(event);
+        CentreOnOwner(*this, this->parentWidget());
+    }
+};
 
 class TQtDialogs final : public IDialogs {
 public:
