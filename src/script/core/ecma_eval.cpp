@@ -66,13 +66,6 @@ bool QuickRelation(TJExprCode code, const TJValue& left, const TJValue& right, b
     }
 }
 
-// An object of the base class itself: no published properties, no overrides, so
-// its member table says what it holds.
-bool IsPlainObject(const TJValue& v) noexcept {
-    const TJObject* o = v.vObject();
-    return o && typeid(*o) == typeid(TJObject);
-}
-
 [[noreturn]] void NeedFunctionOrObject() {
     ThrowError(errors::CallError, "call function error,need function or object");
 }
@@ -212,9 +205,9 @@ void TJEngine::EvaluateNode(const TJExpr* e, TJValue& result, int flags) {
     case ecMember: {
         TJValue object;
         Evaluate(e->Left, object);
-        if (!(flags & kEvalDelete) && IsPlainObject(object) && e->Right->Symbol.view() != "prototype") {
-            // A member of a plain object: its table answers, or else the usual way.
-            if (const TJValue* v = object.vObject()->Members().FindHinted(e->Right->Symbol, e->Right->Hint)) {
+        if (!(flags & kEvalDelete) && object.vObject()) {
+            // What this place found last time, when it still holds (ecma_member_cache.h).
+            if (const TJValue* v = e->MemberCache().Find(*object.vObject(), e->Right->Symbol)) {
                 result = *v;
                 return;
             }
@@ -574,6 +567,8 @@ bool TJEngine::Resolve(const TJExpr* target, TReference& ref) {
         // One wrapper of a plain value serves both the member read and `this`.
         ref.Self = object.vObject();
         if (!ref.Self && (ref.Self = Wrap(object))) ref.Self->GetValue(target->Right->Symbol, false, ref.Base);
+        else if (const TJValue* m = ref.Self ? target->MemberCache().Find(*ref.Self, target->Right->Symbol) : nullptr)
+            ref.Base = *m;
         else GetMember(object, target->Right->Symbol, ref.Base, false, target->Left);
         return true;
     }
@@ -606,6 +601,11 @@ void TJEngine::Get(const TReference& ref, TJValue& result) {
     switch (ref.Kind) {
     case TReference::TKind::Variable: Evaluate(ref.Target, result); return;
     case TReference::TKind::Member:
+        if (TJObject* o = ref.Base.vObject())
+            if (const TJValue* v = ref.Target->MemberCache().Find(*o, ref.Target->Right->Symbol)) {
+                result = *v;
+                return;
+            }
         GetMember(ref.Base, ref.Target->Right->Symbol, result, false, ref.Target->Left);
         return;
     case TReference::TKind::Indexed: break;
@@ -630,9 +630,7 @@ void TJEngine::Put(const TReference& ref, const TJValue& value) {
     case TReference::TKind::Variable: StoreVariable(ref.Target, value); return;
     case TReference::TKind::Member: {
         const TJExpr* name = ref.Target->Right;
-        if (IsPlainObject(ref.Base) && name->Symbol.view() != "prototype" &&
-            ref.Base.vObject()->Members().ReplaceValue(name->Symbol, value, &name->Hint))
-            return;
+        if (TJObject* o = ref.Base.vObject(); o && ref.Target->MemberCache().Store(*o, name->Symbol, value)) return;
         SetMember(ref.Base, name->Symbol, value, ref.Target->Left);
         return;
     }

@@ -9,7 +9,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
+#include "script/core/ecma_member_cache.h"
 #include "script/core/ecma_nodepool.h"
 #include "script/core/ecma_stmt.h"
 #include "script/core/ecma_type.h"
@@ -111,6 +113,14 @@ struct TJExpr {
     TJStatement* Statement = nullptr;  // ecFunction: the declaration node
     mutable const TJStatement* FrameDecl = nullptr;
     mutable const TJStatement* OuterFrom = nullptr;
+
+    // ecMember and ecMemberCall: what the last access at this place found (made at the
+    // first access, never saved).
+    TJMemberCache& MemberCache() const {
+        if (!memberCache_) memberCache_ = std::make_unique<TJMemberCache>();
+        return *memberCache_;
+    }
+    mutable std::unique_ptr<TJMemberCache> memberCache_;
 };
 
 // Makes and owns expression nodes; every node lives until Clear.

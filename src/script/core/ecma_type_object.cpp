@@ -417,11 +417,17 @@ TJPrototypeObject::TJPrototypeObject(TJBaseEngine* engine, const TJValueList* pa
     SetKind(TJObjectKind::Prototype);
 }
 
-TJPrototypeObject::~TJPrototypeObject() { SetReplacement(nullptr); }
+TJPrototypeObject::~TJPrototypeObject() {
+    SetReplacement(nullptr);
+    NewEpoch();
+}
 
 void TJPrototypeObject::Notification(TJNotify* other) {
     TJObject::Notification(other);
-    if (replacement_ && static_cast<TJNotify*>(replacement_) == other) replacement_ = nullptr;
+    if (replacement_ && static_cast<TJNotify*>(replacement_) == other) {
+        replacement_ = nullptr;
+        NewEpoch();
+    }
 }
 
 void TJPrototypeObject::GetPropertyList(std::vector<std::string>& list) { Members().GetKeyList(list); }
@@ -432,6 +438,7 @@ void TJPrototypeObject::SetReplacement(TJObject* object) {
         object->IncRef();
     }
     TJObject* old = std::exchange(replacement_, object);
+    NewEpoch();
     if (old) {
         Unhold(old);
         old->DecRef();

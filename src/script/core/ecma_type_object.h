@@ -10,6 +10,7 @@
 // is being destroyed wait in a queue, so a chain of a million members unwinds in a loop.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -232,6 +233,16 @@ public:
     bool CopyAllFrom(const TJHash& other);
     bool Remove(std::string_view name);
     bool HasKey(std::string_view name) const noexcept { return table_.HasKey(name); }
+    // TCustomHashTable::Layout and MayHoldHash: what a member cache checks.
+    std::uint32_t Layout() const noexcept { return table_.Layout(); }
+    bool MayHoldHash(std::uint32_t hash) const noexcept { return table_.MayHoldHash(hash); }
+    // TCustomHashTable::FindAtHint, for a bound member only (or null).
+    const TJValue* FindAtHint(std::string_view name, std::uint8_t hint) const noexcept {
+        const TJValue* v = const_cast<TCustomHashTable<TJValue>&>(table_).FindAtHint(name, hint);
+        return v && !v->IsUnboundMethod() ? v : nullptr;
+    }
+    // Whether Slot holds a registered method not read yet (Find binds it when read).
+    static bool IsUnboundMethod(const TJValue& slot) noexcept { return slot.IsUnboundMethod(); }
     // Both sets empty: everything; Include given: the kinds in it; else the kinds not in Exclude.
     void ClearValues(TJValueTypeSet include, TJValueTypeSet exclude);
     // The keys of the same selection, in key-list order.
@@ -658,7 +669,14 @@ public:
     // Counts and links the new replacement (or none), dropping the previous one.
     void SetReplacement(TJObject* object);
 
+    // Changes whenever the object that some object name's lookups continue in may
+    // change: a replacement set, cleared or dead, a prototype discarded. Member caches
+    // that remember a prototype's member hold while it stays the same.
+    static std::uint64_t Epoch() noexcept { return epoch_.load(std::memory_order_relaxed); }
+
 private:
+    static void NewEpoch() noexcept { epoch_.fetch_add(1, std::memory_order_relaxed); }
+    static inline std::atomic<std::uint64_t> epoch_{1};
     TJObject* replacement_ = nullptr;
 };
 

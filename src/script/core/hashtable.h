@@ -66,6 +66,12 @@ public:
     bool IgnoreCase() const noexcept { return ignoreCase_; }
     std::size_t Count() const noexcept { return count_; }
     bool Empty() const noexcept { return count_ == 0; }
+    // Changes whenever an item is added or removed, the only changes that move items:
+    // a value found in the table stays where it is while the layout is the same.
+    std::uint32_t Layout() const noexcept { return layout_; }
+    // False when no key of this case-sensitive hash (HashKey) was stored since the last
+    // clear, so that a key known by its hash is surely absent; true otherwise.
+    bool MayHoldHash(std::uint32_t hash) const noexcept { return ignoreCase_ || MayHold(hash); }
 
     // Off unless set: Get of a missing key raises EHashTableError.
     bool RaiseOnMissing = false;
@@ -108,6 +114,13 @@ public:
         if (i <= 0xFF) hint = static_cast<std::uint8_t>(i);
         return &small_[i].Value;
     }
+    // The value at Hint when the key there is Key (a small case-sensitive table), else
+    // null: the quick first try of FindHinted, kept small enough to inline.
+    V* FindAtHint(std::string_view key, std::uint8_t hint) noexcept {
+        return !buckets_ && hint < small_.size() && SameBytes(small_[hint].Key, key) && !ignoreCase_
+                   ? &small_[hint].Value
+                   : nullptr;
+    }
     bool HasKey(std::string_view key) const noexcept { return Find(key) != nullptr; }
     // Copies the value of Key; false (Value untouched) when Key is not in the table.
     bool TryGet(std::string_view key, V& value) const {
@@ -140,6 +153,7 @@ public:
         else items->insert(items->begin() + static_cast<std::ptrdiff_t>(i), Item{std::string(key), V{}, bucket});
         Mark(hash);
         ++count_;
+        ++layout_;
         keysDirty_ = true;
         return {&(*items)[i].Value, true};
     }
@@ -162,6 +176,7 @@ public:
         items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
         if (items.empty()) std::vector<Item>().swap(items);  // an empty bucket is discarded
         --count_;
+        ++layout_;
         keysDirty_ = true;
         return true;
     }
@@ -182,6 +197,7 @@ public:
             all.swap(small_);
         }
         count_ = 0;
+        ++layout_;
         seen_[0] = seen_[1] = 0;
         keysDirty_ = true;
         return all;
@@ -193,6 +209,7 @@ public:
         if (buckets_) return false;
         small_.clear();
         count_ = 0;
+        ++layout_;
         seen_[0] = seen_[1] = 0;
         keysDirty_ = true;
         return true;
@@ -205,6 +222,7 @@ public:
             return false;
         small_ = other.small_;
         count_ = other.count_;
+        ++layout_;
         seen_[0] = other.seen_[0];
         seen_[1] = other.seen_[1];
         keysDirty_ = true;
@@ -315,6 +333,7 @@ private:
     std::uint32_t count_ = 0;
     bool ignoreCase_;
     mutable bool keysDirty_ = false;
+    std::uint32_t layout_ = 0;  // in the room the flags leave before seen_
     std::uint64_t seen_[2] = {0, 0};
     std::vector<Item> small_;                       // the items while the table is small
     std::unique_ptr<std::vector<Item>[]> buckets_;  // the buckets once it has split
