@@ -1,10 +1,10 @@
 #include "app/SliderPages.h"
 
-#include <QScrollBar>
 #include <QSignalBlocker>
 
 #include "app/ChannelLabel.h"
 #include "app/FormControls.h"
+#include "app/SliderBar.h"
 #include "app/SliderKeys.h"
 
 namespace tinctor {
@@ -58,7 +58,7 @@ TSliderPages::TSliderPages(QWidget* parent) : QTabWidget(parent) {
 void TSliderPages::CreateSliders(QWidget* rgbPage, QWidget* hlsPage) {
     for (int index = RedSlider; index <= SaturationSlider; ++index) {
         const TSliderDesign& design = SliderDesigns[index - 1];
-        auto* slider = new QScrollBar(Qt::Horizontal, OnRgbPage(index) ? rgbPage : hlsPage);
+        auto* slider = new TSliderBar(OnRgbPage(index) ? rgbPage : hlsPage);
         slider->setObjectName(QStringLiteral("%1Value").arg(QLatin1Char(SliderLetters[index - 1])));
         slider->setRange(0, design.Maximum);
         slider->setSingleStep(1);
