@@ -8,6 +8,7 @@
 // shortly after, once the windows beneath have repainted.
 #pragma once
 
+#include <QImage>
 #include <QTimer>
 #include <QWidget>
 
@@ -78,6 +79,7 @@ private:
     std::optional<QPoint> devicePointer_;
     std::vector<std::optional<TColor>> pixels_;
     QString code_;
+    QImage enlarged_;  // the pixels as painted last, its memory kept for the next
     bool centreCovered_ = false;
     QTimer readAgain_;
 };
