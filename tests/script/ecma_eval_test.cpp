@@ -21,6 +21,11 @@ TEST_F(Eval, RightOperandsAndArgumentsAreEvaluatedFirst) {
     EXPECT_EQ(Out("function f(){ print('f'); return 'a'; } function g(){ print('g'); return 'b'; }"
                   "function h(a, b){ return a + b; } println(h(f(), g()));"),
               "gfab\n");
+    // An argument evaluated first outlives the last variable holding it, which a later
+    // argument drops; more arguments than a plain call takes without a list, too.
+    EXPECT_EQ(Out("var o = {v: 1}; function f(a, b){ return b.v; } println(f(o = null, o));"), "1\n");
+    EXPECT_EQ(Out("function f(a, b, c, d, e, f, g){ return a + g + arguments.length; } println(f(1, 2, 3, 4, 5, 6, 7));"),
+              "15\n");
     // Object literal values go from the last member to the first.
     EXPECT_EQ(Out("function p(s){ print(s); return s; } var o = {a: p('1'), b: p('2')}; println(o.a + o.b);"), "2112\n");
 }

@@ -216,6 +216,9 @@ private:
     friend class TStateGuard;
     struct TCallBinding;
     struct TReference;
+    class TCallFrame;
+    friend class TCallFrame;
+    class TPlainArguments;
 
     // The standard library's part of construction (defined with the library).
     void InstallLibrary();
@@ -291,6 +294,13 @@ private:
     void CallScript(IJFunction* fn, TJArgs args, TJValue& result, TJObject* thisObject);
     TCallBinding BindCallMode(IJFunction* fn, TJArgs args, TJObject* thisObject);
     void BindParameters(IJFunction* fn, const TCallBinding& binding, TJLocalSymbolTable* local);
+    // Binds the values of a normal call (or of call after its first): `arguments` when
+    // the body names it, and the parameters.
+    void BindValues(IJFunction* fn, TJLocalSymbolTable* local, TJArgs values);
+    // Calls Fn, a script function in its normal mode, for Ref (a(...) or a.b(...)),
+    // evaluating the arguments straight into the values the parameters take; false,
+    // evaluating nothing, when the list is too long for that.
+    bool CallPlain(IJFunction* fn, const TReference& ref, TJValue& result);
     void CallNative(IJFunction* fn, const TJValueList* args, TJValue& result);
     // The record layout of Decl's calls (or namespace), made at its first use in the
     // run and kept by Table, Decl's table; none when Table belongs to another declaration.
@@ -436,6 +446,31 @@ public:
 
 private:
     TJObject* object_;
+};
+
+// The frame of one script function's call for as long as it lives: the call's level,
+// its `this` held, and a local table under the function's table with the record of
+// its layout, current until the frame goes (the caller's table comes back, the local
+// table is removed).
+class TJEngine::TCallFrame {
+public:
+    TCallFrame(TJEngine& engine, IJFunction* fn, TJObject* thisObject);
+    TCallFrame(const TCallFrame&) = delete;
+    TCallFrame& operator=(const TCallFrame&) = delete;
+    TJLocalSymbolTable* Local() const noexcept { return local_; }
+    // Runs the body; the returned value goes to Result, its object onto the caller's
+    // temporary list.
+    void Run(TJValue& result);
+
+private:
+    TJEngine& engine_;
+    TCallDepth depth_;
+    bool ownThis_;
+    TJObjectHold holdThis_;
+    const TJStatement* decl_;
+    TJLocalSymbolTable* caller_;
+    TJLocalSymbolTable* local_;
+    TStateGuard state_;
 };
 
 // Statement flags: declare locally, inside a loop or switch body, declare statically,

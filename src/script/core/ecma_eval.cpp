@@ -5,6 +5,7 @@
 // statement runs sit on the current table's temporary list until it ends.
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <string>
 #include <typeinfo>
 #include <utility>
@@ -610,8 +611,11 @@ void TJEngine::Get(const TReference& ref, TJValue& result) {
         return;
     case TReference::TKind::Indexed: break;
     }
-    if (ref.Base.IsFunction()) {
+    if (IJFunction* fn = ref.Base.vFunction()) {
         TJObjectHold hold(ref.Self);
+        // A script function in its plain call mode gets its arguments without a list;
+        // Base holds it through the call.
+        if (fn->GetFuncType() == fkScript && fn->GetCallMode() == cmNormal && CallPlain(fn, ref, result)) return;
         TArguments args(*this);
         const bool hasArgs = EvaluateArguments(ref.List, args.List());
         // A plain call inherits the caller's `this`.
@@ -761,42 +765,47 @@ void DeclareParameter(TJLocalSymbolTable* local, std::size_t index, const TJStat
 }  // namespace
 
 void TJEngine::BindParameters(IJFunction* fn, const TCallBinding& binding, TJLocalSymbolTable* local) {
-    const TJStatement* decl = fn->GetStatement();
-    if (binding.Apply) {
-        TJObject* arguments = binding.Applied;
-        if (!arguments) {
-            arguments = Factory().CreateInstance("Array", nullptr);
-            if (!arguments) ThrowError(errors::NameError, "create object error Array");
-        }
-        arguments->SetValue("callee", FunctionValue(fn), nullptr, false);
-        local->SetLocal("arguments", ObjectValue(arguments));
-        const int count = arguments->GetCount();
-        TJValue item;
-        int i = 0;
-        for (const TJStatement* p = decl->Params(); p; p = p->Next, ++i) {
-            if (!p->Expr) continue;
-            if (i < count) arguments->GetItem(i, item);
-            else item.SetUndefined();
-            DeclareParameter(local, i, p, item);
-        }
+    if (!binding.Apply) {
+        BindValues(fn, local, binding.Params);
         return;
     }
-    const TJArgs params = binding.Params;
-    const int count = static_cast<int>(params.size());
-    if (NeedsArguments(decl)) {
+    const TJStatement* decl = fn->GetStatement();
+    TJObject* arguments = binding.Applied;
+    if (!arguments) {
+        arguments = Factory().CreateInstance("Array", nullptr);
+        if (!arguments) ThrowError(errors::NameError, "create object error Array");
+    }
+    arguments->SetValue("callee", FunctionValue(fn), nullptr, false);
+    local->SetLocal("arguments", ObjectValue(arguments));
+    const int count = arguments->GetCount();
+    TJValue item;
+    int i = 0;
+    for (const TJStatement* p = decl->Params(); p; p = p->Next, ++i) {
+        if (!p->Expr) continue;
+        if (i < count) arguments->GetItem(i, item);
+        else item.SetUndefined();
+        DeclareParameter(local, i, p, item);
+    }
+}
+
+void TJEngine::BindValues(IJFunction* fn, TJLocalSymbolTable* local, TJArgs values) {
+    const TJStatement* decl = fn->GetStatement();
+    const int count = static_cast<int>(values.size());
+    const TJFrameLayout* layout = local->FrameLayout();
+    if (layout ? layout->ArgumentsSlot != TJFrameLayout::kNoSlot : NeedsArguments(decl)) {
         // Filled element by element: as constructor arguments one integer would be a length.
         TJObject* arguments = Factory().CreateInstance("Array", nullptr);
         if (!arguments) ThrowError(errors::NameError, "create object error Array");
         local->SetLocal("arguments", ObjectValue(arguments));
         for (int i = 0; i < count; ++i)
-            if (!arguments->SetElement(i, params[i])) arguments->SetValue(IntegerToText(i), params[i], nullptr, true);
+            if (!arguments->SetElement(i, values[i])) arguments->SetValue(IntegerToText(i), values[i], nullptr, true);
         arguments->SetValue("callee", FunctionValue(fn), nullptr, false);
     }
     const TJValue missing;
     int i = 0;
     for (const TJStatement* p = decl->Params(); p; p = p->Next, ++i) {
         if (!p->Expr) continue;
-        DeclareParameter(local, i, p, i < count ? params[i] : missing);
+        DeclareParameter(local, i, p, i < count ? values[i] : missing);
     }
 }
 
@@ -830,36 +839,90 @@ bool TJEngine::GlobalClassHas(std::string_view name) const {
     return (shared && shared->IndexOf(name) >= 0) || global_->HasPublishedProperty(name);
 }
 
-void TJEngine::CallScript(IJFunction* fn, TJArgs args, TJValue& result, TJObject* thisObject) {
-    TCallDepth depth(*this);
-    if (TJObject* owner = fn->GetOwner()) thisObject = owner;
-    const TCallBinding binding = BindCallMode(fn, args, thisObject);
-    // The engine's own objects outlive every table: no count or link needed for them.
-    // Any other `this` is counted for the call, and linked only when it cannot be (an
-    // uncounted object may die during the call, and the table must forget it then).
-    const bool ownObject = binding.This && (binding.This == global_ || binding.This == regExp_ || binding.This == wScript_);
-    TJObjectHold holdThis(ownObject ? nullptr : binding.This);
-    TJObjectHold holdApplied(binding.Applied);
+TJEngine::TCallFrame::TCallFrame(TJEngine& engine, IJFunction* fn, TJObject* thisObject)
+    : engine_(engine), depth_(engine),
+      // The engine's own objects outlive every table: no count or link needed for them.
+      // Any other `this` is counted for the call, and linked only when it cannot be (an
+      // uncounted object may die during the call, and the table must forget it then).
+      ownThis_(thisObject && (thisObject == engine.global_ || thisObject == engine.regExp_ ||
+                              thisObject == engine.wScript_)),
+      holdThis_(ownThis_ ? nullptr : thisObject), decl_(fn->GetStatement()), caller_(engine.current_),
+      local_(fn->GetSymbolTable()->NewChild(fn->GetLocalTable(), thisObject, !ownThis_ && !holdThis_.Holds(),
+                                            engine.FrameLayoutOf(fn->GetSymbolTable(), decl_))),
+      state_(engine, fn->GetSymbolTable()) {
+    engine.current_ = local_;
+}
 
-    // The frame: a local table under the function's table, made current until the end.
-    TJFunctionSymbolTable* table = fn->GetSymbolTable();
-    const TJStatement* decl = fn->GetStatement();
-    // Its record's layout, worked out at the first call in the run.
-    const TJFrameLayout* layout = FrameLayoutOf(table, decl);
-    TJLocalSymbolTable* caller = current_;
-    TJLocalSymbolTable* local = table->NewChild(fn->GetLocalTable(), binding.This, !ownObject && !holdThis.Holds(), layout);
-    TStateGuard state(*this, table);
-    current_ = local;
-    BindParameters(fn, binding, local);
-
-    const TJCompletion c = ExecStatements(decl->Body(), 0);
+void TJEngine::TCallFrame::Run(TJValue& result) {
+    const TJCompletion c = engine_.ExecStatements(decl_->Body(), 0);
     if (c == TJCompletion::Continue || c == TJCompletion::Break)
         ThrowError(errors::SyntaxError, c == TJCompletion::Continue ? "continue" : "break");
     // The return: the returned object keeps the count its return took, now held by the
     // caller's temporary list, so that it survives the local table.
-    result = std::exchange(returnValue_, TJValue());
-    if (TJObject* o = result.vObject()) caller->AddTemp(o, false);
-    state.Finish();
+    result = std::exchange(engine_.returnValue_, TJValue());
+    if (TJObject* o = result.vObject()) caller_->AddTemp(o, false);
+    state_.Finish();
+}
+
+void TJEngine::CallScript(IJFunction* fn, TJArgs args, TJValue& result, TJObject* thisObject) {
+    if (TJObject* owner = fn->GetOwner()) thisObject = owner;
+    const TCallBinding binding = BindCallMode(fn, args, thisObject);
+    TJObjectHold holdApplied(binding.Applied);
+    TCallFrame frame(*this, fn, binding.This);
+    BindParameters(fn, binding, frame.Local());
+    frame.Run(result);
+}
+
+// The values of a plain call's arguments, evaluated in the caller's scope before the
+// frame exists. Each object among them keeps a count until the call ends: evaluating
+// another argument may drop every other count on it.
+class TJEngine::TPlainArguments {
+public:
+    static constexpr int kMax = 6;  // longer lists take an argument list
+    // Evaluates List (Count items, at most kMax) from its last element to its first.
+    TPlainArguments(TJEngine& engine, const TJExpr* list, int count) {
+        // Only the values in use are made: most calls pass one or two.
+        for (; count_ < count; ++count_) new (&values_[count_]) TJValue();
+        int index = count;
+        for (const TJExpr* link = list; link; link = link->Left) {
+            TJValue& value = values_[--index];
+            engine.Evaluate(link->Right, value);
+            if (TJObject* o = value.vObject(); o && o->RefCount() > 0 && !o->IsDying()) {
+                o->IncRef();
+                heldObjects_[held_++] = o;
+            }
+        }
+    }
+    ~TPlainArguments() {
+        for (int i = 0; i < held_; ++i) heldObjects_[i]->DecRef();
+        for (int i = 0; i < count_; ++i) values_[i].~TJValue();
+    }
+    TPlainArguments(const TPlainArguments&) = delete;
+    TPlainArguments& operator=(const TPlainArguments&) = delete;
+
+    TJArgs Values() const noexcept { return TJArgs(values_, static_cast<std::size_t>(count_)); }
+
+private:
+    union {
+        TJValue values_[kMax];
+    };
+    TJObject* heldObjects_[kMax];
+    int count_ = 0;
+    int held_ = 0;
+};
+
+bool TJEngine::CallPlain(IJFunction* fn, const TReference& ref, TJValue& result) {
+    int count = 0;
+    for (const TJExpr* link = ref.List; link; link = link->Left)
+        if (++count > TPlainArguments::kMax) return false;
+    TPlainArguments args(*this, ref.List, count);
+    // A plain call inherits the caller's `this`; a method its object's.
+    TJObject* thisObject = fn->GetOwner();
+    if (!thisObject) thisObject = ref.MemberCall ? ref.Self : current_->FindThis();
+    TCallFrame frame(*this, fn, thisObject);
+    BindValues(fn, frame.Local(), args.Values());
+    frame.Run(result);
+    return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -169,7 +169,8 @@ void TJEngine::ExecDeclarator(const TJStatement* s, int flags) {
 
 void TJEngine::ExecReturn(const TJStatement* s) {
     TJValue value;
-    if (s->Expr) Evaluate(s->Expr, value);
+    // The implicit return at the end of a body has nothing to evaluate.
+    if (s->Expr && s->Expr->Code != ecEmpty) Evaluate(s->Expr, value);
     if (TJObject* o = value.vObject()) {
         o->IncRef();  // handed to the caller
     } else if (IJFunction* fn = value.vFunction()) {

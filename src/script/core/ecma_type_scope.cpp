@@ -82,8 +82,13 @@ TJLocalSymbolTable::~TJLocalSymbolTable() { ClearOwn(); }
 
 void TJLocalSymbolTable::ClearOwn() noexcept {
     while (!children_.empty()) children_.pop_back();  // the most recent first
-    if (this_) SetThis(nullptr);
-    temp_.Clear();
+    if (!thisLinked_) {
+        this_ = nullptr;
+        thisLinked_ = true;
+    } else if (this_) {
+        SetThis(nullptr);
+    }
+    ClearTemp();
     if (symbols_.Count() != 0) symbols_.Clear();
     frame_.Clear();
     layout_ = nullptr;
