@@ -1,27 +1,15 @@
 // One step of a screen pick: where the pointer is and the pixel under it.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QWidget>
 
+#include "BenchApplication.h"
 #include "desktop/TinctorMouse.h"
 #include "platform/Platform.h"
 
 namespace {
 
-// The application object on X11, or null without an X server. It is never freed:
-// Qt's own statics are gone by the time a static object would be.
-QApplication* App() {
-    static QApplication* app = [] () -> QApplication* {
-        if (qEnvironmentVariableIsEmpty("DISPLAY")) return nullptr;
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        static int argc = 1;
-        static char name[] = "desktop_bench";
-        static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    return app;
-}
+using tinctor::bench::App;
 
 void BM_ScreenPixel(benchmark::State& state) {
     if (!App()) return state.SkipWithError("no X display");

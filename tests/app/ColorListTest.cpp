@@ -537,9 +537,11 @@ TEST_F(ColorListTest, EntriesAreDrawnInSmallAndLargeItems) {
     EXPECT_EQ(list->visualItemRect(list->item(0)).height(), 12);
     const int smallRows = list->viewport()->height() / 12;
 
-    const auto pixel = [list](int row, int x, int y) {
+    // The grab holds the device's pixels: under a scale factor N of them per point.
+    const int ratio = qRound(list->viewport()->devicePixelRatioF());
+    const auto pixel = [list, ratio](int row, int x, int y) {
         const QRect r = list->visualItemRect(list->item(row));
-        return list->viewport()->grab().toImage().pixelColor(r.left() + x, r.top() + y);
+        return list->viewport()->grab().toImage().pixelColor((r.topLeft() + QPoint(x, y)) * ratio);
     };
     const int eighth = list->viewport()->width() / 8;
     EXPECT_EQ(pixel(0, eighth / 2, 6), QColor(255, 0, 0));  // inside the swatch

@@ -253,7 +253,9 @@ TEST_F(DesktopFormTest, DraggingTheEyedropperPicksTheScreenColour) {
 
     Send(image, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
     EXPECT_EQ(pointer.Grabber, form.get());
-    EXPECT_EQ(pointer.GrabCursor.hotSpot(), QPoint(7, 24));
+    // The cursor's picture and hot spot are in device pixels, N per point at a scale of N.
+    const int ratio = qRound(form->devicePixelRatioF());
+    EXPECT_EQ(pointer.GrabCursor.hotSpot(), QPoint(7, 24) * ratio);
     EXPECT_TRUE(image->isHidden());
     pointer.Position = {610, 410};
     Send(form.get(), QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
@@ -269,7 +271,7 @@ TEST_F(DesktopFormTest, DraggingTheEyedropperPicksTheScreenColour) {
     Send(form.get(), QEvent::MouseButtonRelease, Qt::RightButton);
     EXPECT_EQ(Rgb(), (std::array<int, 3>{255, 0, 0}));
     EXPECT_FALSE(image->isHidden());
-    EXPECT_EQ(Control<QWidget>("ColorTable")->cursor().hotSpot(), QPoint(7, 24));
+    EXPECT_EQ(Control<QWidget>("ColorTable")->cursor().hotSpot(), QPoint(7, 24) * ratio);
 }
 
 }  // namespace

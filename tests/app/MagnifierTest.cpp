@@ -55,11 +55,15 @@ protected:
     static TColor ColourAt(int x, int y) {
         return RGBToColor(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(x ^ y));
     }
+    // The loupe's picture holds the device's pixels: under a scale factor N of them per point.
+    int Ratio() const { return qRound(loupe.devicePixelRatioF()); }
+    // The colour of the picture at the point At (its first device pixel).
+    TColor ShownAt(const QImage& picture, QPoint at) const { return ArgbToColor(picture.pixel(at * Ratio())); }
     // The colour the loupe shows in the middle of the cell of the pixel at Column, Row.
-    static TColor Shown(const QImage& picture, int column, int row) {
+    TColor Shown(const QImage& picture, int column, int row) const {
         const int half = TMagnifier::Zoom / 2;
-        return ArgbToColor(picture.pixel(TMagnifier::Border + column * TMagnifier::Zoom + half,
-                                         TMagnifier::Border + row * TMagnifier::Zoom + half));
+        return ShownAt(picture, {TMagnifier::Border + column * TMagnifier::Zoom + half,
+                                 TMagnifier::Border + row * TMagnifier::Zoom + half});
     }
     int Unknown() const {
         int count = 0;
@@ -83,7 +87,7 @@ TEST_F(MagnifierTest, ShowsTheSquareAroundThePointerEightTimesWithTheCentreFrame
     EXPECT_EQ(loupe.pos(), pointer + QPoint(TMagnifier::Gap, TMagnifier::Gap));
 
     const QImage picture = loupe.grab().toImage();
-    ASSERT_EQ(picture.size(), LoupeSize);
+    ASSERT_EQ(picture.size(), LoupeSize * Ratio());
     int wrong = 0;
     for (int row = 0; row < TMagnifier::Side; ++row)
         for (int column = 0; column < TMagnifier::Side; ++column) {
@@ -96,9 +100,9 @@ TEST_F(MagnifierTest, ShowsTheSquareAroundThePointerEightTimesWithTheCentreFrame
     // The frame lies just outside the centre cell: black, then white.
     const int centreLeft = TMagnifier::Border + TMagnifier::Radius * TMagnifier::Zoom;
     const int middle = centreLeft + TMagnifier::Zoom / 2;
-    EXPECT_EQ(ArgbToColor(picture.pixel(centreLeft - 2, middle)), RGBToColor(0, 0, 0));
-    EXPECT_EQ(ArgbToColor(picture.pixel(centreLeft - 1, middle)), RGBToColor(255, 255, 255));
-    EXPECT_EQ(ArgbToColor(picture.pixel(centreLeft, middle)), ColourAt(pointer.x(), pointer.y()));
+    EXPECT_EQ(ShownAt(picture, {centreLeft - 2, middle}), RGBToColor(0, 0, 0));
+    EXPECT_EQ(ShownAt(picture, {centreLeft - 1, middle}), RGBToColor(255, 255, 255));
+    EXPECT_EQ(ShownAt(picture, {centreLeft, middle}), ColourAt(pointer.x(), pointer.y()));
     // The code beneath is the centre pixel's.
     EXPECT_EQ(codes, std::vector<TColor>{ColourAt(pointer.x(), pointer.y())});
 }
@@ -169,16 +173,18 @@ TEST_F(LoupeFormTest, APickShowsTheLoupeUnlessTheSettingsTurnItOff) {
         form->show();
         auto* loupe = form->findChild<TMagnifier*>(QStringLiteral("Magnifier"));
         ASSERT_NE(loupe, nullptr);
-        desktop.Screen().Fill(QRect(300, 200, 20, 20), RGBToColor(0, 0, 255));
+        // Near the top left: the loupe fits after the pointer on the test's screen also at
+        // a scale of 2, where the screen has half as many points.
+        desktop.Screen().Fill(QRect(100, 100, 20, 20), RGBToColor(0, 0, 255));
 
-        desktop.Pointer().Position = {310, 210};
+        desktop.Pointer().Position = {110, 110};
         Send(Control("SpoitImage"), QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
         EXPECT_EQ(loupe->isVisible(), c.Shown) << c.Ini;
-        desktop.Pointer().Position = {312, 211};
+        desktop.Pointer().Position = {112, 111};
         Send(form.get(), QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
         EXPECT_EQ(loupe->isVisible(), c.Shown) << c.Ini;
         EXPECT_EQ(Text("CCode"), "#0000FF") << c.Ini;  // the pick itself is the same either way
-        if (c.Shown) EXPECT_EQ(loupe->pos(), QPoint(312 + 16, 211 + 16)) << c.Ini;
+        if (c.Shown) EXPECT_EQ(loupe->pos(), QPoint(112 + 16, 111 + 16)) << c.Ini;
         Send(form.get(), QEvent::MouseButtonRelease, Qt::LeftButton);
         EXPECT_FALSE(loupe->isVisible()) << c.Ini;
         form.reset();

@@ -27,7 +27,6 @@ extern char** environ;
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 using tinctor::test::Field;
 using tinctor::test::Shell;
@@ -250,15 +249,11 @@ TEST_F(DesktopProgram, DraggingTheEyedropperOverAWindowPicksItsColour) {
     EXPECT_EQ(Current(), "#FF8000");
 }
 
-TEST_F(DesktopProgram, TheSelectionOfAListedEditorBecomesCurrentQuickly) {
+// How soon it does is measured by the desktop benchmark.
+TEST_F(DesktopProgram, TheSelectionOfAListedEditorBecomesCurrent) {
     Start("[Extend]\r\nSpoitTEditor=1\r\n");
-    const auto from = Clock::now();
     tinctor::test::TOtherEditor gedit("gedit", "Gedit", "#FF8000");
-    ASSERT_TRUE(WaitFor([&] { return Current() == "#FF8000"; })) << Current();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - from).count();
-    // One 100 ms tick, the read and a repaint.
-    EXPECT_LT(ms, 200);
-    std::printf("editor selection current after %lld ms\n", static_cast<long long>(ms));
+    EXPECT_TRUE(WaitFor([&] { return Current() == "#FF8000"; })) << Current();
 }
 
 }  // namespace
