@@ -304,7 +304,11 @@ private:
     void CallNative(IJFunction* fn, const TJValueList* args, TJValue& result);
     // The record layout of Decl's calls (or namespace), made at its first use in the
     // run and kept by Table, Decl's table; none when Table belongs to another declaration.
-    const TJFrameLayout* FrameLayoutOf(TJFunctionSymbolTable* table, const TJStatement* decl);
+    const TJFrameLayout* FrameLayoutOf(TJFunctionSymbolTable* table, const TJStatement* decl) {
+        if (const TJFrameLayout* layout = table->CallLayout()) return layout->Decl == decl ? layout : nullptr;
+        return MakeFrameLayout(table, decl);
+    }
+    const TJFrameLayout* MakeFrameLayout(TJFunctionSymbolTable* table, const TJStatement* decl);
     // Whether Name is a shared method or published property of the Global object's
     // class (hidden or not): a member that no script can take from it for good.
     bool GlobalClassHas(std::string_view name) const;
@@ -468,6 +472,7 @@ private:
     bool ownThis_;
     TJObjectHold holdThis_;
     const TJStatement* decl_;
+    TJFunctionSymbolTable* table_;
     TJLocalSymbolTable* caller_;
     TJLocalSymbolTable* local_;
     TStateGuard state_;

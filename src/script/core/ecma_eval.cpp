@@ -325,9 +325,10 @@ bool TJEngine::EvaluateAppend(const TJExpr* e, TJValue& result) {
     auto appendable = [](const TJValue& v) {
         return v.IsString() || v.IsInteger() || v.IsDouble() || v.IsBool() || v.IsNull();
     };
-    TJValue* text = !current_->IsFunctionTable() || current_->ChildCount() == 0
-                        ? current_->FindOwnText(target->Symbol, target->Hint)
-                        : nullptr;
+    // A variable of the running record is found by its slot, any other by name.
+    TJValue* text = nullptr;
+    if (current_->FrameValue(target->FrameDecl, target->Slot)) text = current_->FrameText(target->Slot);
+    else if (!current_->IsFunctionTable() || current_->ChildCount() == 0) text = current_->FindOwnText(target->Symbol, target->Hint);
     if (text && std::all_of(values, values + count, appendable)) {
         std::string piece;
         for (int i = count - 1; i >= 0; --i) {
@@ -348,7 +349,7 @@ bool TJEngine::EvaluateAppend(const TJExpr* e, TJValue& result) {
         if (!QuickArithmetic(ecAdd, result, values[i], sum)) sum = ApplyOperator(ecAdd, result, values[i]);
         result = std::move(sum);
     }
-    current_->Assign(target->Symbol, result, 0, &target->Hint);
+    StoreVariable(target, result);
     return true;
 }
 
@@ -615,7 +616,8 @@ void TJEngine::Get(const TReference& ref, TJValue& result) {
         TJObjectHold hold(ref.Self);
         // A script function in its plain call mode gets its arguments without a list;
         // Base holds it through the call.
-        if (fn->GetFuncType() == fkScript && fn->GetCallMode() == cmNormal && CallPlain(fn, ref, result)) return;
+        const TJFunctionInfo& info = fn->GetFunc();
+        if (info.FuncType == fkScript && info.CallMode == cmNormal && CallPlain(fn, ref, result)) return;
         TArguments args(*this);
         const bool hasArgs = EvaluateArguments(ref.List, args.List());
         // A plain call inherits the caller's `this`.
@@ -809,7 +811,7 @@ void TJEngine::BindValues(IJFunction* fn, TJLocalSymbolTable* local, TJArgs valu
     }
 }
 
-const TJFrameLayout* TJEngine::FrameLayoutOf(TJFunctionSymbolTable* table, const TJStatement* decl) {
+const TJFrameLayout* TJEngine::MakeFrameLayout(TJFunctionSymbolTable* table, const TJStatement* decl) {
     const TJFrameLayout* layout = table->CallLayout();
     if (!layout) {
         // A function of a program's top level reaches the program's record too, for
@@ -846,10 +848,11 @@ TJEngine::TCallFrame::TCallFrame(TJEngine& engine, IJFunction* fn, TJObject* thi
       // uncounted object may die during the call, and the table must forget it then).
       ownThis_(thisObject && (thisObject == engine.global_ || thisObject == engine.regExp_ ||
                               thisObject == engine.wScript_)),
-      holdThis_(ownThis_ ? nullptr : thisObject), decl_(fn->GetStatement()), caller_(engine.current_),
-      local_(fn->GetSymbolTable()->NewChild(fn->GetLocalTable(), thisObject, !ownThis_ && !holdThis_.Holds(),
-                                            engine.FrameLayoutOf(fn->GetSymbolTable(), decl_))),
-      state_(engine, fn->GetSymbolTable()) {
+      holdThis_(ownThis_ ? nullptr : thisObject), decl_(fn->GetFunc().Statement), table_(fn->GetFunc().SymbolTable),
+      caller_(engine.current_),
+      local_(table_->NewChild(fn->GetLocalTable(), thisObject, !ownThis_ && !holdThis_.Holds(),
+                              engine.FrameLayoutOf(table_, decl_))),
+      state_(engine, table_) {
     engine.current_ = local_;
 }
 

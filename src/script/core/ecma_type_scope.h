@@ -211,6 +211,8 @@ public:
         if (!captured_ || !decl || frameDecl_ != decl || symbols_.Count() != 0) return nullptr;
         return enclosing && captured_->frameDecl_ == enclosing ? captured_->frame_.Get(slot) : nullptr;
     }
+    // Slot of this table's record when it holds text, to append to in place; else null.
+    TJValue* FrameText(std::uint16_t slot) noexcept { return frame_.Text(slot); }
     // This table's own variable Name (record or hash) when it holds text, to append
     // to in place; else null.
     TJValue* FindOwnText(std::string_view name, std::uint8_t& hint) noexcept {
