@@ -27,6 +27,11 @@ void TFitLabel::SetFittedText(const QString& text) {
     Fit();
 }
 
+void TFitLabel::SetClearance(int pixels) {
+    clearance_ = pixels;
+    Fit();
+}
+
 void TFitLabel::resizeEvent(QResizeEvent* event) {
     QLabel::resizeEvent(event);
     Fit();
@@ -41,7 +46,7 @@ void TFitLabel::changeEvent(QEvent* event) {
 void TFitLabel::Fit() {
     QFont wanted = parentWidget() ? parentWidget()->font() : font();
     const int designed = wanted.pixelSize() > 0 ? wanted.pixelSize() : QFontMetrics(wanted).height();
-    const int room = contentsRect().width();
+    const int room = contentsRect().width() - clearance_;
     int size = designed;
     // At most a handful of sizes between the design and the floor: measuring each is cheap.
     for (; size > MinPixelSize; --size) {

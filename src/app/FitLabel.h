@@ -17,6 +17,9 @@ public:
 
     // The text, in the largest font up to the label's own that fits the width.
     void SetFittedText(const QString& text);
+    // Pixels kept free at the end of the text, for a label whose neighbour's box begins
+    // right where its own ends: the two texts never run together.
+    void SetClearance(int pixels);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -27,6 +30,7 @@ private:
     void Fit();
 
     bool fitting_ = false;
+    int clearance_ = 0;
 };
 
 }  // namespace tinctor

@@ -25,6 +25,9 @@ constexpr QRect LLabelPlace(149, 13, 34, 12);
 constexpr QRect SLabelPlace(183, 13, 36, 12);
 constexpr QRect CodePlace(54, 12, 93, 13);
 constexpr int ClipboardButtonSize = 24;
+// The least room between the texts of two labels side by side, so that they read apart
+// ("L：080 S：255", not "L：080S：255") at any scale.
+constexpr int LabelGap = 2;
 constexpr QRect ListSelectorPlace(274, 3, 151, 20);
 
 // One value label text: a printf format (UTF-8) with one number.
@@ -62,6 +65,12 @@ void TTopStrip::CreateControls() {
     lLabel_ = MakeLabel<TFitLabel>(this, "LLabel", QString(), LLabelPlace, TextNavy);
     sLabel_ = MakeLabel<TFitLabel>(this, "SLabel", QString(), SLabelPlace, TextNavy);
     cCode_ = MakeLabel<TFitLabel>(this, "CCode", QString(), CodePlace, TextBlack, Qt::AlignRight | Qt::AlignVCenter);
+    // The others have LabelGap between their boxes; S's box begins where L's ends.
+    static_assert(SLabelPlace.left() == LLabelPlace.left() + LLabelPlace.width());
+    static_assert(GLabelPlace.left() - RLabelPlace.right() - 1 >= LabelGap &&
+                  BLabelPlace.left() - GLabelPlace.right() - 1 >= LabelGap &&
+                  LLabelPlace.left() - CodePlace.right() - 1 >= LabelGap);
+    lLabel_->SetClearance(LabelGap);
 
     copyToClipboard_ = MakeButton(this, "CopyToClipboard", TToolIcon::CopyToClipboard,
                                   QStringLiteral("クリップボードにカラー値をコピーします。"), ClipboardButtonSize,
