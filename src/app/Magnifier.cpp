@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/GlyphLine.h"
 #include "platform/Screen.h"
 
 namespace tinctor {
@@ -24,9 +25,9 @@ QRect ScreenBounds(QPoint pointer) {
     return {};
 }
 
-QColor ToQColor(TColor colour) {
+QRgb ToRgb(TColor colour) {
     const TRGB rgb = SplitColor(colour);
-    return {rgb.R, rgb.G, rgb.B};
+    return qRgb(rgb.R, rgb.G, rgb.B);
 }
 
 // One axis of the place: after the pointer when the loupe fits there, else before it;
@@ -129,7 +130,7 @@ void TMagnifier::paintEvent(QPaintEvent*) {
         const std::size_t at = static_cast<std::size_t>(row * Side + column);
         const std::optional<TColor> pixel = at < pixels_.size() ? pixels_[at] : std::nullopt;
         anyUnknown |= !pixel;
-        return pixel ? ToQColor(*pixel).rgb() : qRgb(255, 255, 255);
+        return pixel ? ToRgb(*pixel) : qRgb(255, 255, 255);
     };
     if (ratio >= 1 && ratio == std::floor(ratio) && painter.deviceTransform().type() <= QTransform::TxScale) {
         const int cell = Zoom * int(ratio);
@@ -137,11 +138,13 @@ void TMagnifier::paintEvent(QPaintEvent*) {
             enlarged_ = QImage(Side * cell, Side * cell, QImage::Format_RGB32);
             enlarged_.setDevicePixelRatio(ratio);
         }
+        uchar* bits = enlarged_.bits();
+        const qsizetype stride = enlarged_.bytesPerLine();
         for (int row = 0; row < Side; ++row) {
-            auto* first = reinterpret_cast<QRgb*>(enlarged_.scanLine(row * cell));
+            auto* first = reinterpret_cast<QRgb*>(bits + row * cell * stride);
             for (int column = 0; column < Side; ++column) std::fill_n(first + column * cell, cell, colourAt(row, column));
             for (int line = 1; line < cell; ++line)
-                std::copy_n(first, Side * cell, reinterpret_cast<QRgb*>(enlarged_.scanLine(row * cell + line)));
+                std::copy_n(first, Side * cell, reinterpret_cast<QRgb*>(bits + (row * cell + line) * stride));
         }
         painter.drawImage(pixelArea.topLeft(), enlarged_);
     } else {
@@ -174,7 +177,13 @@ void TMagnifier::paintEvent(QPaintEvent*) {
     const QRect codeArea(Border, pixelArea.bottom() + 1, pixelArea.width(), CodeHeight);
     painter.fillRect(codeArea, palette().brush(QPalette::Window));
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(codeArea, Qt::AlignCenter, code_);
+    // Centred on whole pixels and drawn from the glyphs kept per character (the painter
+    // shapes and lays out each new code again).
+    const TGlyphLine& line = TGlyphLine::Of(font());
+    const std::optional<int> width = line.Width(code_);
+    if (!width || !line.Draw(painter, codeArea.adjusted((codeArea.width() - *width) / 2, 0, 0, 0),
+                             Qt::AlignLeft | Qt::AlignVCenter, code_))
+        painter.drawText(codeArea, Qt::AlignCenter, code_);
 }
 
 }  // namespace tinctor
