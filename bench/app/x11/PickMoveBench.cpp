@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QThread>
+#include <QTimer>
 #include <QWindow>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
@@ -114,11 +115,13 @@ private:
 // it. False when the move never arrived.
 bool Move(IPointer& pointer, TMoveWatch& watch, QPoint at) {
     pointer.SetPos(at);
-    const auto giveUp = std::chrono::steady_clock::now() + kMoveTimeout;
-    while (watch.Last != at) {
-        if (std::chrono::steady_clock::now() > giveUp) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-    }
+    // Sleeps until the server's events come (spinning would take the processor from
+    // the server on a busy machine and count as the program's time).
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    giveUp.start(kMoveTimeout);
+    while (watch.Last != at && giveUp.isActive()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (watch.Last != at) return false;
     Settle();
     return true;
 }
