@@ -89,9 +89,10 @@ void TMagnifier::Sample(QPoint pointer, std::optional<QPoint> devicePointer, con
     pixels_.resize(Side * Side);  // a screen that gave fewer leaves the rest unknown
     bool anyCovered = false;
     if (!covered.isEmpty()) {
-        // The pixels are the screen's own: under a scale factor several go to one point.
+        // Read at the device pointer, the pixels are the screen's own: under a scale factor
+        // several go to one point. Read at a point, there is one pixel per point.
         const QScreen* screen = QGuiApplication::screenAt(pointer);
-        const qreal pixelSize = 1.0 / (screen ? screen->devicePixelRatio() : 1.0);
+        const qreal pixelSize = devicePointer && screen ? 1.0 / screen->devicePixelRatio() : 1.0;
         for (int row = 0; row < Side; ++row)
             for (int column = 0; column < Side; ++column) {
                 const QPointF at = QPointF(pointer) + QPointF(column - Radius, row - Radius) * pixelSize;
