@@ -294,6 +294,10 @@ void TJHash::SetValue(std::string_view name, const TJValue& value) {
 bool TJHash::ReplaceValue(std::string_view name, const TJValue& value, std::uint8_t* hint) {
     TJValue* slot = hint ? table_.FindHinted(name, *hint) : table_.Find(name);
     if (!slot) return false;
+    if (!slot->vObject() && !value.vObject() && !slot->IsUnboundMethod() && !value.IsUnboundMethod()) {
+        *slot = value;  // no object on either side: nothing to count or link
+        return true;
+    }
     TJValue fresh(value);
     Acquire(fresh);
     TJValue old = std::exchange(*slot, std::move(fresh));

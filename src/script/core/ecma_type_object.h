@@ -274,6 +274,9 @@ private:
     mutable std::uint32_t unbound_ = 0;  // methods not read yet
 };
 
+// Every member is one item: a million small objects hold millions of them.
+static_assert(sizeof(TCustomHashTable<TJValue>::Item) <= 64, "keep a member table's item within 64 bytes");
+
 // ---------------------------------------------------------------------------
 // Published properties: typed properties a host class declares in a table.
 
