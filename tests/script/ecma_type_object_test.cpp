@@ -592,6 +592,54 @@ TEST(Lifetime, UnlinkingAPartyKeepsTheSlotsItHolds) {
     EXPECT_EQ(list.LinkCount(), 0u);
 }
 
+// An object's member table holds through the object's own links, which may link the
+// same party in other ways too: a prototype's replacement, a link both ways.
+TEST(Lifetime, AnObjectsMembersShareItsLinksWithItsOtherHolds) {
+    struct Case {
+        const char* name;
+        void (*otherHold)(TJPrototypeObject& holder, TJObject& held);
+        void (*dropOtherHold)(TJPrototypeObject& holder, TJObject& held);
+    };
+    const Case cases[] = {
+        {"replacement", [](TJPrototypeObject& p, TJObject& x) { p.SetReplacement(&x); },
+         [](TJPrototypeObject& p, TJObject&) { p.SetReplacement(nullptr); }},
+        {"linked both ways", [](TJPrototypeObject& p, TJObject& x) { p.FreeNotification(&x); },
+         [](TJPrototypeObject& p, TJObject& x) {
+             p.RemoveFreeNotification(&x);
+             x.RemoveFreeNotification(&p);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestEngine engine;
+        auto* holder = TJObject::New<TJPrototypeObject>(&engine, true);
+        TJObject* x = TJObject::New<Node>(&engine, true);
+        TJValueList keep;
+        keep.AddObject(x);
+        keep.AddObject(holder);
+        // Member first, other hold second, member dropped: the other hold remains.
+        holder->SetValue("m", ObjectValue(x));
+        c.otherHold(*holder, *x);
+        EXPECT_TRUE(holder->RemoveKey("m"));
+        EXPECT_TRUE(holder->IsLinkedTo(x));
+        EXPECT_EQ(Node::live, 1);
+        // Other hold first, two members, other hold dropped: the members remain.
+        holder->SetValue("a", ObjectValue(x));
+        holder->SetValue("b", ObjectValue(x));
+        c.dropOtherHold(*holder, *x);
+        EXPECT_TRUE(holder->IsLinkedTo(x));
+        c.otherHold(*holder, *x);
+        // The object dies: every member holding it reads undefined, nothing is left linked.
+        x->Destroy();
+        EXPECT_EQ(Node::live, 0);
+        EXPECT_TRUE(Get(holder, "a").IsUndefined());
+        EXPECT_TRUE(Get(holder, "b").IsUndefined());
+        EXPECT_EQ(holder->Replacement(), nullptr);
+        EXPECT_EQ(holder->LinkCount(), 1u) << "only the list keeping the holder";
+        keep.Clear();
+    }
+}
+
 TEST(Lifetime, CyclesEndWithTheEngineAndNothingDiesTwice) {
     TestEngine engine;
     TJObject* a = TJObject::New<Node>(&engine, true);

@@ -28,13 +28,13 @@ const TJValue* TJMemberCache::Search(TJObject& object, const TJString& name) {
     if (kind_ == TNameKind::Unknown) Prepare(name);
     if (kind_ == TNameKind::Prototype || !IsPlain(object)) return nullptr;
     // Own members come first, for every name: the hash rules most misses out at once.
-    const TJHash& own = object.Members();
+    const TJMemberTable& own = object.Members();
     if (own.MayHoldHash(nameHash_))
         if (const TJValue* v = own.FindHinted(name.view(), ownHint_)) return v;
     if (kind_ != TNameKind::Plain) return nullptr;
     if (holder_ && epoch_ == TJPrototypeObject::Epoch() && holder_ != &object &&
         holder_->Engine() == object.Engine() && holder_->Members().Layout() == holderLayout_ &&
-        objectName_.view() == object.ObjectName() && !TJHash::IsUnboundMethod(*slot_))
+        objectName_.view() == object.ObjectName() && !TJMemberTable::IsUnboundMethod(*slot_))
         return slot_;
     return FindInPrototype(object, name);
 }
@@ -56,7 +56,7 @@ const TJValue* TJMemberCache::FindInPrototype(TJObject& object, const TJString& 
 bool TJMemberCache::Store(TJObject& object, const TJString& name, const TJValue& value) {
     if (kind_ == TNameKind::Unknown) Prepare(name);
     if (kind_ == TNameKind::Prototype || !IsPlain(object)) return false;
-    TJHash& own = object.Members();
+    TJMemberTable& own = object.Members();
     if (!own.MayHoldHash(nameHash_) || !own.ReplaceValue(name.view(), value, &ownHint_))
         own.SetValue(name.view(), value);
     return true;

@@ -434,7 +434,7 @@ private:
 
     // A member table stores a registered method as a bare procedure and makes the
     // function object, bound to its object, when the member is first read.
-    friend class TJHash;
+    friend class TJMemberTable;
     friend class TJObject;
     static TJValue UnboundMethod(TJMethodProc proc) noexcept {
         TJValue v;
@@ -455,7 +455,7 @@ private:
         TJObject* object;
         struct {
             IJFunction* function;
-            TJMethodProc unbound;  // a method registered but not read yet (see TJHash)
+            TJMethodProc unbound;  // a method registered but not read yet (see TJMemberTable)
         } fn;
         IJDispatch* dispatch;
         struct {

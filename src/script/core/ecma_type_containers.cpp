@@ -4,6 +4,7 @@
 #include <iterator>
 #include <numeric>
 #include <string>
+#include <utility>
 
 #include "script/core/ecma_type_object.h"
 
@@ -230,45 +231,64 @@ void TJValueList::SortByInteger() {
 }
 
 // ---------------------------------------------------------------------------
-// TJHash
+// TJMemberTable
 
-TJHash::~TJHash() { Clear(); }
+TJMemberTable::TJMemberTable(TJNotify& holder, std::size_t buckets, bool ignoreCase)
+    : holder_(&holder),
+      buckets_(static_cast<std::uint16_t>(std::min<std::size_t>(buckets, UINT16_MAX))),
+      ignoreCase_(ignoreCase),
+      bindsMethods_(false) {}
 
-void TJHash::Acquire(const TJValue& value) {
+TJMemberTable::TJMemberTable(TJObject& owner) : TJMemberTable(owner, kObjectBuckets, false) { bindsMethods_ = true; }
+
+TJMemberTable::~TJMemberTable() { Clear(); }
+
+TJMemberTable::TTable& TJMemberTable::Storage() {
+    if (!table_) table_ = std::make_unique<TTable>(buckets_, ignoreCase_);
+    return *table_;
+}
+
+const std::vector<std::string>& TJMemberTable::Keys() const {
+    static const std::vector<std::string> none;
+    return table_ ? table_->Keys() : none;
+}
+
+void TJMemberTable::Acquire(const TJValue& value) {
     if (value.IsUnboundMethod()) ++unbound_;
     if (TJObject* o = value.vObject()) {
-        Hold(o);
+        holder_->Hold(o);
         o->IncRef();
     }
 }
 
-void TJHash::Release(const TJValue& value) noexcept {
+void TJMemberTable::Release(const TJValue& value) noexcept {
     if (value.IsUnboundMethod()) --unbound_;
     if (TJObject* o = value.vObject()) {
-        Unhold(o);
+        holder_->Unhold(o);
         o->DecRef();
     }
 }
 
-void TJHash::BindMethod(std::string_view name, TJValue& slot) const {
+void TJMemberTable::BindMethod(std::string_view name, TJValue& slot) const {
+    TJObject* owner = bindsMethods_ ? static_cast<TJObject*>(holder_) : nullptr;
     TJFunctionInfo info;
     info.FuncName = name;
     info.FuncType = fkMethod;
-    info.Method = TJNativeMethod{slot.UnboundProc(), owner_};
+    info.Method = TJNativeMethod{slot.UnboundProc(), owner};
     auto* function = new TJFunctionImpl(std::move(info));
     slot.BuildFunction(function);  // functions are not objects: no count or link changes
-    function->SetOwner(owner_);
+    function->SetOwner(owner);
     --unbound_;
 }
 
-void TJHash::BindAllMethods() const {
+void TJMemberTable::BindAllMethods() const {
     if (unbound_ == 0) return;
-    const_cast<TCustomHashTable<TJValue>&>(table_).ForEach([this](const std::string& key, TJValue& v) {
+    table_->ForEach([this](const std::string& key, TJValue& v) {
         if (v.IsUnboundMethod()) BindMethod(key, v);
     });
 }
 
-bool TJHash::GetValue(std::string_view name, TJValue& value) const {
+bool TJMemberTable::GetValue(std::string_view name, TJValue& value) const {
     if (const TJValue* v = Find(name)) {
         value = *v;
         return true;
@@ -277,12 +297,12 @@ bool TJHash::GetValue(std::string_view name, TJValue& value) const {
     return false;
 }
 
-void TJHash::SetValue(std::string_view name, const TJValue& value) {
+void TJMemberTable::SetValue(std::string_view name, const TJValue& value) {
     TJValue fresh(value);
     Acquire(fresh);
     TJValue old;
     try {
-        auto [slot, added] = table_.Slot(name);
+        auto [slot, added] = Storage().Slot(name);
         old = std::exchange(*slot, std::move(fresh));
     } catch (...) {
         Release(fresh);
@@ -291,8 +311,9 @@ void TJHash::SetValue(std::string_view name, const TJValue& value) {
     Release(old);
 }
 
-bool TJHash::ReplaceValue(std::string_view name, const TJValue& value, std::uint8_t* hint) {
-    TJValue* slot = hint ? table_.FindHinted(name, *hint) : table_.Find(name);
+bool TJMemberTable::ReplaceValue(std::string_view name, const TJValue& value, std::uint8_t* hint) {
+    if (!table_) return false;
+    TJValue* slot = hint ? table_->FindHinted(name, *hint) : table_->Find(name);
     if (!slot) return false;
     if (!slot->vObject() && !value.vObject() && !slot->IsUnboundMethod() && !value.IsUnboundMethod()) {
         *slot = value;  // no object on either side: nothing to count or link
@@ -305,15 +326,17 @@ bool TJHash::ReplaceValue(std::string_view name, const TJValue& value, std::uint
     return true;
 }
 
-bool TJHash::CopyAllFrom(const TJHash& other) {
-    if (&other == this || other.unbound_ != 0 || !table_.CopySmallFrom(other.table_)) return false;
-    table_.ForEach([this](const std::string&, TJValue& v) { Acquire(v); });
+bool TJMemberTable::CopyAllFrom(const TJMemberTable& other) {
+    if (&other == this || other.unbound_ != 0) return false;
+    if (!other.table_ || other.table_->Count() == 0) return Count() == 0;
+    if (!Storage().CopySmallFrom(*other.table_)) return false;
+    table_->ForEach([this](const std::string&, TJValue& v) { Acquire(v); });
     return true;
 }
 
-bool TJHash::Remove(std::string_view name) {
+bool TJMemberTable::Remove(std::string_view name) {
     TJValue old;
-    if (!table_.Take(name, old)) return false;
+    if (!table_ || !table_->Take(name, old)) return false;
     Release(old);
     return true;
 }
@@ -324,15 +347,15 @@ bool Selected(TJValueType t, TJValueTypeSet include, TJValueTypeSet exclude) {
 }
 }  // namespace
 
-void TJHash::ClearValues(TJValueTypeSet include, TJValueTypeSet exclude) {
+void TJMemberTable::ClearValues(TJValueTypeSet include, TJValueTypeSet exclude) {
+    if (!table_ || table_->Count() == 0) return;
     if (include.Empty() && exclude.Empty()) {
-        if (table_.Count() == 0) return;
         bool inert = true;
-        table_.ForEach([&inert](const std::string&, const TJValue& v) { inert = inert && IsInert(v); });
-        if (inert && table_.ClearSmall()) return;
-        auto items = table_.TakeAll();
+        table_->ForEach([&inert](const std::string&, const TJValue& v) { inert = inert && IsInert(v); });
+        if (inert && table_->ClearSmall()) return;
+        auto items = table_->TakeAll();
         for (auto& item : items) Release(item.Value);
-        table_.GiveBackRoom(std::move(items));
+        table_->GiveBackRoom(std::move(items));
         return;
     }
     std::vector<TJValue> dropped;
@@ -340,23 +363,32 @@ void TJHash::ClearValues(TJValueTypeSet include, TJValueTypeSet exclude) {
         std::vector<std::string> keys;
         GetKeyList(keys, include, exclude);
         dropped.resize(keys.size());
-        for (std::size_t i = 0; i < keys.size(); ++i) table_.Take(keys[i], dropped[i]);
+        for (std::size_t i = 0; i < keys.size(); ++i) table_->Take(keys[i], dropped[i]);
     }
     for (const TJValue& v : dropped) Release(v);
 }
 
-void TJHash::GetKeyList(std::vector<std::string>& list, TJValueTypeSet include, TJValueTypeSet exclude) const {
+void TJMemberTable::GetKeyList(std::vector<std::string>& list, TJValueTypeSet include, TJValueTypeSet exclude) const {
     list.clear();
-    table_.ForEach([&](const std::string& key, const TJValue& v) {
+    if (!table_) return;
+    std::as_const(*table_).ForEach([&](const std::string& key, const TJValue& v) {
         if (Selected(v.ValueType(), include, exclude)) list.push_back(key);
     });
 }
 
+void TJMemberTable::Forget(const TJNotify* other) noexcept {
+    if (!table_) return;
+    table_->ForEach([other](const std::string&, TJValue& v) {
+        if (v.vObject() && static_cast<const TJNotify*>(v.vObject()) == other) v.SetUndefined();
+    });
+}
+
+// ---------------------------------------------------------------------------
+// TJHash
+
 void TJHash::Notification(TJNotify* other) {
     TJNotify::Notification(other);
-    table_.ForEach([other](const std::string&, TJValue& v) {
-        if (v.vObject() && static_cast<TJNotify*>(v.vObject()) == other) v.SetUndefined();
-    });
+    Forget(other);
 }
 
 }  // namespace kestrel

@@ -102,10 +102,14 @@ const std::string& TJObject::InternObjectName(std::string_view name) {
     return *it;
 }
 
-TJObject::TJObject(TJBaseEngine* engine, const TJValueList*) : engine_(engine) {
+// A million empty objects cost about what the small interpreters' do: an object is its
+// own size and nothing more until it has a member or needs its extras.
+constexpr std::size_t kMaxEmptyObjectBytes = 104;
+static_assert(sizeof(TJObject) <= kMaxEmptyObjectBytes, "every script object is one of these: keep it small");
+
+TJObject::TJObject(TJBaseEngine* engine, const TJValueList*) : engine_(engine), members_(*this) {
     static const std::string* const object = &InternObjectName("Object");
     objectName_ = object;
-    members_.owner_ = this;
 }
 
 void TJObject::FinishCreate(bool registerObject) {
@@ -165,7 +169,10 @@ int TJObject::DecRef() noexcept {
     return count;
 }
 
-void TJObject::Notification(TJNotify* other) { TJNotify::Notification(other); }
+void TJObject::Notification(TJNotify* other) {
+    TJNotify::Notification(other);
+    members_.Forget(other);
+}
 
 // ---------------------------------------------------------------------------
 // Members
@@ -260,7 +267,7 @@ void TJObject::MemberKeys(std::vector<std::string>& list, TJValueTypeSet include
         added = true;
     }
     // The order a member table of the same size would list them in.
-    const std::size_t buckets = 23;
+    const std::size_t buckets = TJMemberTable::kObjectBuckets;
     if (added)
         std::sort(list.begin(), list.end(), [](const std::string& a, const std::string& b) {
             const std::size_t ba = HashBucket(a, buckets, false), bb = HashBucket(b, buckets, false);

@@ -100,6 +100,7 @@ public:
     // Tells every linked party that this one goes away.
     virtual ~TJNotify();
 
+    friend class TJMemberTable;  // counts its slots' holds on its holder's behalf
     // Links both ways: Other will hear of this one's end and this one of Other's.
     void FreeNotification(TJNotify* other);
     // Forgets Other on this side only.
@@ -199,30 +200,38 @@ private:
 
 // The member table: names to values, 23 buckets unless told otherwise, case-sensitive.
 // Storing an object counts and links it; removing or replacing drops it; when an
-// object dies, every member holding it becomes undefined.
-class TJHash : public TJNotify {
+// object dies, every member holding it becomes undefined. The objects held are
+// linked to the table's holder: an object's own table is held by the object, so that
+// it carries no links of its own, and the holder tells it (Forget) of an end. The
+// storage is made with the first member: most objects never have one.
+class TJMemberTable {
 public:
-    explicit TJHash(std::size_t buckets = 23, bool ignoreCase = false) : table_(buckets, ignoreCase) {}
-    ~TJHash() override;
+    static constexpr std::size_t kObjectBuckets = 23;
+    TJMemberTable(TJNotify& holder, std::size_t buckets, bool ignoreCase);
+    // An object's own table, binding the object's registered methods to it.
+    explicit TJMemberTable(TJObject& owner);
+    ~TJMemberTable();
+    TJMemberTable(const TJMemberTable&) = delete;
+    TJMemberTable& operator=(const TJMemberTable&) = delete;
 
     // Copies the value, or makes Value undefined and returns false.
     bool GetValue(std::string_view name, TJValue& value) const;
     // The stored value without a copy, or null.
     const TJValue* Find(std::string_view name) const {
-        const TJValue* v = table_.Find(name);
+        const TJValue* v = table_ ? table_->Find(name) : nullptr;
         if (v && v->IsUnboundMethod()) BindMethod(name, const_cast<TJValue&>(*v));
         return v;
     }
     // The same with a hint of where the name was found last (TCustomHashTable::FindHinted).
     const TJValue* FindHinted(std::string_view name, std::uint8_t& hint) const {
-        const TJValue* v = const_cast<TCustomHashTable<TJValue>&>(table_).FindHinted(name, hint);
+        const TJValue* v = table_ ? table_->FindHinted(name, hint) : nullptr;
         if (v && v->IsUnboundMethod()) BindMethod(name, const_cast<TJValue&>(*v));
         return v;
     }
     // The member Name when it holds text, or null: its text may be appended to in
     // place (TJValue::AppendText), as text carries no count the table keeps.
     TJValue* FindText(std::string_view name, std::uint8_t& hint) noexcept {
-        TJValue* v = table_.FindHinted(name, hint);
+        TJValue* v = table_ ? table_->FindHinted(name, hint) : nullptr;
         return v && v->IsString() ? v : nullptr;
     }
     void SetValue(std::string_view name, const TJValue& value);
@@ -230,15 +239,16 @@ public:
     bool ReplaceValue(std::string_view name, const TJValue& value, std::uint8_t* hint = nullptr);
     // Makes this empty table hold what Other holds, in one copy, when both are small
     // tables of the same shape; false, changing nothing, otherwise.
-    bool CopyAllFrom(const TJHash& other);
+    bool CopyAllFrom(const TJMemberTable& other);
     bool Remove(std::string_view name);
-    bool HasKey(std::string_view name) const noexcept { return table_.HasKey(name); }
-    // TCustomHashTable::Layout and MayHoldHash: what a member cache checks.
-    std::uint32_t Layout() const noexcept { return table_.Layout(); }
-    bool MayHoldHash(std::uint32_t hash) const noexcept { return table_.MayHoldHash(hash); }
+    bool HasKey(std::string_view name) const noexcept { return table_ && table_->HasKey(name); }
+    // TCustomHashTable::Layout and MayHoldHash: what a member cache checks. A table
+    // whose storage is not made yet holds nothing and has the first layout.
+    std::uint32_t Layout() const noexcept { return table_ ? table_->Layout() : 0; }
+    bool MayHoldHash(std::uint32_t hash) const noexcept { return table_ && table_->MayHoldHash(hash); }
     // TCustomHashTable::FindAtHint, for a bound member only (or null).
     const TJValue* FindAtHint(std::string_view name, std::uint8_t hint) const noexcept {
-        const TJValue* v = const_cast<TCustomHashTable<TJValue>&>(table_).FindAtHint(name, hint);
+        const TJValue* v = table_ ? table_->FindAtHint(name, hint) : nullptr;
         return v && !v->IsUnboundMethod() ? v : nullptr;
     }
     // Whether Slot holds a registered method not read yet (Find binds it when read).
@@ -248,30 +258,45 @@ public:
     // The keys of the same selection, in key-list order.
     void GetKeyList(std::vector<std::string>& list, TJValueTypeSet include = {}, TJValueTypeSet exclude = {}) const;
     void Clear() { ClearValues({}, {}); }
-    const std::vector<std::string>& Keys() const { return table_.Keys(); }
-    std::size_t Count() const noexcept { return table_.Count(); }
+    const std::vector<std::string>& Keys() const;
+    std::size_t Count() const noexcept { return table_ ? table_->Count() : 0; }
     // Calls F(key, value) in key-list order; F must not change the table.
     template <class F>
     void ForEach(F&& f) const {
+        if (!table_) return;
         BindAllMethods();
-        table_.ForEach(f);
+        std::as_const(*table_).ForEach(f);
     }
-
-    void Notification(TJNotify* other) override;
+    // Other is going away: every member holding it becomes undefined.
+    void Forget(const TJNotify* other) noexcept;
 
 private:
-    friend class TJObject;
+    using TTable = TCustomHashTable<TJValue>;
     void Acquire(const TJValue& value);
     void Release(const TJValue& value) noexcept;
+    TTable& Storage();  // made on first use
     // The member table of an object keeps registered methods as bare procedures and
     // makes their function objects (owned by the object) when they are first read,
     // so that making an object does not make a function for every method it has.
     void BindMethod(std::string_view name, TJValue& slot) const;
     void BindAllMethods() const;
 
-    TCustomHashTable<TJValue> table_;
-    TJObject* owner_ = nullptr;
+    std::unique_ptr<TTable> table_;
+    TJNotify* holder_;
     mutable std::uint32_t unbound_ = 0;  // methods not read yet
+    std::uint16_t buckets_;
+    bool ignoreCase_;
+    bool bindsMethods_;  // the holder is the owner object
+};
+
+// A member table that is a party of its own (the variables of a scope, the factory's
+// prototypes).
+class TJHash : public TJNotify, public TJMemberTable {
+public:
+    explicit TJHash(std::size_t buckets = 23, bool ignoreCase = false)
+        : TJMemberTable(*this, buckets, ignoreCase) {}
+    ~TJHash() override { Clear(); }
+    void Notification(TJNotify* other) override;
 };
 
 // Every member is one item: a million small objects hold millions of them.
@@ -502,8 +527,8 @@ public:
     static const std::string& InternObjectName(std::string_view name);
     TJObjectKind Kind() const noexcept { return kind_; }
     TJBaseEngine* Engine() const noexcept { return engine_; }
-    TJHash& Members() noexcept { return members_; }
-    const TJHash& Members() const noexcept { return members_; }
+    TJMemberTable& Members() noexcept { return members_; }
+    const TJMemberTable& Members() const noexcept { return members_; }
 
     void Notification(TJNotify* other) override;
     virtual void RegisterMethods();
@@ -621,7 +646,7 @@ private:
     TJObject* prev_ = nullptr;
     TJObject* next_ = nullptr;
     std::unique_ptr<TExtras> extras_;
-    TJHash members_{23};  // owner_ set by the constructor
+    TJMemberTable members_;
 };
 
 template <class C>
